@@ -1,0 +1,56 @@
+// Subcommands of tellurix-cli register themselves here; main() dispatches by name.
+#pragma once
+
+#include "record/loader.h"
+
+#include <string>
+#include <vector>
+
+namespace tlx::cli {
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(const Args& args);
+};
+
+std::vector<Command>& commands();
+
+struct Registrar {
+    explicit Registrar(Command command) { commands().push_back(command); }
+};
+
+// Takes "--name value" from args (removing both); false when absent.
+bool takeOption(Args& args, const std::string& name, std::string& value);
+bool takeFlag(Args& args, const std::string& name);
+
+// Loader settings for the console: the program's own folder, and the data folders that the
+// TLX_LOCAL_DIR and TLX_EVENT_DIR environment variables name.
+LoaderSettings consoleLoaderSettings();
+
+} // namespace tlx::cli
+
+#define TLX_CLI_COMMAND(ident, name, usage, fn) static ::tlx::cli::Registrar ident##_registrar({name, usage, fn})
+
+namespace tlx::cli {
+
+// Records every message and, when echo is set, prints it to standard error. Questions are
+// answered yes: the console has no one to ask.
+class ConsoleMessages : public RecordingMessages {
+public:
+    explicit ConsoleMessages(bool echo) : RecordingMessages(Answer::Yes), echo_(echo) {}
+    void show(MessageKind kind, const std::string& text) override;
+
+private:
+    bool echo_;
+};
+
+// Loads one file for a console command; on failure prints the loader's messages and returns false.
+bool loadForConsole(const std::string& path, ConsoleMessages& messages, LoadResult& result);
+
+// Parses a whole non-negative number; false for anything else.
+bool parseCount(const std::string& text, int& value);
+
+} // namespace tlx::cli

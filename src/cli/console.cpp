@@ -1,0 +1,28 @@
+#include "cli/cli_command.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace tlx::cli {
+
+void ConsoleMessages::show(MessageKind kind, const std::string& text) {
+    RecordingMessages::show(kind, text);
+    if (echo_) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool loadForConsole(const std::string& path, ConsoleMessages& messages, LoadResult& result) {
+    EventLoader loader(messages, consoleLoaderSettings());
+    LoadRequest request;
+    request.fileName = path;
+    result = loader.load(request);
+    if (!result.ok && messages.messages().empty()) std::fprintf(stderr, "%s: could not be loaded\n", path.c_str());
+    return result.ok;
+}
+
+bool parseCount(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= 0;
+}
+
+} // namespace tlx::cli

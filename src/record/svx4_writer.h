@@ -1,0 +1,58 @@
+// Writers of SVX Type 4 files and data-set volumes, and the in-place attachment of an event report.
+#pragma once
+
+#include "core/messages.h"
+#include "record/event_record.h"
+
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace tlx {
+
+constexpr int kSampleTypeAuto = -1;
+
+// Options of the save dialog that the writers honour.
+struct WriterOptions {
+    int decimation = 1;              // keep the mean of every N consecutive samples
+    bool invert = false;
+    bool removeDc = false;
+    int sampleType = kSampleTypeAuto; // or 0 int16, 1 int32, 2 float32, 3 float64
+    bool askOverwrite = false;       // setting OverWriteMessage
+    bool autoDcOffset = true;        // setting AutoDCOffset: DC removal uses the mean
+    bool longFileNames = false;      // setting LongFileNames
+    bool dataProcessed = false;      // the window's data were filtered or integrated
+    double windowSps = 0;            // the window's first record's rate; 0 takes the record's own
+};
+
+// One record as the window holds it.
+struct WriteChannel {
+    const EventRecord* record = nullptr;
+    std::span<const double> samples;
+    double manualDcOffset = 0;
+};
+
+// Auto: float32 for processed data, else the first record stored as float32/float64 gives its type,
+// else int32 when any record leaves the int16 range, else int16.
+int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions& options);
+
+// The bytes of one channel (fixed header, variable header, samples, CRC) as the writer produces them.
+std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const WriterOptions& options, int sampleType);
+
+bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
+                   Messages& messages);
+bool writeSvxVolume(const std::filesystem::path& path, std::span<const WriteChannel> channels,
+                    const WriterOptions& options, Messages& messages);
+
+// A short archive name: the name part begins with six digits and a letter, the extension is not ".svx".
+bool isShortArchiveName(const std::filesystem::path& path);
+
+// Adds a report to the records of a stored SVX Type 4 file or volume and rewrites it with
+// its samples unchanged. newName (optional) gives the long file name the result should take.
+using AddReport = std::function<void(EventRecord&)>;
+using NewFileName = std::function<std::filesystem::path(const EventRecord&)>;
+bool attachEventToFile(const std::filesystem::path& path, const AddReport& addReport, const NewFileName& newName,
+                       Messages& messages);
+
+} // namespace tlx

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Seed corpora for the fuzz targets, made from the generators (nothing is downloaded).
+set -eu
+src=$(cd "$(dirname "$0")/.." && pwd)
+out="$1"
+# Committed seeds: fuzz/corpus/NAME/ feeds the target fuzz_NAME.
+for dir in "$src"/fuzz/corpus/*/; do
+  name=$(basename "$dir")
+  mkdir -p "$out/fuzz_$name"
+  cp "$dir"* "$out/fuzz_$name/"
+done
+# Generated seeds.
+mkdir -p "$out/fuzz_svx4"
+/usr/bin/python3 "$src/tools/make_sample_event.py" "$out/fuzz_svx4/one.svx" --samples 200
+/usr/bin/python3 "$src/tools/make_sample_event.py" "$out/fuzz_svx4/three.svx" --channels 3 --samples 120
