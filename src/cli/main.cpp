@@ -1,6 +1,7 @@
 // tellurix-cli: the program's core for users' scripts (inspect, convert and measure event files).
 #include "cli/cli_command.h"
 
+#include "core/data_paths.h"
 #include "core/debug_log.h"
 
 #include <algorithm>
@@ -36,12 +37,6 @@ bool takeFlag(Args& args, const std::string& name) {
 }
 
 namespace {
-
-std::filesystem::path programDirectory() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : self.parent_path();
-}
 
 std::filesystem::path environmentPath(const char* name) {
     const char* value = std::getenv(name);

@@ -1,0 +1,113 @@
+#include "seismo/attenuation_table.h"
+
+#include "core/file_io.h"
+#include "core/text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tlx {
+namespace {
+
+constexpr std::size_t kMaxValuesPerRange = 100000; // bounds the allocation a damaged file can ask for
+
+// Lines without comments, each cut to the longest line the format allows.
+class TableLines {
+public:
+    explicit TableLines(std::string_view text) : text_(text) {}
+    bool next(std::string& line) {
+        while (pos_ < text_.size()) {
+            const std::size_t end = std::min(text_.find('\n', pos_), text_.size());
+            std::string_view raw = text_.substr(pos_, end - pos_);
+            pos_ = end + 1;
+            if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+            if (!raw.empty() && raw.front() == '!') continue;
+            line.assign(raw.substr(0, 255));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+bool startsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
+
+bool parseRange(TableLines& lines, AttenuationRange& range) {
+    std::string line;
+    if (!lines.next(line) || !startsWith(line, "Range:")) return false;
+    char w1[100], w3[100], w5[100];
+    int start = 0, end = 0, step = 0;
+    if (std::sscanf(line.substr(0, 99).c_str(), "%99s %d %99s %d %99s %d", w1, &start, w3, &end, w5, &step) != 6)
+        return false;
+    if (std::string(w5) != "Step:" || step <= 0 || end < start) return false;
+    const long count = (static_cast<long>(end) - start) / step + 1;
+    if (count <= 0 || count % 10 != 0 || static_cast<std::size_t>(count) > kMaxValuesPerRange) return false;
+    range.start = start;
+    range.step = step;
+    range.endPlusStep = end + step;
+    range.values.clear();
+    for (long row = 0; row < count / 10; ++row) {
+        int v[10];
+        if (!lines.next(line) ||
+            std::sscanf(line.c_str(), "%d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5],
+                        &v[6], &v[7], &v[8], &v[9]) != 10)
+            return false;
+        range.values.insert(range.values.end(), v, v + 10);
+    }
+    return true;
+}
+
+} // namespace
+
+bool parseAttenuationTables(std::string_view text, AttenuationTables& tables) {
+    tables = {};
+    TableLines lines(text);
+    std::string line;
+    if (!lines.next(line) || !startsWith(line, "Tables:")) return false;
+    const int n = std::atoi(line.c_str() + 7);
+    if (n < 1 || n > 9) return false;
+    AttenuationTables parsed;
+    for (int i = 0; i < n; ++i) {
+        AttenuationRange range;
+        if (!parseRange(lines, range)) return false;
+        parsed.ranges.push_back(std::move(range));
+    }
+    parsed.limit = parsed.ranges.back().endPlusStep;
+    tables = std::move(parsed);
+    return true;
+}
+
+bool loadAttenuationTables(const std::filesystem::path& path, AttenuationTables& tables) {
+    std::string text;
+    if (!readTextFile(path, text, 4u << 20)) {
+        tables = {};
+        return false;
+    }
+    return parseAttenuationTables(text, tables);
+}
+
+double minusLogA0(const AttenuationTables& tables, int x) {
+    if (x == 0 || x >= tables.limit) return 0;
+    for (std::size_t r = 0; r < tables.ranges.size(); ++r) {
+        const AttenuationRange& range = tables.ranges[r];
+        if (x < range.start || x > range.endPlusStep - 1) continue;
+        const std::size_t k = static_cast<std::size_t>((x - range.start) / range.step);
+        if (k >= range.values.size()) return 0;
+        const int v = range.values[k];
+        if ((x - range.start) % range.step == 0) return v / 100.0;
+        int next;
+        if (k + 1 < range.values.size()) next = range.values[k + 1];
+        else if (r + 1 < tables.ranges.size() && !tables.ranges[r + 1].values.empty()) next = tables.ranges[r + 1].values[0];
+        else return v / 100.0;
+        if (next == v) return v / 100.0;
+        const double offset = x - (range.start + static_cast<double>(k) * range.step);
+        return std::trunc(v + (next - v) * offset / range.step + 0.5) / 100.0;
+    }
+    return 0;
+}
+
+} // namespace tlx

@@ -1,0 +1,105 @@
+#include "seismo/magnitude_corrections.h"
+
+#include "core/file_io.h"
+#include "core/text.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+namespace tlx {
+namespace {
+
+// Visits the lines of a text, each cut to `width` characters.
+template <typename Visit> void forEachLine(std::string_view text, std::size_t width, Visit visit) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!visit(line.substr(0, width))) return;
+    }
+}
+
+} // namespace
+
+bool MagnitudeCorrections::load(const std::filesystem::path& path) {
+    std::string text;
+    entries_.clear();
+    if (!readTextFile(path, text, 4u << 20)) return false;
+    parse(text);
+    return true;
+}
+
+void MagnitudeCorrections::parse(std::string_view text) {
+    entries_.clear();
+    forEachLine(text, 80, [&](std::string_view line) {
+        if (line.empty() || line.front() == '!') return true;
+        std::istringstream words{std::string(line)};
+        Entry e;
+        std::string value;
+        if (words >> e.station >> e.component >> value) {
+            e.value = std::atof(value.c_str());
+            entries_.push_back(std::move(e));
+        }
+        return true;
+    });
+}
+
+double MagnitudeCorrections::byStationChannel(std::string_view station, std::string_view channel) const {
+    for (const Entry& e : entries_)
+        if (e.station == station && e.component == channel) return e.value;
+    return 0;
+}
+
+double MagnitudeCorrections::byFileName(std::string_view fileName, char orientation) const {
+    const std::string name = toLower(std::filesystem::path(std::string(fileName)).filename().string());
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return 0;
+    if (name.substr(dot) == ".svx") {
+        if (dot == 0) return 0;
+        dot = name.rfind('.', dot - 1);
+        if (dot == std::string::npos) return 0;
+    }
+    std::string code = name.substr(dot + 1, 2);
+    if (code.size() < 2) return 0;
+    if (dot + 3 < name.size() && name[dot + 3] != '.' && !std::isdigit(static_cast<unsigned char>(name[dot + 3])))
+        code += name[dot + 3];
+    const char letter = std::isprint(static_cast<unsigned char>(orientation)) ? orientation : '?';
+    for (const Entry& e : entries_) {
+        if (e.station.size() < code.size() || !iequals(toUpper(e.station).substr(0, code.size()), code)) continue;
+        if (static_cast<char>(std::toupper(static_cast<unsigned char>(e.component[0]))) == letter) return e.value;
+    }
+    return 0;
+}
+
+double responseCorrection(std::string_view text, std::string_view station, std::string_view channel) {
+    bool inSection = false, afterEndDate = false;
+    double correction = 0;
+    forEachLine(text, 127, [&](std::string_view raw) {
+        if (!raw.empty() && raw.front() == '[') {
+            if (inSection) return false; // the section ended without a sensitivity
+            const std::string_view head = raw.substr(1);
+            const std::size_t first = head.find('.');
+            const std::size_t second = first == std::string_view::npos ? first : head.find('.', first + 1);
+            const std::size_t underscore = second == std::string_view::npos ? second : head.find('_', second + 1);
+            inSection = underscore != std::string_view::npos && iequals(head.substr(0, first), station) &&
+                        head.substr(second + 1, underscore - second - 1) == channel;
+            afterEndDate = false;
+            return true;
+        }
+        if (!inSection) return true;
+        const std::string line = toLower(raw);
+        if (line.rfind("enddate=no", 0) == 0) afterEndDate = true;
+        else if (afterEndDate && line.rfind("sens=", 0) == 0) {
+            const double s = std::atof(line.c_str() + 5);
+            if (s != 0) correction = 0.2 / (s * 2 / 1'000'000 * 3.141592653589793);
+            return false;
+        }
+        return true;
+    });
+    return correction;
+}
+
+} // namespace tlx
