@@ -37,7 +37,7 @@ std::filesystem::path sharedDataDir() {
 
 std::filesystem::path sourceDir() {
     const char* dir = std::getenv("TLX_SOURCE_DIR");
-    return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
+    return dir ? std::filesystem::path(dir) : std::filesystem::path(TLX_SOURCE_DIR_DEFAULT);
 }
 
 } // namespace tlx::test
