@@ -214,6 +214,7 @@ bool formatFeature(std::string_view text, const FormatOptions& options, std::str
     const CivilTime t = civilFromEpoch(static_cast<std::int64_t>(seconds));
 
     std::string_view coords = afterKey(text, "\"coordinates\":[", found);
+    coords = coords.substr(0, coords.find(']')); // commas of later keys are not the list's
     double lon = 0, lat = 0, depth = 0;
     if (!found || !readNumber(coords, lon)) {
         console.print("No location\n");
