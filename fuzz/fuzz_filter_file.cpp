@@ -5,18 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-struct NullConsole : tlx::feedgrab::FeedConsole {
-    void print(std::string_view) override {}
-    void log(std::string_view) override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tlx::feedgrab;
-    NullConsole console;
+    SilentConsole console;
     HomeFilter home;
     parseFilterText(std::string_view(reinterpret_cast<const char*>(data), size), home, console);
     if (home.filters.size() > kMaxFilters || home.name.size() > kMaxFilterLineChars) std::abort();

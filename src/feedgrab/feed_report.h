@@ -30,6 +30,13 @@ public:
     virtual void log(std::string_view message) = 0;
 };
 
+// Drops every message (fuzzing, measuring).
+class SilentConsole : public FeedConsole {
+public:
+    void print(std::string_view) override {}
+    void log(std::string_view) override {}
+};
+
 // Feature texts (the rest of a feature line after the magnitude key) in feed order, in one block.
 class FeatureStore {
 public:
