@@ -21,14 +21,6 @@ namespace {
 
 constexpr int kCount = kMaxSampleCount - 1; // the largest record a file can hold
 
-std::int64_t statusKb(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0) return std::stoll(line.substr(std::strlen(key)));
-    return -1;
-}
-
 std::string writeRecord(const std::string& name, const char* station) {
     const std::string path = bench::scratchPath(name);
     EventRecord record;
@@ -72,11 +64,11 @@ int main() {
 
     // Memory of one window: three records, both integration copies and the filter copy of each.
     {
-        const std::int64_t before = statusKb("VmRSS:");
+        const std::int64_t before = bench::statusKb("VmRSS:");
         { std::ofstream("/proc/self/clear_refs") << "5"; }
         CEqDoc doc(messages, loader);
         if (!doc.open(OpenRequest{files, kForceNone, {}}) || doc.recordCount() != 3) std::abort();
-        const std::int64_t opened = statusKb("VmRSS:");
+        const std::int64_t opened = bench::statusKb("VmRSS:");
         if (!doc.integrate() || !doc.integrate()) std::abort();
         const DataOperation op{kLabelLowPass, {"bench"}, true, -1};
         if (!doc.applyDataOperation(op, [](int, const EventRecord&, std::span<double> x) {
@@ -84,8 +76,8 @@ int main() {
                 return true;
             }))
             std::abort();
-        const std::int64_t full = statusKb("VmRSS:");
-        const std::int64_t peak = statusKb("VmHWM:");
+        const std::int64_t full = bench::statusKb("VmRSS:");
+        const std::int64_t peak = bench::statusKb("VmHWM:");
         std::printf("window, 3 x %d samples: opened %.1f MB (%.2f arrays), with all undo copies %.1f MB "
                     "(%.2f arrays; 12 required), peak %.1f MB (%.2f arrays)\n",
                     kCount, (opened - before) * 1024 / 1e6, (opened - before) * 1024 / arrayBytes,

@@ -295,7 +295,15 @@ bool CEqDoc::crop(const CropSpan& span) {
 void CEqDoc::invert() {
     if (count_ == 0) return;
     invert_ = !invert_;
-    finishDataChange(0);
+    // The samples stay as stored; their statistics change sign, exactly.
+    for (int i = 0; i < count_; ++i) {
+        ChannelHeader& h = mutableSlot(i).record.header;
+        const double lo = h.dataMin, hi = h.dataMax;
+        h.dataMin = -hi;
+        h.dataMax = -lo;
+        h.dataMean = -h.dataMean;
+    }
+    finishDataChange((1u << count_) - 1);
 }
 
 void CEqDoc::nextEvent() {
