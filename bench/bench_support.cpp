@@ -7,8 +7,6 @@
 #include <unistd.h>
 
 namespace tlx::bench {
-namespace {
-
 std::int64_t statusKb(const char* key) {
     std::ifstream in("/proc/self/status");
     std::string line;
@@ -16,8 +14,6 @@ std::int64_t statusKb(const char* key) {
         if (line.rfind(key, 0) == 0) return std::stoll(line.substr(std::strlen(key)));
     return -1;
 }
-
-} // namespace
 
 double bestSeconds(int repeats, const std::function<void()>& work) {
     double best = 1e300;

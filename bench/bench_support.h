@@ -16,4 +16,7 @@ std::int64_t peakMemoryBytes(const std::function<void()>& work);
 
 std::string scratchPath(const std::string& name);
 
+// A "kB" line of /proc/self/status ("VmRSS:", "VmHWM:"), or -1.
+std::int64_t statusKb(const char* key);
+
 } // namespace tlx::bench
