@@ -32,6 +32,7 @@ TimeFilterSettings parseTimeSetting(std::string_view line) {
     const int n = std::sscanf(text.c_str(), "%d %128s %d %128s %d %d %128s %128s %128s %d", &flags, low, &lowPoles, high,
                               &highPoles, &extended, period, q, hp, &backward);
     TimeFilterSettings s; // the built-in values
+    s.lowPass = s.highPass = true;
     if (n != 5 && n != 10) return s;
     s.lowPass = flags & 1;
     s.highPass = flags & 2;

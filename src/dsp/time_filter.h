@@ -15,10 +15,11 @@ namespace tlx {
 
 inline constexpr std::array<int, 14> kPoleChoices = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 14, 16, 32};
 
-// Values of the dialog, kept per event window while it is open.
+// Values of the dialog, kept per event window while it is open. A window starts with none held
+// (both filters and the extended period off); the dialog's built-in values have both filters on.
 struct TimeFilterSettings {
-    bool lowPass = true;
-    bool highPass = true;
+    bool lowPass = false;
+    bool highPass = false;
     double lowCutoff = 1;
     int lowPoles = 2;
     double highCutoff = 0.1;
