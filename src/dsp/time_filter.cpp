@@ -120,8 +120,15 @@ std::string formatPresetLine(const FilterPreset& p) {
 }
 
 std::vector<FilterPreset> loadPresets(const std::filesystem::path& file) {
-    std::vector<FilterPreset> out;
     std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parsePresets(text.str());
+}
+
+std::vector<FilterPreset> parsePresets(std::string_view text) {
+    std::vector<FilterPreset> out;
+    std::istringstream in{std::string(text)};
     std::string line;
     while (std::getline(in, line)) {
         // A line longer than the reader's buffer arrives in pieces.

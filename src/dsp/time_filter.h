@@ -53,6 +53,7 @@ struct FilterPreset {
 };
 bool parsePresetLine(std::string_view line, FilterPreset& preset);
 std::string formatPresetLine(const FilterPreset& preset);
+std::vector<FilterPreset> parsePresets(std::string_view text);
 std::vector<FilterPreset> loadPresets(const std::filesystem::path& file);
 bool savePresets(const std::filesystem::path& file, const std::vector<FilterPreset>& presets, Messages& messages);
 
