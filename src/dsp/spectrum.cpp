@@ -7,54 +7,56 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <mutex>
 
 namespace tlx {
 namespace {
 
-// FFTW's planner is not thread-safe; plans are made and destroyed under this lock.
+// FFTW's planner is not thread-safe; plans are made and destroyed under this lock. Plans are kept
+// per length (planning a long transform costs as much as running it) and shared with running
+// transforms, which hold them until they finish.
 std::mutex& plannerLock() {
     static std::mutex lock;
     return lock;
 }
 
-template <class T>
-struct FftwFree {
-    void operator()(T* p) const { fftw_free(p); }
-};
-template <class T>
-using FftwArray = std::unique_ptr<T[], FftwFree<T>>;
-
-template <class T>
-FftwArray<T> fftwArray(std::size_t count) {
-    return FftwArray<T>(static_cast<T*>(fftw_malloc(sizeof(T) * std::max<std::size_t>(count, 1))));
-}
-
-class Plan {
-public:
-    explicit Plan(fftw_plan plan) : plan_(plan) {}
-    ~Plan() {
-        if (!plan_) return;
+struct PlanDeleter {
+    void operator()(fftw_plan_s* p) const {
         std::lock_guard<std::mutex> guard(plannerLock());
-        fftw_destroy_plan(plan_);
+        fftw_destroy_plan(p);
     }
-    Plan(const Plan&) = delete;
-    Plan& operator=(const Plan&) = delete;
-    explicit operator bool() const { return plan_ != nullptr; }
-    void execute() const { fftw_execute(plan_); }
-
-private:
-    fftw_plan plan_;
 };
+using SharedPlan = std::shared_ptr<fftw_plan_s>;
 
-Plan forwardPlan(int n, double* in, fftw_complex* out) {
-    std::lock_guard<std::mutex> guard(plannerLock());
-    return Plan(fftw_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE));
+// In-place plans for buffers that fftw_malloc gives (the alignment FFTW plans for).
+SharedPlan cachedPlan(long long n, bool inverse) {
+    plannerLock(); // made before the cache, so that it outlives the plans the cache destroys at exit
+    static std::mutex cacheLock;
+    static std::map<std::pair<long long, bool>, SharedPlan> cache;
+    std::lock_guard<std::mutex> cacheGuard(cacheLock);
+    const auto key = std::make_pair(n, inverse);
+    if (const auto it = cache.find(key); it != cache.end()) return it->second;
+    // Keep the cache small; plans in use stay alive through their other owners.
+    if (cache.size() >= 8) cache.clear();
+    const std::size_t bins = static_cast<std::size_t>(n / 2 + 1);
+    auto* buffer = static_cast<fftw_complex*>(fftw_malloc(sizeof(fftw_complex) * bins));
+    if (!buffer) return nullptr;
+    fftw_plan plan;
+    {
+        std::lock_guard<std::mutex> guard(plannerLock());
+        plan = inverse ? fftw_plan_dft_c2r_1d(static_cast<int>(n), buffer, reinterpret_cast<double*>(buffer), FFTW_ESTIMATE)
+                       : fftw_plan_dft_r2c_1d(static_cast<int>(n), reinterpret_cast<double*>(buffer), buffer, FFTW_ESTIMATE);
+    }
+    fftw_free(buffer);
+    if (!plan) return nullptr;
+    SharedPlan shared(plan, PlanDeleter());
+    cache.emplace(key, shared);
+    return shared;
 }
 
-Plan inversePlan(int n, fftw_complex* in, double* out) {
-    std::lock_guard<std::mutex> guard(plannerLock());
-    return Plan(fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE));
+std::complex<double>* allocateBins(std::size_t bins) {
+    return static_cast<std::complex<double>*>(fftw_malloc(sizeof(fftw_complex) * std::max<std::size_t>(bins, 1)));
 }
 
 long long nextPowerOfTwo(long long n) {
@@ -66,6 +68,8 @@ long long nextPowerOfTwo(long long n) {
 double powerOfTen(int k) { return std::pow(10.0, k); }
 
 } // namespace
+
+void Spectrum::FreeBins::operator()(std::complex<double>* p) const { fftw_free(p); }
 
 const char* kindName(TransformKind kind) { return kind == TransformKind::Dft ? "DFT" : "FFT"; }
 
@@ -123,13 +127,9 @@ bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& re
     const long long N = extent.length;
     const std::span<const double> x = record.subspan(static_cast<std::size_t>(request.startIndex), static_cast<std::size_t>(n));
 
-    auto in = fftwArray<double>(static_cast<std::size_t>(N));
-    auto out = fftwArray<fftw_complex>(static_cast<std::size_t>(N / 2 + 1));
-    if (!in || !out) {
-        error = "Out of memory!";
-        return false;
-    }
-    Plan plan = forwardPlan(static_cast<int>(N), in.get(), out.get());
+    const std::size_t bins = static_cast<std::size_t>(N / 2 + 1);
+    std::unique_ptr<std::complex<double>[], FreeBins> buffer(allocateBins(bins));
+    const SharedPlan plan = buffer ? cachedPlan(N, false) : nullptr;
     if (!plan) {
         error = "Out of memory!";
         return false;
@@ -146,22 +146,22 @@ bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& re
         const long long half = n / 2;
         for (long long i = 0; i < n; ++i) window[i] = 0.54 + 0.46 * std::cos(static_cast<double>(i - half) * step);
     }
-    for (long long i = 0; i < n; ++i) in[i] = (x[i] - mean) * (window.empty() ? 1.0 : window[i]);
-    std::fill(in.get() + n, in.get() + N, 0.0);
+    // As the radix-2 path does, the input is divided by N before the transform.
+    double* in = reinterpret_cast<double*>(buffer.get());
+    const double scale = 1 / static_cast<double>(N);
+    if (window.empty())
+        for (long long i = 0; i < n; ++i) in[i] = (x[i] - mean) * scale;
+    else
+        for (long long i = 0; i < n; ++i) in[i] = (x[i] - mean) * scale * window[i];
+    std::fill(in + n, in + 2 * bins, 0.0);
     report(10);
     if (cancelled()) return false;
-    plan.execute();
+    fftw_execute_dft_r2c(plan.get(), in, reinterpret_cast<fftw_complex*>(buffer.get()));
     if (cancelled()) return false;
     report(90);
 
-    const std::size_t bins = static_cast<std::size_t>(N / 2 + 1);
-    re_.resize(bins);
-    im_.resize(bins);
-    const double scale = 1 / static_cast<double>(N);
-    for (std::size_t j = 0; j < bins; ++j) {
-        re_[j] = out[j][0] * scale;
-        im_[j] = out[j][1] * scale;
-    }
+    bins_ = std::move(buffer);
+    binCount_ = bins;
     request_ = request;
     request_.count = n;
     extent_ = extent;
@@ -186,7 +186,8 @@ void Spectrum::computeAmplitudes(const AmplitudeOptions& options) {
     for (long long j = 0; j < half; ++j) {
         const double f = static_cast<double>(j) * df;
         if (f < fLow_ * (1 - 1e-12) || f > fHigh_ * (1 + 1e-12)) continue;
-        double a = std::hypot(re_[j], im_[j]) * factor;
+        const std::complex<double> c = bins_[j];
+        double a = std::sqrt(c.real() * c.real() + c.imag() * c.imag()) * factor;
         if (j > 0) a *= 2;
         amplitude_[j] = a;
         maxAmp_ = std::max(maxAmp_, a);
@@ -200,8 +201,7 @@ void Spectrum::applyGain(Gain gain) {
     for (long long j = 1; j < length_ / 2; ++j) {
         double g = gain(static_cast<double>(j) * df);
         if (!std::isfinite(g)) g = 0;
-        re_[j] *= g;
-        im_[j] *= g;
+        bins_[j] *= g;
     }
     filtered_ = true;
     computeAmplitudes(amplitudeOptions_);
@@ -274,20 +274,17 @@ bool Spectrum::notch(double fH, double fL, int poles, Messages& messages) {
 
 std::vector<double> Spectrum::timeDomain() const {
     if (empty()) return {};
-    const long long N = length_;
-    const std::size_t bins = static_cast<std::size_t>(N / 2 + 1);
-    auto in = fftwArray<fftw_complex>(bins);
-    auto out = fftwArray<double>(static_cast<std::size_t>(N));
-    if (!in || !out) return {};
-    Plan plan = inversePlan(static_cast<int>(N), in.get(), out.get());
+    std::unique_ptr<std::complex<double>[], FreeBins> buffer(allocateBins(binCount_));
+    const SharedPlan plan = buffer ? cachedPlan(length_, true) : nullptr;
     if (!plan) return {};
-    for (std::size_t j = 0; j < bins; ++j) in[j][0] = re_[j], in[j][1] = im_[j];
-    // A real signal of even length has a real Nyquist bin; so does bin 0.
-    in[0][1] = 0;
-    if (N % 2 == 0) in[bins - 1][1] = 0;
-    plan.execute();
+    std::copy(bins_.get(), bins_.get() + binCount_, buffer.get());
+    // A real signal has a real bin 0, and a real Nyquist bin when its length is even.
+    buffer[0].imag(0);
+    if (length_ % 2 == 0) buffer[binCount_ - 1].imag(0);
+    double* out = reinterpret_cast<double*>(buffer.get());
+    fftw_execute_dft_c2r(plan.get(), reinterpret_cast<fftw_complex*>(buffer.get()), out);
     const long long n = extent_.analysed;
-    std::vector<double> x(out.get(), out.get() + n);
+    std::vector<double> x(out, out + n);
     if (!window_.empty())
         for (long long i = 0; i < n; ++i) x[i] /= window_[i];
     return x;
@@ -398,7 +395,7 @@ bool exportSpectrum(const std::filesystem::path& file, const Spectrum& s, Messag
     std::string text = "Freq,Real,Imaginary,Magnitude\n";
     const double df = s.binWidth();
     for (long long j = 0; j < s.length() / 2; ++j)
-        text += format("%g,%g,%g,%g\n", static_cast<double>(j) * df, s.re()[j], s.im()[j], s.amplitude()[j]);
+        text += format("%g,%g,%g,%g\n", static_cast<double>(j) * df, s.bins()[j].real(), s.bins()[j].imag(), s.amplitude()[j]);
     if (writeFileAtomically(file, text)) return true;
     messages.error("Can't open output file");
     return false;

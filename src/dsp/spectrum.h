@@ -6,6 +6,7 @@
 #include "dsp/filter_target.h"
 
 #include <atomic>
+#include <complex>
 #include <filesystem>
 #include <memory>
 #include <span>
@@ -66,9 +67,8 @@ public:
     long long padded() const { return extent_.padded; }
     double binWidth() const { return request_.sampleRate / static_cast<double>(length_); }
     double mean() const { return mean_; }
-    // Bins 0 … N/2 (the others mirror them): already divided by N.
-    const std::vector<double>& re() const { return re_; }
-    const std::vector<double>& im() const { return im_; }
+    // Bins 0 … N/2 (the others mirror them as complex conjugates), already divided by N.
+    std::span<const std::complex<double>> bins() const { return {bins_.get(), binCount_}; }
 
     // Displayed range (powers of ten) and amplitudes of bins 0 … N/2 − 1.
     double fLow() const { return fLow_; }
@@ -107,7 +107,13 @@ private:
     SpectrumExtent extent_;
     long long length_ = 0;
     double mean_ = 0;
-    std::vector<double> re_, im_, window_, amplitude_;
+    struct FreeBins {
+        void operator()(std::complex<double>* p) const;
+    };
+    // FFTW's aligned buffer: the transform runs in place.
+    std::unique_ptr<std::complex<double>[], FreeBins> bins_;
+    std::size_t binCount_ = 0;
+    std::vector<double> window_, amplitude_;
     double fLow_ = 0, fHigh_ = 0, maxAmp_ = 0, minAmp_ = 0;
     bool filtered_ = false;
     std::vector<std::string> notes_;
