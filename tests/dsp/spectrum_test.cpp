@@ -1,4 +1,5 @@
 #include "dsp/spectrum.h"
+#include "dsp/spectrum_settings.h"
 
 #include "core/messages.h"
 #include "fake_window.h"
@@ -333,6 +334,27 @@ TEST(SpectrumFiles, ExportAndRatio) {
     EXPECT_FALSE(writeRatioFile(dir.path(), a, &other, messages));
     EXPECT_FALSE(writeRatioFile(dir.path(), a, nullptr, messages));
     EXPECT_TRUE(messages.contains("Can't find other FFT Window"));
+}
+
+TEST(SpectrumSettings, DefaultsAndWriteBack) {
+    test::TempDir dir;
+    IniProfile profile(dir / "TELLURIX.INI");
+    const SpectrumSettings s = loadSpectrumSettings(profile);
+    EXPECT_FALSE(s.windowFft);
+    EXPECT_TRUE(s.padFft && s.dcOffset && s.yLog && s.peakToPeak);
+    EXPECT_EQ(s.yMode, 0);
+    SpectralFilterDefaults d = loadSpectralFilterDefaults(profile);
+    EXPECT_EQ(d.lowPassPoles, 6);
+    EXPECT_EQ(d.bandLowFreq, 0);
+    d.notchHighFreq = 12.5;
+    ASSERT_TRUE(saveSpectralFilterDefaults(profile, d));
+    const IniProfile reread(dir / "TELLURIX.INI");
+    EXPECT_EQ(reread.getString("Filter", "NotchHighFreq"), "12.500000");
+    EXPECT_EQ(reread.getString("Filter", "LowPassFreq"), "1.000000");
+    EXPECT_TRUE(runsInWorker(TransformKind::Dft, 4097));
+    EXPECT_FALSE(runsInWorker(TransformKind::Dft, 4096));
+    EXPECT_FALSE(runsInWorker(TransformKind::Fft, 1 << 20));
+    EXPECT_EQ(progressText(0), "DFT Status - 0 % Done...");
 }
 
 } // namespace
