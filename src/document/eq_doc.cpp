@@ -280,37 +280,41 @@ void CEqDoc::recomputeStatistics() {
     notify(&DocObserver::statisticsChanged);
 }
 
+std::string eventTitle(const TitleParts& parts) {
+    std::string title = parts.kind == kKindSvxVolume
+                            ? format("%s - %s ", shortFileName(parts.firstFile).c_str(), parts.station.c_str())
+                            : shortFileName(parts.currentFile);
+    switch (parts.kind) {
+    case kKindSac: title += " SAC Binary"; break;
+    case kKindPepp: title += " PEPP File"; break;
+    case kKindSeed: title += " SEED File"; break;
+    case kKindGse2: title += " GSE2.0 File"; break;
+    case kKindMiniSeed: title += " MINISEED File"; break;
+    case kKindMiniSeedSet: title += " MINISEED Dataset File"; break;
+    case kKindAh: title += " AH File"; break;
+    default: break;
+    }
+    switch (parts.sensorType) {
+    case 0:
+        if (parts.integrationLevel == 1) title += " (Integrated)";
+        if (parts.integrationLevel == 2) title += " (Integrated X 2)";
+        break;
+    case 1: title += " (Acceleration)"; break;
+    case 2: title += " (Velocity)"; break;
+    case 3: title += " (Displacement)"; break;
+    default: break;
+    }
+    return title;
+}
+
 void CEqDoc::rebuildTitle() {
-    std::string title;
     if (count_ > 0) {
         const EventRecord& cur = record(current_);
-        if (fileKind_ == kKindSvxVolume) {
-            title = format("%s - %s ", shortFileName(fileName(0)).c_str(), stationOf(cur).c_str());
-        } else {
-            title = shortFileName(cur.fileName);
-        }
-        switch (fileKind_) {
-        case kKindSac: title += " SAC Binary"; break;
-        case kKindPepp: title += " PEPP File"; break;
-        case kKindSeed: title += " SEED File"; break;
-        case kKindGse2: title += " GSE2.0 File"; break;
-        case kKindMiniSeed: title += " MINISEED File"; break;
-        case kKindMiniSeedSet: title += " MINISEED Dataset File"; break;
-        case kKindAh: title += " AH File"; break;
-        default: break;
-        }
-        switch (cur.header.sensorType) {
-        case 0:
-            if (integrationLevel_ == 1) title += " (Integrated)";
-            if (integrationLevel_ == 2) title += " (Integrated X 2)";
-            break;
-        case 1: title += " (Acceleration)"; break;
-        case 2: title += " (Velocity)"; break;
-        case 3: title += " (Displacement)"; break;
-        default: break;
-        }
+        title_ = eventTitle({fileKind_, fileName(0), cur.fileName, stationOf(cur), cur.header.sensorType,
+                             integrationLevel_});
+    } else {
+        title_.clear();
     }
-    title_ = title;
     const std::vector<DocObserver*> observers = observers_;
     for (DocObserver* observer : observers) observer->titleChanged(title_);
 }

@@ -269,4 +269,15 @@ private:
 // The base of a title: the name and extension without the directory; empty for a directory.
 std::string shortFileName(const std::string& path);
 
+struct TitleParts {
+    int kind = kKindSvx4;
+    std::string firstFile;   // slot 0's file name
+    std::string currentFile; // the current record's file name
+    std::string station;     // the current record's station name
+    int sensorType = 0;      // the current record's
+    int integrationLevel = 0;
+};
+// The window title: file name (or "%s - %s " for a volume), format suffix, data-kind suffix.
+std::string eventTitle(const TitleParts& parts);
+
 } // namespace tlx
