@@ -41,6 +41,9 @@ struct RecordSlot {
     double peakRange = 0.1;           // |max| + |min|, 0.1 when that is 0
     std::vector<double> filterUndo;   // empty: none
     std::array<std::vector<double>, kMaxIntegrationLevel> integrationUndo; // level 1, level 2
+    // A released undo array kept for the next copy (its pages are already mapped); only while an
+    // undo place is free, so that samples, undo copies and spare never exceed four arrays.
+    std::vector<double> spare;
 
     // What the undo copies need to put back (per record: histories differ in length).
     std::size_t filterHistoryIndex = 0;
@@ -51,6 +54,9 @@ struct RecordSlot {
     std::array<std::uint8_t, kMaxIntegrationLevel> integrationSensorType = {};
     bool integrationModified = false; // modified flag before the first integration
 
+    int undoArrays() const {
+        return int(!filterUndo.empty()) + int(!integrationUndo[0].empty()) + int(!integrationUndo[1].empty());
+    }
     bool hasFilterUndo() const { return !filterUndo.empty(); }
     bool hasIntegrationUndo(int level) const { return !integrationUndo[static_cast<std::size_t>(level - 1)].empty(); }
 };
@@ -226,6 +232,10 @@ private:
     void removeSlot(int index);
     void freeFilterUndo();
     void freeAllUndo();
+    // An array of commonCount samples for an undo copy or a result: the slot's spare, or a new one.
+    std::vector<double> takeArray(int index);
+    bool copyToArray(int index, std::span<const double> from, std::vector<double>& to);
+    void releaseArray(int index, std::vector<double>& array);
     void updateStatistics(int index);
     void setStatistics(int index, const SampleStats& stats); // stats of the samples as stored
     void notify(void (DocObserver::*hook)());

@@ -11,21 +11,38 @@ namespace {
 
 void freeArray(std::vector<double>& v) { std::vector<double>().swap(v); }
 
-bool copyArray(std::span<const double> from, std::vector<double>& to) {
+
+} // namespace
+
+std::vector<double> CEqDoc::takeArray(int index) {
+    RecordSlot& s = mutableSlot(index);
+    if (s.spare.size() == static_cast<std::size_t>(commonCount_)) return std::move(s.spare);
+    freeArray(s.spare);
+    return newSampleArray(static_cast<std::size_t>(commonCount_));
+}
+
+bool CEqDoc::copyToArray(int index, std::span<const double> from, std::vector<double>& to) {
     try {
-        to.assign(from.begin(), from.end());
-        return true;
+        to = takeArray(index);
     } catch (const std::bad_alloc&) {
         freeArray(to);
         return false;
     }
+    std::copy(from.begin(), from.end(), to.begin());
+    return true;
 }
 
-} // namespace
+void CEqDoc::releaseArray(int index, std::vector<double>& array) {
+    RecordSlot& s = mutableSlot(index);
+    if (s.spare.empty() && array.size() == static_cast<std::size_t>(commonCount_) && s.undoArrays() < 3)
+        s.spare.swap(array);
+    freeArray(array);
+}
 
 void CEqDoc::freeFilterUndo() {
-    for (RecordSlot& s : slots_) {
-        freeArray(s.filterUndo);
+    for (int i = 0; i < kMaxRecords; ++i) {
+        RecordSlot& s = mutableSlot(i);
+        releaseArray(i, s.filterUndo);
         s.filterHistoryIndex = s.filterHistoryLines = 0;
     }
     undoLabel_.clear();
@@ -36,6 +53,7 @@ void CEqDoc::freeAllUndo() {
     freeFilterUndo();
     for (RecordSlot& s : slots_) {
         for (auto& copy : s.integrationUndo) freeArray(copy);
+        freeArray(s.spare);
         s.integrated = {};
     }
     integrationLevel_ = 0;
@@ -48,14 +66,14 @@ bool CEqDoc::integrate() {
     const std::vector<int> targets = affectedRecords();
     const auto level = static_cast<std::size_t>(integrationLevel_); // index of the copy for the new level
 
-    // Every copy first: without its undo copy no record is changed.
-    for (int i : targets) {
-        RecordSlot& s = mutableSlot(i);
-        if (!copyArray(s.samples, s.integrationUndo[level])) {
-            for (int j : targets) freeArray(mutableSlot(j).integrationUndo[level]);
-            messages_.error("Out of memory");
-            return false;
-        }
+    // Every output array first: the present samples become the undo copies, so without room
+    // for the integral no record is changed.
+    std::vector<std::vector<double>> integral(targets.size());
+    try {
+        for (std::size_t j = 0; j < targets.size(); ++j) integral[j] = takeArray(targets[j]);
+    } catch (const std::bad_alloc&) {
+        messages_.error("Out of memory");
+        return false;
     }
     // Undoing the filter after this would throw the integration away with it.
     freeFilterUndo();
@@ -67,7 +85,8 @@ bool CEqDoc::integrate() {
     const double dt = 1.0 / sps();
     ++integrationLevel_;
     unsigned fresh = 0;
-    for (int i : targets) {
+    for (std::size_t j = 0; j < targets.size(); ++j) {
+        const int i = targets[j];
         RecordSlot& s = mutableSlot(i);
         ChannelHeader& h = s.record.header;
         s.integrated[level] = true;
@@ -76,7 +95,9 @@ bool CEqDoc::integrate() {
         if (level == 0) s.integrationModified = s.modified;
         s.record.addHistory(line);
         const double storedMean = invert_ ? -h.dataMean : +h.dataMean;
-        setStatistics(i, integrateInPlace(s.samples, dt, storedMean));
+        setStatistics(i, tlx::integrate(s.samples, integral[j], dt, storedMean));
+        s.integrationUndo[level].swap(s.samples);
+        s.samples.swap(integral[j]);
         fresh |= 1u << i;
         // Acceleration becomes velocity, velocity displacement; an integrated displacement is
         // no kind the program names.
@@ -106,7 +127,7 @@ bool CEqDoc::undoIntegrate() {
         RecordSlot& s = mutableSlot(i);
         if (s.integrated[level]) {
             s.samples.swap(s.integrationUndo[level]);
-            freeArray(s.integrationUndo[level]);
+            releaseArray(i, s.integrationUndo[level]);
             s.integrated[level] = false;
             s.record.header.sensorType = s.integrationSensorType[level];
             // Lines after the integration describe work that the restored copy no longer holds.
@@ -141,7 +162,7 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
     // The copies before the change: the new undo copies, or a transient backup for a later step.
     std::vector<std::vector<double>> before(targets.size());
     for (std::size_t j = 0; j < targets.size(); ++j) {
-        if (!copyArray(slot(targets[j]).samples, before[j])) {
+        if (!copyToArray(targets[j], slot(targets[j]).samples, before[j])) {
             messages_.error("Out of memory");
             return false;
         }
@@ -157,6 +178,7 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
                 back.samples.swap(before[r]);
                 back.record.info.history.resize(historyBefore[r]);
             }
+            for (std::size_t r = 0; r < targets.size(); ++r) releaseArray(targets[r], before[r]);
             logLine("data operation failed; samples restored");
             return false;
         }
@@ -165,7 +187,12 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
     if (newUndo) {
         // One level of filter undo: this copy replaces the last one in every record.
         const bool docModified = modified_;
-        freeFilterUndo();
+        std::array<std::vector<double>, kMaxRecords> previous;
+        for (int i = 0; i < kMaxRecords; ++i) {
+            RecordSlot& s = mutableSlot(i);
+            previous[static_cast<std::size_t>(i)].swap(s.filterUndo);
+            s.filterHistoryIndex = s.filterHistoryLines = 0;
+        }
         for (std::size_t j = 0; j < targets.size(); ++j) {
             RecordSlot& s = mutableSlot(targets[j]);
             s.filterUndo.swap(before[j]);
@@ -173,6 +200,7 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
             s.filterHistoryLines = operation.historyLines.size();
             s.filterModified = s.modified;
         }
+        for (int i = 0; i < kMaxRecords; ++i) releaseArray(i, previous[static_cast<std::size_t>(i)]);
         undoLabel_ = operation.undoLabel;
         undoDocModified_ = docModified;
         undoCountsAsFilter_ = operation.countsAsFilter;
@@ -182,6 +210,7 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
             RecordSlot& s = mutableSlot(targets[j]);
             if (s.hasFilterUndo() && s.filterHistoryIndex + s.filterHistoryLines == historyBefore[j])
                 s.filterHistoryLines += operation.historyLines.size();
+            releaseArray(targets[j], before[j]);
         }
     }
     if (operation.countsAsFilter) ++filterCount_;
@@ -204,7 +233,7 @@ bool CEqDoc::undoFiltering() {
         RecordSlot& s = mutableSlot(i);
         if (!s.hasFilterUndo()) continue;
         s.samples.swap(s.filterUndo);
-        freeArray(s.filterUndo);
+        releaseArray(i, s.filterUndo);
         auto& history = s.record.info.history;
         const std::size_t from = std::min(s.filterHistoryIndex, history.size());
         const std::size_t to = std::min(from + s.filterHistoryLines, history.size());

@@ -1,15 +1,24 @@
 #include "document/sample_ops.h"
 
+#include <cstdint>
 #include <cstring>
+#include <new>
+
+#include <sys/mman.h>
 
 namespace tlx {
 namespace {
 
-// Four independent lanes let the compiler keep the loop fast without reordering one sum.
+// Four independent lanes keep the loops fast without reordering any one sum.
 struct Accumulator {
     double lo[4], hi[4], sum[4] = {0, 0, 0, 0};
     explicit Accumulator(double first) {
         for (int k = 0; k < 4; ++k) lo[k] = hi[k] = first;
+    }
+    void add(int k, double v) {
+        lo[k] = v < lo[k] ? v : lo[k];
+        hi[k] = v > hi[k] ? v : hi[k];
+        sum[k] += v;
     }
     SampleStats finish(std::size_t count) const {
         SampleStats s;
@@ -24,42 +33,32 @@ struct Accumulator {
     }
 };
 
-SampleStats statsOf(const double* x, std::size_t n) {
+} // namespace
+
+SampleStats sampleStatistics(std::span<const double> samples) {
+    const std::size_t n = samples.size();
     if (n == 0) return {};
+    const double* x = samples.data();
     Accumulator a(x[0]);
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        for (int k = 0; k < 4; ++k) {
-            const double v = x[i + static_cast<std::size_t>(k)];
-            a.lo[k] = v < a.lo[k] ? v : a.lo[k];
-            a.hi[k] = v > a.hi[k] ? v : a.hi[k];
-            a.sum[k] += v;
-        }
-    }
-    for (; i < n; ++i) {
-        const double v = x[i];
-        a.lo[0] = v < a.lo[0] ? v : a.lo[0];
-        a.hi[0] = v > a.hi[0] ? v : a.hi[0];
-        a.sum[0] += v;
-    }
+    for (; i + 4 <= n; i += 4)
+        for (int k = 0; k < 4; ++k) a.add(k, x[i + static_cast<std::size_t>(k)]);
+    for (; i < n; ++i) a.add(0, x[i]);
     return a.finish(n);
 }
 
-} // namespace
-
-SampleStats sampleStatistics(std::span<const double> samples) { return statsOf(samples.data(), samples.size()); }
-
-SampleStats integrateInPlace(std::span<double> samples, double dt, double mean) {
+SampleStats integrate(std::span<const double> samples, std::span<double> out, double dt, double mean) {
     const std::size_t n = samples.size();
-    if (n == 0) return {};
-    double* x = samples.data();
+    if (n == 0 || out.size() != n) return {};
+    const double* x = samples.data();
+    double* yout = out.data();
     double y = dt * (x[0] - mean);
-    x[0] = y;
+    yout[0] = y;
     double lo = y, hi = y, sum = y;
-    // The running sum is one dependency chain; min, max and sum ride along on it for free.
+    // The running sum is one dependency chain; min, max and sum ride along on it.
     for (std::size_t i = 1; i < n; ++i) {
         y = y + dt * (x[i] - mean);
-        x[i] = y;
+        yout[i] = y;
         lo = y < lo ? y : lo;
         hi = y > hi ? y : hi;
         sum += y;
@@ -68,10 +67,38 @@ SampleStats integrateInPlace(std::span<double> samples, double dt, double mean) 
 }
 
 SampleStats keepRange(std::span<double> samples, std::size_t first, std::size_t count) {
-    if (first + count > samples.size()) return {};
+    if (first + count > samples.size() || count == 0) return {};
     double* x = samples.data();
-    if (first > 0 && count > 0) std::memmove(x, x + first, count * sizeof(double));
-    return statsOf(x, count);
+    const double* from = x + first;
+    // Moving forward to a lower address is safe; the statistics come with the one pass.
+    Accumulator a(from[0]);
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double v = from[i + static_cast<std::size_t>(k)];
+            x[i + static_cast<std::size_t>(k)] = v;
+            a.add(k, v);
+        }
+    }
+    for (; i < count; ++i) {
+        x[i] = from[i];
+        a.add(0, from[i]);
+    }
+    return a.finish(count);
+}
+
+std::vector<double> newSampleArray(std::size_t count) {
+    std::vector<double> v;
+    v.reserve(count);
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
+    const auto begin = reinterpret_cast<std::uintptr_t>(v.data());
+    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t last = (begin + count * sizeof(double)) & ~(kHuge - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+    v.resize(count);
+    return v;
 }
 
 } // namespace tlx
