@@ -290,3 +290,48 @@ TEST_F(DocTest, DcOffsetInUseFollowsTheSwitch) {
 
 } // namespace
 } // namespace tlx::test
+
+namespace tlx::test {
+namespace {
+
+TEST_F(DocTest, UndoArraysNeverExceedThreePerRecord) {
+    openStations(3, 120);
+    unsigned state = 12345;
+    const auto next = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
+    for (int step = 0; step < 300; ++step) {
+        switch (next() % 7) {
+        case 0: doc->applyDataOperation({kLabelLowPass, {"LP"}, true, -1}, scaleBy(0.5)); break;
+        case 1: doc->applyDataOperation({"", {"HP"}, false, -1}, scaleBy(2)); break;
+        case 2: doc->undoFiltering(); break;
+        case 3: doc->integrate(); break;
+        case 4: doc->undoIntegrate(); break;
+        case 5: doc->displayRecord(static_cast<int>(next() % 3)); break;
+        default: doc->displayAll(); break;
+        }
+        for (int i = 0; i < 3; ++i) {
+            const RecordSlot& s = doc->slot(i);
+            ASSERT_LE(s.undoArrays() + int(!s.spare.empty()), 3) << "step " << step;
+            ASSERT_TRUE(s.spare.empty() || s.spare.size() == s.samples.size());
+        }
+    }
+    while (doc->undoIntegrate()) {
+    }
+    EXPECT_EQ(doc->integrationLevel(), 0);
+    for (int i = 0; i < 3; ++i)
+        for (const std::string& line : doc->record(i).info.history) EXPECT_NE(line.rfind("Integrate", 0), 0u) << line;
+}
+
+TEST_F(DocTest, AFilterOnOneRecordReplacesTheUndoOfAll) {
+    openStations(2);
+    ASSERT_TRUE(doc->applyDataOperation({kLabelLowPass, {"LP"}, true, -1}, scaleBy(2)));
+    const std::vector<double> secondAfterFirst = copyOf(1);
+    doc->displayRecord(0);
+    ASSERT_TRUE(doc->applyDataOperation({kLabelHighPass, {"HP"}, true, -1}, scaleBy(3)));
+    ASSERT_TRUE(doc->undoFiltering());
+    // Record 2 was not part of the last filter: it keeps the first filter's result.
+    EXPECT_TRUE(sameBytes(doc->samples(1), secondAfterFirst));
+    EXPECT_EQ(doc->record(1).info.history, std::vector<std::string>{"LP"});
+}
+
+} // namespace
+} // namespace tlx::test

@@ -306,3 +306,37 @@ TEST_F(DocTest, SettingsAreReadAndWrittenBack) {
 
 } // namespace
 } // namespace tlx::test
+
+namespace tlx::test {
+namespace {
+
+TEST_F(DocTest, ObserversHearWhatChanged) {
+    struct Log : DocObserver {
+        std::string seen;
+        void recordsChanged() override { seen += "R"; }
+        void selectionChanged() override { seen += "S"; }
+        void samplesChanged() override { seen += "D"; }
+        void statisticsChanged() override { seen += "T"; }
+        void titleChanged(const std::string&) override { seen += "N"; }
+        void cropped() override { seen += "C"; }
+    } log;
+    doc->addObserver(&log);
+    doc->addObserver(&log); // once only
+    const std::vector<double> x = rampSignal(300);
+    ASSERT_TRUE(doc->open(OpenRequest{{file("A.svx", "A", x), file("B.svx", "B", x)}, kForceNone, {}}));
+    EXPECT_EQ(log.seen, "RTN");
+    log.seen.clear();
+    doc->displayRecord(1);
+    EXPECT_EQ(log.seen, "STN");
+    log.seen.clear();
+    doc->toggleCropMessage();
+    ASSERT_TRUE(doc->crop({75, 100, 0.0}));
+    EXPECT_EQ(log.seen, "CTND");
+    doc->removeObserver(&log);
+    log.seen.clear();
+    doc->invert();
+    EXPECT_EQ(log.seen, "");
+}
+
+} // namespace
+} // namespace tlx::test
