@@ -6,7 +6,8 @@
 #include "record/loader.h"
 #include "record/svx4_writer.h"
 
-#include <chrono>
+#include <ctime>
+#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -46,10 +47,18 @@ std::string writeRecord(const std::string& name, const char* station) {
     return path;
 }
 
+// CPU time of this thread (user and system, so page faults count): steadier than wall time
+// on a machine shared with other jobs.
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 double seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
+    const double start = threadSeconds();
     work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return threadSeconds() - start;
 }
 
 } // namespace
