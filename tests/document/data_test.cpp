@@ -69,8 +69,8 @@ TEST_F(DocTest, IntegrationMatchesAnIndependentIntegral) {
         EXPECT_EQ(doc->title(), c.title) << c.name;
         EXPECT_TRUE(doc->isModified());
         const ChannelHeader h = doc->record(1).header;
-        EXPECT_LE(h.dataMin, h.dataMean);
-        EXPECT_LE(h.dataMean, h.dataMax);
+        EXPECT_LE(+h.dataMin, +h.dataMean);
+        EXPECT_LE(+h.dataMean, +h.dataMax);
     }
 }
 
@@ -199,9 +199,9 @@ TEST_F(DocTest, CropBoundaries) {
             const auto kept = std::vector<double>(raw.begin() + c.keptFirst, raw.begin() + c.keptFirst + c.keptCount);
             EXPECT_TRUE(sameBytes(doc->samples(r), kept)) << c.name;
             const ChannelHeader h = doc->record(r).header;
-            EXPECT_EQ(h.sampleCount, c.keptCount) << c.name;
-            EXPECT_EQ(h.startTime.second, c.second) << c.name;
-            EXPECT_EQ(h.startTime.nanoseconds, 0) << c.name;
+            EXPECT_EQ(+h.sampleCount, c.keptCount) << c.name;
+            EXPECT_EQ(+h.startTime.second, c.second) << c.name;
+            EXPECT_EQ(+h.startTime.nanoseconds, 0) << c.name;
             EXPECT_TRUE(doc->slot(r).modified);
         }
     }
@@ -231,8 +231,8 @@ TEST_F(DocTest, CropCountsTheClockCorrection) {
     doc->toggleCropMessage();
     ASSERT_TRUE(doc->crop({170, 100, 1.0}));
     const ChannelHeader h = doc->record(0).header;
-    EXPECT_EQ(h.startTime.second, 7); // the corrected time of sample 170
-    EXPECT_EQ(h.startTimeOffset, 0.0);
+    EXPECT_EQ(+h.startTime.second, 7); // the corrected time of sample 170
+    EXPECT_EQ(+h.startTimeOffset, 0.0);
 }
 
 TEST_F(DocTest, InvertTwiceIsTheIdentity) {
@@ -241,8 +241,8 @@ TEST_F(DocTest, InvertTwiceIsTheIdentity) {
     const std::vector<double> raw = copyOf(1);
     doc->invert();
     EXPECT_TRUE(doc->inverted());
-    EXPECT_EQ(doc->record(1).header.dataMax, -before.dataMin);
-    EXPECT_EQ(doc->record(1).header.dataMean, -before.dataMean);
+    EXPECT_EQ(+doc->record(1).header.dataMax, -before.dataMin);
+    EXPECT_EQ(+doc->record(1).header.dataMean, -before.dataMean);
     EXPECT_EQ(doc->slot(1).peakRange, std::fabs(before.dataMax) + std::fabs(before.dataMin));
     doc->invert();
     EXPECT_TRUE(sameBytes(doc->samples(1), raw));

@@ -278,7 +278,7 @@ TEST_F(DocTest, DefaultSaveWritesSvx4AndRefusesOtherFormatsNames) {
     EventLoader other(quiet);
     const LoadResult back = other.load({doc->fileName(0), LoadMode::Interactive, kForceNone, 0, nullptr});
     ASSERT_TRUE(back.ok);
-    EXPECT_EQ(back.channels[0].record.header.sampleType, 2); // integrated data are kept as floats
+    EXPECT_EQ(+back.channels[0].record.header.sampleType, 2); // integrated data are kept as floats
     for (int i = 0; i < doc->commonCount(); i += 17)
         EXPECT_FLOAT_EQ(static_cast<float>(back.channels[0].samples[i]), static_cast<float>(doc->samples(0)[i]));
     EXPECT_EQ(back.channels[0].record.info.history, std::vector<std::string>{"Integrate - Velocity to Displacement"});
