@@ -397,6 +397,10 @@ void CEqDoc::setFftDcOffset(bool on) {
     if (settings_) settings_->setInt(kSettings, "FFTDCOffset", on ? 1 : 0);
 }
 
+std::string CEqDoc::manualDcOffsetText() const {
+    return count_ ? format("%g", slot(current_).manualDcOffset) : std::string();
+}
+
 double CEqDoc::dcOffsetInUse(int index) const {
     return autoDcOffset_ ? +record(index).header.dataMean : slot(index).manualDcOffset;
 }

@@ -164,6 +164,8 @@ public:
     void setManualDcOffset(int slot, double offset);
     void setAutoDcOffset(bool on);
     void setFftDcOffset(bool on);
+    // The DC Offset dialog shows the current record's manual offset as "%g".
+    std::string manualDcOffsetText() const;
     // The offset subtracted where a record is drawn or measured around zero.
     double dcOffsetInUse(int slot) const;
 

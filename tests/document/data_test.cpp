@@ -283,6 +283,7 @@ TEST_F(DocTest, NextEventWrapsAround) {
 TEST_F(DocTest, DcOffsetInUseFollowsTheSwitch) {
     openStations(1);
     doc->setManualDcOffset(12.5);
+    EXPECT_EQ(doc->manualDcOffsetText(), "12.5");
     EXPECT_EQ(doc->dcOffsetInUse(0), +doc->record(0).header.dataMean);
     doc->setAutoDcOffset(false);
     EXPECT_EQ(doc->dcOffsetInUse(0), 12.5);
