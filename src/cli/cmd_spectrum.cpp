@@ -49,16 +49,10 @@ int runSpectrum(const Args& input) {
         amplitudes.voltsPerCount = voltsPerCount(channel.record.info.adVolts, channel.record.header.adBits);
     }
     spectrum.computeAmplitudes(amplitudes);
-    std::string out;
+    StdoutLines out;
     const double df = spectrum.binWidth();
-    for (std::size_t j = 0; j < spectrum.amplitude().size(); ++j) {
-        out += format("%g %g\n", static_cast<double>(j) * df, spectrum.amplitude()[j]);
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    for (std::size_t j = 0; j < spectrum.amplitude().size(); ++j)
+        out.add(format("%g %g", static_cast<double>(j) * df, spectrum.amplitude()[j]));
     return 0;
 }
 

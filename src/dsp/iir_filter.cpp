@@ -223,7 +223,7 @@ void runIir(const IirSections& f, double sampleRate, double cutoffHz, Direction 
     const bool forward = direction == Direction::Forward;
     const double pad = forward ? samples.front() : samples.back();
     const double warm = 10 * sampleRate / cutoffHz;
-    const long long warmCount = warm > 0 && warm < 1e12 ? static_cast<long long>(warm) : 0;
+    const long long warmCount = warm > 0 ? static_cast<long long>(std::min(warm, 1e12)) : 0;
     settle(f, st, pad, warmCount + static_cast<long long>(samples.size()));
     const auto n = static_cast<std::ptrdiff_t>(samples.size());
     if (forward)
