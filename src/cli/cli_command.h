@@ -53,4 +53,15 @@ bool loadForConsole(const std::string& path, ConsoleMessages& messages, LoadResu
 // Parses a whole non-negative number; false for anything else.
 bool parseCount(const std::string& text, int& value);
 
+// Standard output in large pieces, for commands that print one line per sample or bin.
+class StdoutLines {
+public:
+    ~StdoutLines() { flush(); }
+    void add(const std::string& line);
+    void flush();
+
+private:
+    std::string pending_;
+};
+
 } // namespace tlx::cli

@@ -24,16 +24,8 @@ int runSamples(const Args& input) {
         std::fprintf(stderr, "%s has %zu record(s); there is no record %d\n", args[0].c_str(), result.channels.size(), record);
         return 1;
     }
-    std::string out;
-    for (double v : result.channels[record].samples) {
-        out += shortestDouble(v);
-        out += '\n';
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    StdoutLines out;
+    for (double v : result.channels[record].samples) out.add(shortestDouble(v));
     return 0;
 }
 

@@ -25,4 +25,15 @@ bool parseCount(const std::string& text, int& value) {
     return ec == std::errc() && ptr == end && value >= 0;
 }
 
+void StdoutLines::add(const std::string& line) {
+    pending_ += line;
+    pending_ += '\n';
+    if (pending_.size() > (1u << 16)) flush();
+}
+
+void StdoutLines::flush() {
+    std::fwrite(pending_.data(), 1, pending_.size(), stdout);
+    pending_.clear();
+}
+
 } // namespace tlx::cli
