@@ -278,9 +278,10 @@ bool gse2WaveformToRecord(const Gse2Waveform& w, EventRecord& record) {
     copyToField(h.sensorId, sizeof h.sensorId, id.substr(0, 6));
     record.info.sensorDescription = stationCode(w.instrumentType.substr(0, 6));
 
-    const std::string calibration = trimmed(w.calibration);
-    if (!calibration.empty() && calibration != "-1.00e+000") {
-        h.sensitivity = toDouble(calibration, 0) * 0.000001;
+    // "-1.00e+000" (or -1 in any spelling) marks an unknown calibration; none is negative.
+    const double calibration = toDouble(w.calibration, 0);
+    if (calibration > 0) {
+        h.sensitivity = calibration * 0.000001;
         h.sensorType = 2;
     }
     return true;
