@@ -185,7 +185,8 @@ void CGse20::parse(std::string_view text, const StationTable& stations, std::siz
     LineReader lines(text);
     std::string_view line;
     while (!done() && lines.next(line)) {
-        if (line.size() <= 1) continue;
+        // Short lines are skipped, except in data: one CM6 character or one digit is a value.
+        if (line.size() <= 1 && state != State::Data) continue;
         if (state != State::Outside) {
             if (isChecksumLine(line)) {
                 current.checksumSeen = true;

@@ -291,6 +291,29 @@ TEST(Gse2Load, DataLineBeginningWithChk2IsData) {
     EXPECT_FALSE(r.gseCountError);
 }
 
+TEST(Gse2Load, OneCharacterDataLinesAreData) {
+    WaveSpec w;
+    w.values = ramp(120);
+    std::string text = "BEGIN GSE2.0\n" + wid2Line(w) + "DAT2\n";
+    for (const char c : encodeCm6(secondDifferences(w.values)))
+        if (c != '\n') text += std::string(1, c) + "\n";
+    text += format("CHK2 %lld\n", static_cast<long long>(chk2Checksum(w.values)));
+    WaveSpec digits;
+    digits.format = "INT";
+    digits.values.assign(60, 7);
+    std::string oneEach = "BEGIN GSE2.0\n" + wid2Line(digits) + "DAT2\n";
+    for (std::size_t i = 0; i < digits.values.size(); ++i) oneEach += "7\n";
+    oneEach += format("CHK2 %lld\n", static_cast<long long>(chk2Checksum(digits.values)));
+    for (const auto& [t, count] : {std::pair{text, 120}, std::pair{oneEach, 60}}) {
+        RecordingMessages messages;
+        const LoadResult r = loadText(t, messages);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.commonCount, count);
+        EXPECT_FALSE(r.gseCountError);
+        EXPECT_FALSE(r.gseChecksumError);
+    }
+}
+
 TEST(Gse2Station, FileParsingAndLookUp) {
     StationTable table;
     table.parse("/ comment STA1 1 2 3\n"
