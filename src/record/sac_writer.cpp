@@ -1,6 +1,5 @@
 #include "record/sac_writer.h"
 
-#include "core/atomic_file.h"
 #include "core/byte_order.h"
 #include "core/text.h"
 #include "record/geo_hooks.h"
@@ -50,14 +49,6 @@ void putEvent(SacHeader& s, const EventRecord& record, const EventTime& referenc
         s.f[kSacBaz] = static_cast<float>(gc.azimuth21); // station to event
         s.f[kSacGcarc] = static_cast<float>(gc.degrees);
     }
-}
-
-double dcValue(const WriteChannel& channel, const WriterOptions& options) {
-    if (!options.removeDc) return 0;
-    if (!options.autoDcOffset) return channel.manualDcOffset;
-    double sum = 0;
-    for (double v : channel.samples) sum += v;
-    return channel.samples.empty() ? 0 : sum / static_cast<double>(channel.samples.size());
 }
 
 } // namespace
@@ -143,21 +134,8 @@ std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const Write
 
 bool writeSacFile(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
                   SacByteOrder order, Messages& messages) {
-    std::error_code ec;
-    if (options.askOverwrite && std::filesystem::exists(path, ec) &&
-        messages.ask(format("Overwrite file %s", path.c_str()), Buttons::YesNo) != Answer::Yes)
-        return false;
-    const std::vector<std::uint8_t> bytes = encodeSacFile(channel, options, order);
-    AtomicFileWriter writer(path);
-    if (!writer.open()) {
-        messages.error(format("Can't open file %s for write", path.c_str()));
-        return false;
-    }
-    if (!writer.write(bytes) || !writer.commit()) {
-        messages.error(format("Error writing file %s", path.c_str()));
-        return false;
-    }
-    return true;
+    if (!askBeforeOverwrite(path, options, messages)) return false;
+    return commitFile(path, encodeSacFile(channel, options, order), messages);
 }
 
 } // namespace tlx

@@ -70,6 +70,13 @@ LoadResult loadBytes(const std::vector<std::uint8_t>& bytes, RecordingMessages& 
     return loader.loadBytes(bytes, "mem.sac", LoadRequest{});
 }
 
+LoadResult loadPath(const std::filesystem::path& path, RecordingMessages& messages) {
+    EventLoader loader(messages);
+    LoadRequest request;
+    request.fileName = path.string();
+    return loader.load(request);
+}
+
 std::vector<float> wave(std::size_t n) {
     std::vector<float> v(n);
     for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<float>(1000 * std::sin(0.05 * i) + 0.25 * i);
@@ -357,10 +364,7 @@ TEST(SacShared, ReferenceFilesLoadOrAreRejected) {
     for (const Expect& c : cases) {
         SCOPED_TRACE(c.file);
         RecordingMessages messages;
-        EventLoader loader(messages);
-        LoadRequest request;
-        request.fileName = (root / "waveforms/sac" / c.file).string();
-        const LoadResult r = loader.load(request);
+        const LoadResult r = loadPath(root / "waveforms/sac" / c.file, messages);
         ASSERT_EQ(r.ok, c.ok) << ::testing::PrintToString(messages.texts());
         if (!c.ok) {
             ASSERT_EQ(messages.texts().size(), 1u);
@@ -389,10 +393,7 @@ TEST(SacShared, EventEntriesFromReferenceHeaders) {
                             Expect{"seisfile/19981216.BB12.BHZ.orig.SAC", 5.0, 0}}) {
         SCOPED_TRACE(c.file);
         RecordingMessages messages;
-        EventLoader loader(messages);
-        LoadRequest request;
-        request.fileName = (root / "waveforms/sac" / c.file).string();
-        const LoadResult r = loader.load(request);
+        const LoadResult r = loadPath(root / "waveforms/sac" / c.file, messages);
         ASSERT_TRUE(r.ok);
         ASSERT_EQ(r.channels[0].record.info.events.size(), 1u);
         const EventEntry e = r.channels[0].record.info.events[0];
@@ -400,10 +401,7 @@ TEST(SacShared, EventEntriesFromReferenceHeaders) {
         EXPECT_EQ(+e.magOther, c.mag);
     }
     RecordingMessages messages;
-    EventLoader loader(messages);
-    LoadRequest request;
-    request.fileName = (root / "waveforms/sac/obspy/seism.sac").string();
-    EXPECT_TRUE(loader.load(request).channels[0].record.info.events.empty()); // EVDP undefined
+    EXPECT_TRUE(loadPath(root / "waveforms/sac/obspy/seism.sac", messages).channels[0].record.info.events.empty());
 }
 
 // ---- the Debian converters as peers ----
@@ -494,10 +492,7 @@ TEST(SacPeers, WeReadWhatMseed2sacWrites) {
             const std::vector<Trace> traces = libmseedTraces(source);
             for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
                 RecordingMessages messages;
-                EventLoader loader(messages);
-                LoadRequest request;
-                request.fileName = entry.path().string();
-                const LoadResult r = loader.load(request);
+                const LoadResult r = loadPath(entry.path(), messages);
                 if (!r.ok) {
                     EXPECT_TRUE(messages.contains("Invalid data count in file")) << entry.path();
                     continue;
