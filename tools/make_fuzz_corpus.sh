@@ -13,3 +13,10 @@ done
 mkdir -p "$out/fuzz_svx4"
 /usr/bin/python3 "$src/tools/make_sample_event.py" "$out/fuzz_svx4/one.svx" --samples 200
 /usr/bin/python3 "$src/tools/make_sample_event.py" "$out/fuzz_svx4/three.svx" --channels 3 --samples 120
+# SAC and GSE2.0: generated seeds, plus the shared reference files when they are present.
+/usr/bin/python3 "$src/tools/make_format_seeds.py" "$out/fuzz_sac" "$out/fuzz_gse2"
+shared="${TLX_SHARED_DATA:-$src/../shared/data}"
+if [ -d "$shared/waveforms/sac" ]; then
+  find "$shared/waveforms/sac" -type f -size -64k -exec cp {} "$out/fuzz_sac/" \;
+  find "$shared/waveforms/gse2" -type f -size -64k -exec cp {} "$out/fuzz_gse2/" \;
+fi

@@ -1,7 +1,11 @@
 // tellurix-cli convert IN OUT --to FORMAT: load any event file and write it in another format.
 #include "cli/cli_command.h"
 
+#include "record/sac_reader.h"
+#include "record/sac_writer.h"
 #include "record/svx4_writer.h"
+
+#include "core/file_io.h"
 
 #include <cstdio>
 #include <map>
@@ -27,9 +31,27 @@ bool writeSvx4(ConvertJob& job, Messages& messages) {
     return writeSvxVolume(job.output, channels, job.options, messages);
 }
 
+// SAC keeps the byte order of a SAC source and is otherwise big-endian; --byte-order chooses.
+bool writeSac(ConvertJob& job, Messages& messages) {
+    std::string order;
+    SacByteOrder chosen = SacByteOrder::Big;
+    if (takeOption(job.extra, "--byte-order", order)) {
+        if (order != "big" && order != "little") {
+            std::fprintf(stderr, "convert: --byte-order takes big or little\n");
+            return false;
+        }
+        chosen = order == "little" ? SacByteOrder::Little : SacByteOrder::Big;
+    } else if (job.loaded.kind == kKindSac) {
+        std::vector<std::uint8_t> bytes;
+        if (readWholeFile(job.loaded.path, bytes)) chosen = sacFileByteOrder(bytes).value_or(SacByteOrder::Big);
+    }
+    const LoadedChannel& first = job.loaded.channels.front();
+    return writeSacFile(job.output, {&first.record, first.samples, 0}, job.options, chosen, messages);
+}
+
 using Writer = bool (*)(ConvertJob&, Messages&);
 const std::map<std::string, Writer>& writers() {
-    static const std::map<std::string, Writer> table = {{"svx4", writeSvx4}};
+    static const std::map<std::string, Writer> table = {{"svx4", writeSvx4}, {"sac", writeSac}};
     return table;
 }
 
@@ -55,7 +77,7 @@ int runConvert(const Args& input) {
     if (args.size() < 2 || writer == writers().end() || !parseSampleType(type, job.options.sampleType) ||
         !parseCount(decimation, job.options.decimation) || job.options.decimation < 1) {
         std::fprintf(stderr, "usage: tellurix-cli convert IN OUT --to FORMAT [--sample-type auto|int16|int32|float32|float64]"
-                             " [--decimate N] [--invert] [--remove-dc]\nformats:");
+                             " [--decimate N] [--invert] [--remove-dc] [--byte-order big|little (sac)]\nformats:");
         for (const auto& [name, fn] : writers()) std::fprintf(stderr, " %s", name.c_str());
         std::fprintf(stderr, "\n");
         return 2;

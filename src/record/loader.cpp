@@ -3,6 +3,8 @@
 #include "core/debug_log.h"
 #include "core/mapped_file.h"
 #include "core/text.h"
+#include "record/gse2_reader.h"
+#include "record/sac_reader.h"
 #include "record/svx4_format.h"
 #include "record/svx4_reader.h"
 
@@ -24,17 +26,25 @@ std::vector<const FormatReader*> formatsInOrder(Order order) {
     std::vector<const FormatReader*> formats = {&volume, &svx4};
     // SVX Type 3
     // SVX ASCII 1.0 and 2.0
-    // SAC
+    static const SacReader sac;
+    formats.push_back(&sac); // SAC
     // MINISEED (before the SEED volume when loading)
     // SEED volume
     // PEPP
-    // GSE2.0
+    static const Gse2Reader gse2;
+    formats.push_back(&gse2); // GSE2.0
     // AH text
     (void)order;
     return formats;
 }
 
-const FormatReader* forcedReader(int) { return nullptr; }
+const FormatReader* forcedReader(int forcedKind) {
+    static const Gse2Reader gse2;
+    switch (forcedKind) {
+    case kForceGse2: return &gse2;
+    default: return nullptr;
+    }
+}
 
 const char* forcedFailure(int forcedKind) {
     switch (forcedKind) {

@@ -16,14 +16,6 @@
 namespace tlx {
 namespace {
 
-double dcValue(const WriteChannel& channel, const WriterOptions& options) {
-    if (!options.removeDc) return 0;
-    if (!options.autoDcOffset) return channel.manualDcOffset;
-    double sum = 0;
-    for (double v : channel.samples) sum += v;
-    return channel.samples.empty() ? 0 : sum / static_cast<double>(channel.samples.size());
-}
-
 // Integer types round half away from zero and are held inside their range.
 template <typename Int> Int roundToInt(double v) {
     const double r = v >= 0 ? std::floor(v + 0.5) : std::ceil(v - 0.5);
@@ -59,6 +51,26 @@ void putSample(std::uint8_t* p, int sampleType, double v, double& written) {
     }
 }
 
+// The record's earlier short archive file goes once its long-named successor is written.
+void removeReplacedArchiveFile(const EventRecord& record, const std::filesystem::path& written,
+                               const WriterOptions& options) {
+    if (!options.longFileNames || record.fileName.empty()) return;
+    const std::filesystem::path previous(record.fileName);
+    std::error_code ec;
+    if (isShortArchiveName(previous) && !std::filesystem::equivalent(previous, written, ec))
+        std::filesystem::remove(previous, ec);
+}
+
+} // namespace
+
+double dcValue(const WriteChannel& channel, const WriterOptions& options) {
+    if (!options.removeDc) return 0;
+    if (!options.autoDcOffset) return channel.manualDcOffset;
+    double sum = 0;
+    for (double v : channel.samples) sum += v;
+    return channel.samples.empty() ? 0 : sum / static_cast<double>(channel.samples.size());
+}
+
 bool askBeforeOverwrite(const std::filesystem::path& path, const WriterOptions& options, Messages& messages) {
     std::error_code ec;
     if (!options.askOverwrite || !std::filesystem::exists(path, ec)) return true;
@@ -77,18 +89,6 @@ bool commitFile(const std::filesystem::path& path, std::span<const std::uint8_t>
     }
     return true;
 }
-
-// The record's earlier short archive file goes once its long-named successor is written.
-void removeReplacedArchiveFile(const EventRecord& record, const std::filesystem::path& written,
-                               const WriterOptions& options) {
-    if (!options.longFileNames || record.fileName.empty()) return;
-    const std::filesystem::path previous(record.fileName);
-    std::error_code ec;
-    if (isShortArchiveName(previous) && !std::filesystem::equivalent(previous, written, ec))
-        std::filesystem::remove(previous, ec);
-}
-
-} // namespace
 
 int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions& options) {
     if (options.sampleType != kSampleTypeAuto) return options.sampleType;

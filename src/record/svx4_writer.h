@@ -33,6 +33,12 @@ struct WriteChannel {
     double manualDcOffset = 0;
 };
 
+// Shared by the writers of every format: the DC value the options remove, the overwrite question
+// ("Overwrite file %s"), and the atomic write with its messages.
+double dcValue(const WriteChannel& channel, const WriterOptions& options);
+bool askBeforeOverwrite(const std::filesystem::path& path, const WriterOptions& options, Messages& messages);
+bool commitFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, Messages& messages);
+
 // Auto: float32 for processed data, else the first record stored as float32/float64 gives its type,
 // else int32 when any record leaves the int16 range, else int16.
 int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions& options);

@@ -1,0 +1,59 @@
+// Loading a 5,000,000-sample SAC file in each byte order, against a bare fread of the same
+// file plus conversion of its float32 samples (in that byte order) to doubles.
+#include "bench_support.h"
+
+#include "core/byte_order.h"
+#include "record/loader.h"
+#include "record/sac_writer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace tlx;
+
+int main() {
+    const int count = 5'000'000;
+    for (const SacByteOrder order : {SacByteOrder::Little, SacByteOrder::Big}) {
+        const bool big = order == SacByteOrder::Big;
+        const std::string path = bench::scratchPath(big ? "sac-load-be.sac" : "sac-load-le.sac");
+        {
+            EventRecord record;
+            std::memcpy(record.header.magic, "SVXTYPE4", 8);
+            record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
+            record.header.sps = 100;
+            std::vector<double> samples(count);
+            for (int i = 0; i < count; ++i) samples[i] = 1000 * std::sin(i * 0.001) + (i % 97);
+            RecordingMessages messages;
+            if (!writeSacFile(path, {&record, samples, 0}, WriterOptions{}, order, messages)) return 1;
+        }
+        RecordingMessages messages;
+        EventLoader loader(messages);
+        LoadRequest request;
+        request.fileName = path;
+        const double load = bench::bestSeconds(7, [&] {
+            LoadResult r = loader.load(request);
+            if (!r.ok) std::abort();
+        });
+        const double freadConvert = bench::bestSeconds(7, [&] {
+            std::FILE* f = std::fopen(path.c_str(), "rb");
+            std::fseek(f, 0, SEEK_END);
+            std::vector<unsigned char> bytes(static_cast<std::size_t>(std::ftell(f)));
+            std::rewind(f);
+            if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+            std::fclose(f);
+            std::vector<double> out(count);
+            const unsigned char* p = bytes.data() + 632;
+            if (big) {
+                for (int i = 0; i < count; ++i) out[i] = readBE<float>(p + 4 * i);
+            } else {
+                for (int i = 0; i < count; ++i) out[i] = readLE<float>(p + 4 * i);
+            }
+        });
+        std::printf("sac load, %d float32 samples, %s-endian: tellurix %.1f ms, fread+convert %.1f ms, ratio %.2f\n",
+                    count, big ? "big" : "little", load * 1e3, freadConvert * 1e3, load / freadConvert);
+        std::remove(path.c_str());
+    }
+    return 0;
+}
