@@ -2,6 +2,7 @@
 #include "cli/cli_command.h"
 
 #include "record/svx4_writer.h"
+#include "record/svx_ascii_writer.h"
 
 #include <cstdio>
 #include <map>
@@ -27,9 +28,23 @@ bool writeSvx4(ConvertJob& job, Messages& messages) {
     return writeSvxVolume(job.output, channels, job.options, messages);
 }
 
+// SVX ASCII 2.0 of the first channel; "--time-column 0|1|2" puts nothing, the date and time, or
+// the seconds since the start before each value.
+bool writeAscii(ConvertJob& job, Messages& messages) {
+    std::string column = "0";
+    takeOption(job.extra, "--time-column", column);
+    int mode = 0;
+    if (!parseCount(column, mode) || mode > 2) {
+        std::fprintf(stderr, "--time-column takes 0, 1 or 2\n");
+        return false;
+    }
+    const LoadedChannel& c = job.loaded.channels.front();
+    return writeSvxAscii(job.output, {&c.record, c.samples, 0}, job.options, static_cast<TimeColumn>(mode), messages);
+}
+
 using Writer = bool (*)(ConvertJob&, Messages&);
 const std::map<std::string, Writer>& writers() {
-    static const std::map<std::string, Writer> table = {{"svx4", writeSvx4}};
+    static const std::map<std::string, Writer> table = {{"svx4", writeSvx4}, {"ascii", writeAscii}};
     return table;
 }
 

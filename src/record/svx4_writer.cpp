@@ -5,6 +5,7 @@
 #include "core/mapped_file.h"
 #include "core/text.h"
 #include "record/crc16.h"
+#include "record/svx3.h"
 #include "record/svx4_format.h"
 
 #include <algorithm>
@@ -14,15 +15,16 @@
 #include <limits>
 
 namespace tlx {
-namespace {
 
-double dcValue(const WriteChannel& channel, const WriterOptions& options) {
+double writerDcValue(const WriteChannel& channel, const WriterOptions& options) {
     if (!options.removeDc) return 0;
     if (!options.autoDcOffset) return channel.manualDcOffset;
     double sum = 0;
     for (double v : channel.samples) sum += v;
     return channel.samples.empty() ? 0 : sum / static_cast<double>(channel.samples.size());
 }
+
+namespace {
 
 // Integer types round half away from zero and are held inside their range.
 template <typename Int> Int roundToInt(double v) {
@@ -59,6 +61,18 @@ void putSample(std::uint8_t* p, int sampleType, double v, double& written) {
     }
 }
 
+// The record's earlier short archive file goes once its long-named successor is written.
+void removeReplacedArchiveFile(const EventRecord& record, const std::filesystem::path& written,
+                               const WriterOptions& options) {
+    if (!options.longFileNames || record.fileName.empty()) return;
+    const std::filesystem::path previous(record.fileName);
+    std::error_code ec;
+    if (isShortArchiveName(previous) && !std::filesystem::equivalent(previous, written, ec))
+        std::filesystem::remove(previous, ec);
+}
+
+} // namespace
+
 bool askBeforeOverwrite(const std::filesystem::path& path, const WriterOptions& options, Messages& messages) {
     std::error_code ec;
     if (!options.askOverwrite || !std::filesystem::exists(path, ec)) return true;
@@ -77,18 +91,6 @@ bool commitFile(const std::filesystem::path& path, std::span<const std::uint8_t>
     }
     return true;
 }
-
-// The record's earlier short archive file goes once its long-named successor is written.
-void removeReplacedArchiveFile(const EventRecord& record, const std::filesystem::path& written,
-                               const WriterOptions& options) {
-    if (!options.longFileNames || record.fileName.empty()) return;
-    const std::filesystem::path previous(record.fileName);
-    std::error_code ec;
-    if (isShortArchiveName(previous) && !std::filesystem::equivalent(previous, written, ec))
-        std::filesystem::remove(previous, ec);
-}
-
-} // namespace
 
 int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions& options) {
     if (options.sampleType != kSampleTypeAuto) return options.sampleType;
@@ -118,7 +120,7 @@ std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const W
     std::vector<std::uint8_t> out(dataStart + count * width + 2);
     std::copy(varHeader.begin(), varHeader.end(), out.begin() + kChannelHeaderSize);
 
-    const double dc = dcValue(channel, options);
+    const double dc = writerDcValue(channel, options);
     double lo = std::numeric_limits<double>::infinity(), hi = -lo, sum = 0;
     const double* s = channel.samples.data();
     for (std::size_t i = 0; i < count; ++i) {
@@ -235,6 +237,10 @@ bool attachEventToFile(const std::filesystem::path& path, const AddReport& addRe
     MappedFile file;
     if (!file.open(path)) return false;
     const auto bytes = file.bytes();
+    if (isSvx3File(bytes)) {
+        file.close();
+        return attachEventToSvx3File(path, addReport, messages);
+    }
     const bool volume = bytes.size() >= kVolumeHeaderSize && std::memcmp(bytes.data(), kVolumeMagic, 10) == 0;
     if (!volume && (bytes.size() < 8 || std::memcmp(bytes.data(), kSvx4Magic, 8) != 0)) return false;
 

@@ -40,6 +40,12 @@ int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions&
 // The bytes of one channel (fixed header, variable header, samples, CRC) as the writer produces them.
 std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const WriterOptions& options, int sampleType);
 
+// Helpers every writer shares: the DC value to subtract (0, the manual offset, or the mean), the
+// overwrite question, and the atomic write with the writer's failure messages.
+double writerDcValue(const WriteChannel& channel, const WriterOptions& options);
+bool askBeforeOverwrite(const std::filesystem::path& path, const WriterOptions& options, Messages& messages);
+bool commitFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, Messages& messages);
+
 bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
                    Messages& messages);
 bool writeSvxVolume(const std::filesystem::path& path, std::span<const WriteChannel> channels,
