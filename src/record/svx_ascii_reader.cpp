@@ -132,40 +132,55 @@ void setSensorType(ChannelHeader& h, std::string_view value) {
     }
 }
 
-void applyV2(std::string_view key, std::string_view value, EventRecord& record, int& count) {
+// Keys both versions read the same way; false for any other key.
+bool applyShared(std::string_view key, std::string_view value, EventRecord& record, int& count) {
     ChannelHeader& h = record.header;
     ChannelInfo& info = record.info;
     double v = 0;
     int n = 0;
+    const auto is = [&](const char* name) { return iequals(key, name); };
+    if (is("Number of Samples")) {
+        if (headerInt(value, n)) count = h.sampleCount = n;
+    } else if (is("SPS")) {
+        if (headerNumber(value, v)) h.sps = v;
+    } else if (is("Lock Indicator")) {
+        h.lockIndicator = value.front();
+    } else if (is("Comment")) {
+        info.comment = std::string(value.substr(0, kMaxInfoText));
+    } else if (is("A/D Converter Bits")) {
+        if (headerInt(value, n) && n >= 0 && n <= std::numeric_limits<std::int16_t>::max())
+            h.adBits = static_cast<std::int16_t>(n);
+    } else if (is("Sensor Location")) {
+        setSensorLocation(info, value);
+    } else if (is("Sensor Latitude")) {
+        if (headerNumber(value, v)) h.latitude = v;
+    } else if (is("Sensor Longitude")) {
+        if (headerNumber(value, v)) h.longitude = v;
+    } else if (is("Magnitude Correction")) {
+        if (headerNumber(value, v)) h.magCorrection = v;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void applyV2(std::string_view key, std::string_view value, EventRecord& record, int& count) {
+    if (applyShared(key, value, record, count)) return;
+    ChannelHeader& h = record.header;
+    ChannelInfo& info = record.info;
+    double v = 0;
     const auto is = [&](const char* name) { return iequals(key, name); };
     if (is("Start Time")) {
         EventTime t;
         if (startTimeV2(value, t)) h.startTime = t;
     } else if (is("Start Time Offset")) {
         if (headerNumber(value, v)) h.startTimeOffset = v;
-    } else if (is("Number of Samples")) {
-        if (headerInt(value, n)) count = h.sampleCount = n;
-    } else if (is("SPS")) {
-        if (headerNumber(value, v)) h.sps = v;
-    } else if (is("Lock Indicator")) {
-        h.lockIndicator = value.front();
     } else if (is("Time Reference Type")) {
         copyToField(h.timeRefType, sizeof h.timeRefType, value);
-    } else if (is("Comment")) {
-        info.comment = std::string(value.substr(0, kMaxInfoText));
-    } else if (is("A/D Converter Bits")) {
-        if (headerInt(value, n) && n >= 0 && n <= std::numeric_limits<std::int16_t>::max())
-            h.adBits = static_cast<std::int16_t>(n);
     } else if (is("DataLogger")) {
         info.dataLogger = std::string(value.substr(0, kMaxInfoText));
-    } else if (is("Sensor Location")) {
-        setSensorLocation(info, value);
     } else if (is("Sensor Description")) {
         info.sensorDescription = std::string(value.substr(0, kMaxInfoText));
-    } else if (is("Sensor Latitude")) {
-        if (headerNumber(value, v)) h.latitude = v;
-    } else if (is("Sensor Longitude")) {
-        if (headerNumber(value, v)) h.longitude = v;
     } else if (is("Sensor Elevation")) {
         if (headerNumber(value, v)) h.elevation = v;
     } else if (is("Sensor Orientation")) {
@@ -178,8 +193,6 @@ void applyV2(std::string_view key, std::string_view value, EventRecord& record, 
         setSensorType(h, value);
     } else if (is("Sensor Sensitivity")) {
         if (headerNumber(value, v)) h.sensitivity = v;
-    } else if (is("Magnitude Correction")) {
-        if (headerNumber(value, v)) h.magCorrection = v;
     } else if (is("Sensor ID")) {
         copyToField(h.sensorId, sizeof h.sensorId, value);
     } else if (is("Component Name")) {
@@ -204,29 +217,13 @@ struct V1Extras {
 };
 
 void applyV1(std::string_view key, std::string_view value, EventRecord& record, int& count, V1Extras& x) {
+    if (applyShared(key, value, record, count)) return;
     ChannelHeader& h = record.header;
-    ChannelInfo& info = record.info;
     double v = 0;
-    int n = 0;
     const auto is = [&](const char* name) { return iequals(key, name); };
     if (is("Start Time")) {
         EventTime t;
         if (timeTenths(value, t)) h.startTime = t;
-    } else if (is("Number of Samples")) {
-        if (headerInt(value, n)) count = h.sampleCount = n;
-    } else if (is("SPS")) {
-        if (headerNumber(value, v)) h.sps = v;
-    } else if (is("Comment")) {
-        info.comment = std::string(value.substr(0, kMaxInfoText));
-    } else if (is("A/D Converter Bits")) {
-        if (headerInt(value, n) && n >= 0 && n <= std::numeric_limits<std::int16_t>::max())
-            h.adBits = static_cast<std::int16_t>(n);
-    } else if (is("Sensor Location")) {
-        setSensorLocation(info, value);
-    } else if (is("Sensor Latitude")) {
-        if (headerNumber(value, v)) h.latitude = v;
-    } else if (is("Sensor Longitude")) {
-        if (headerNumber(value, v)) h.longitude = v;
     } else if (is("Sensor Orientation")) {
         setOrientation(h, upper(value.front()));
     } else if (is("Event Latitude")) {
@@ -242,14 +239,10 @@ void applyV1(std::string_view key, std::string_view value, EventRecord& record, 
         const std::size_t blank = value.find_first_of(" \t");
         if (blank != std::string_view::npos && headerNumber(value.substr(blank), v))
             setMagnitude(x.event, v, std::string(value.substr(0, blank)));
-    } else if (is("Magnitude Correction")) {
-        if (headerNumber(value, v)) h.magCorrection = v;
     } else if (is("PS Pick Information")) {
         x.havePs = scanInts(value, x.ps, 5) == 5;
     } else if (is("Md Duration")) {
         if (headerNumber(value, v)) x.mdDuration = v;
-    } else if (is("Lock Indicator")) {
-        h.lockIndicator = value.front();
     }
 }
 
@@ -313,6 +306,16 @@ const char* dataValue(const char* p, const char* end, double& out) {
     return next;
 }
 
+// The date and time fields of an event or pick line: "y/m/d" and "h:m:s.ms".
+bool entryTime(std::string_view dateText, std::string_view timeText, EventTime& out) {
+    const std::string joined = std::string(dateText) + " " + std::string(timeText);
+    Cursor c(joined);
+    int f[6], ms = 0;
+    if (!dateAndTime(c, f) || !c.literal('.') || !c.number(ms) || ms < 0 || ms > 999) return false;
+    out = makeTime(f, ms * 1'000'000);
+    return true;
+}
+
 } // namespace
 
 bool parseEventInformation(std::string_view value, EventEntry& entry) {
@@ -320,14 +323,7 @@ bool parseEventInformation(std::string_view value, EventEntry& entry) {
     if (f.size() < 16) return false;
     const auto cut = [&](std::size_t i, std::size_t max) { return std::string_view(f[i]).substr(0, max); };
     EventEntry e{};
-    Cursor date(cut(0, 10)), time(cut(1, 12));
-    int d[6], ms = 0;
-    if (!(date.number(d[0]) && date.literal('/') && date.number(d[1]) && date.literal('/') && date.number(d[2]) &&
-          time.number(d[3]) && time.literal(':') && time.number(d[4]) && time.literal(':') && time.number(d[5]) &&
-          time.literal('.') && time.number(ms)))
-        return false;
-    if (!validTime(d[0], d[1], d[2], d[3], d[4], d[5]) || ms < 0 || ms > 999) return false;
-    e.originTime = makeTime(d, ms * 1'000'000);
+    if (!entryTime(cut(0, 10), cut(1, 12), e.originTime)) return false;
     double real[3];
     for (int i = 0; i < 3; ++i) {
         const std::string_view s = trimTrailingBlanks(skipBlanks(cut(2 + i, 20)));
@@ -367,14 +363,7 @@ bool parsePickInformation(std::string_view value, PickEntry& pick) {
     const std::vector<std::string> f = split(value, ',');
     if (f.size() < 7) return false;
     PickEntry p{};
-    Cursor date(f[0]), time(f[1]);
-    int d[6], ms = 0;
-    if (!(date.number(d[0]) && date.literal('/') && date.number(d[1]) && date.literal('/') && date.number(d[2]) &&
-          time.number(d[3]) && time.literal(':') && time.number(d[4]) && time.literal(':') && time.number(d[5]) &&
-          time.literal('.') && time.number(ms)))
-        return false;
-    if (!validTime(d[0], d[1], d[2], d[3], d[4], d[5]) || ms < 0 || ms > 999) return false;
-    p.time = makeTime(d, ms * 1'000'000);
+    if (!entryTime(f[0], f[1], p.time)) return false;
     copyToField(p.phase, sizeof p.phase, std::string_view(f[2]).substr(0, 8));
     long long flags = 0, weight = 0, number = 0;
     if (!parseInt(f[3], flags) || !parseInt(f[4], weight) || !parseInt(f[6], number)) return false;
