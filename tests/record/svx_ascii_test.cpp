@@ -274,12 +274,13 @@ TEST(SvxAsciiWrite, RoundTripThroughSvx4KeepsRecord) {
 
     EXPECT_EQ(third.channels[0].samples, first.channels[0].samples);
     EXPECT_EQ(formatIsoTime(c.header.startTime), formatIsoTime(a.header.startTime));
-    for (auto field : {&ChannelHeader::sps, &ChannelHeader::latitude, &ChannelHeader::longitude,
-                       &ChannelHeader::elevation, &ChannelHeader::incident, &ChannelHeader::azimuth,
-                       &ChannelHeader::sensitivity, &ChannelHeader::magCorrection}) {
-        const double want = a.header.*field, got = c.header.*field;
-        EXPECT_NEAR(got, want, std::fabs(want) * 1e-5);
-    }
+    const ChannelHeader& ha = a.header;
+    const ChannelHeader& hc = c.header;
+    const std::pair<double, double> numbers[] = {
+        {+ha.sps, +hc.sps},           {+ha.latitude, +hc.latitude},   {+ha.longitude, +hc.longitude},
+        {+ha.elevation, +hc.elevation}, {+ha.incident, +hc.incident}, {+ha.azimuth, +hc.azimuth},
+        {+ha.sensitivity, +hc.sensitivity}, {+ha.magCorrection, +hc.magCorrection}};
+    for (const auto& [want, got] : numbers) EXPECT_NEAR(got, want, std::fabs(want) * 1e-5);
     EXPECT_EQ(c.stationName(), a.stationName());
     EXPECT_EQ(c.component(), a.component());
     EXPECT_EQ(fieldText(c.header.network, 6), fieldText(a.header.network, 6));
