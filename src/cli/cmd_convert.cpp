@@ -4,6 +4,7 @@
 #include "record/sac_reader.h"
 #include "record/sac_writer.h"
 #include "record/svx4_writer.h"
+#include "record/svx_ascii_writer.h"
 
 #include "core/file_io.h"
 
@@ -49,9 +50,24 @@ bool writeSac(ConvertJob& job, Messages& messages) {
     return writeSacFile(job.output, {&first.record, first.samples, 0}, job.options, chosen, messages);
 }
 
+// SVX ASCII 2.0 of the first channel; "--time-column 0|1|2" puts nothing, the date and time, or
+// the seconds since the start before each value.
+bool writeAscii(ConvertJob& job, Messages& messages) {
+    std::string column = "0";
+    takeOption(job.extra, "--time-column", column);
+    int mode = 0;
+    if (!parseCount(column, mode) || mode > 2) {
+        std::fprintf(stderr, "--time-column takes 0, 1 or 2\n");
+        return false;
+    }
+    const LoadedChannel& c = job.loaded.channels.front();
+    return writeSvxAscii(job.output, {&c.record, c.samples, 0}, job.options, static_cast<TimeColumn>(mode), messages);
+}
+
 using Writer = bool (*)(ConvertJob&, Messages&);
 const std::map<std::string, Writer>& writers() {
-    static const std::map<std::string, Writer> table = {{"svx4", writeSvx4}, {"sac", writeSac}};
+    static const std::map<std::string, Writer> table = {
+        {"svx4", writeSvx4}, {"sac", writeSac}, {"ascii", writeAscii}};
     return table;
 }
 

@@ -6,7 +6,11 @@
 #include "record/gse2_reader.h"
 #include "record/sac_reader.h"
 #include "record/svx4_format.h"
+#include "record/ah.h"
+#include "record/pepp.h"
+#include "record/svx3.h"
 #include "record/svx4_reader.h"
+#include "record/svx_ascii_reader.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,24 +28,30 @@ std::vector<const FormatReader*> formatsInOrder(Order order) {
     static const Svx4VolumeReader volume;
     static const Svx4Reader svx4;
     std::vector<const FormatReader*> formats = {&volume, &svx4};
-    // SVX Type 3
-    // SVX ASCII 1.0 and 2.0
+    static const Svx3Reader svx3;
+    formats.push_back(&svx3); // SVX Type 3
+    static const SvxAsciiReader ascii;
+    formats.push_back(&ascii); // SVX ASCII 1.0 and 2.0
     static const SacReader sac;
     formats.push_back(&sac); // SAC
     // MINISEED (before the SEED volume when loading)
     // SEED volume
-    // PEPP
+    static const PeppReader pepp;
+    formats.push_back(&pepp); // PEPP
     static const Gse2Reader gse2;
     formats.push_back(&gse2); // GSE2.0
-    // AH text
+    static const AhReader ah;
+    formats.push_back(&ah); // AH text
     (void)order;
     return formats;
 }
 
 const FormatReader* forcedReader(int forcedKind) {
     static const Gse2Reader gse2;
+    static const PeppReader forcedPepp(true);
     switch (forcedKind) {
     case kForceGse2: return &gse2;
+    case kForcePepp: return &forcedPepp;
     default: return nullptr;
     }
 }

@@ -5,6 +5,7 @@
 #include "core/mapped_file.h"
 #include "core/text.h"
 #include "record/crc16.h"
+#include "record/svx3.h"
 #include "record/svx4_format.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <limits>
 
 namespace tlx {
+
 namespace {
 
 // Integer types round half away from zero and are held inside their range.
@@ -235,6 +237,10 @@ bool attachEventToFile(const std::filesystem::path& path, const AddReport& addRe
     MappedFile file;
     if (!file.open(path)) return false;
     const auto bytes = file.bytes();
+    if (isSvx3File(bytes)) {
+        file.close();
+        return attachEventToSvx3File(path, addReport, messages);
+    }
     const bool volume = bytes.size() >= kVolumeHeaderSize && std::memcmp(bytes.data(), kVolumeMagic, 10) == 0;
     if (!volume && (bytes.size() < 8 || std::memcmp(bytes.data(), kSvx4Magic, 8) != 0)) return false;
 

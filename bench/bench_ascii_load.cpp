@@ -1,0 +1,57 @@
+// Loading a 1,000,000-sample SVX ASCII 2.0 file, against reading the same file and converting
+// every data line with std::from_chars in a bare loop.
+#include "bench_support.h"
+
+#include "record/loader.h"
+#include "record/svx_ascii_writer.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace tlx;
+
+int main() {
+    const int count = 1'000'000;
+    const std::string path = bench::scratchPath("ascii-load.txt");
+    {
+        EventRecord record;
+        std::memcpy(record.header.magic, "SVXTYPE4", 8);
+        record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
+        record.header.sps = 100;
+        std::vector<double> samples(count);
+        for (int i = 0; i < count; ++i) samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
+        RecordingMessages messages;
+        if (!writeSvxAscii(path, {&record, samples, 0}, {}, TimeColumn::None, messages)) return 1;
+    }
+    RecordingMessages messages;
+    EventLoader loader(messages);
+    LoadRequest request;
+    request.fileName = path;
+    const double load = bench::bestSeconds(7, [&] {
+        LoadResult r = loader.load(request);
+        if (!r.ok || r.channels[0].samples.size() != count) std::abort();
+    });
+    const double bare = bench::bestSeconds(7, [&] {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        std::fseek(f, 0, SEEK_END);
+        std::vector<char> bytes(static_cast<std::size_t>(std::ftell(f)));
+        std::rewind(f);
+        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+        std::fclose(f);
+        const char* p = bytes.data();
+        const char* end = p + bytes.size();
+        p = std::strstr(p, "\nData:\n") + 7;
+        std::vector<double> out(count);
+        for (int i = 0; i < count && p < end; ++i) {
+            const auto r = std::from_chars(p, end, out[i]);
+            p = r.ptr + 1;
+        }
+        if (out[count - 1] == 12345.678) std::abort();
+    });
+    std::printf("svx ascii load, %d samples: tellurix %.1f ms, fread + from_chars loop %.1f ms, ratio %.2f\n", count,
+                load * 1e3, bare * 1e3, load / bare);
+    std::remove(path.c_str());
+    return 0;
+}
