@@ -135,10 +135,10 @@ bool RegionTable::load(const std::filesystem::path& file, std::string* error) {
 
 int RegionTable::regionNumber(double lat, double lon) const {
     if (!loaded() || !(lat >= -90.0 && lat <= 90.0) || !std::isfinite(lon)) return 0;
-    // longitudes beyond the date line count from the other side
+    // longitudes beyond the date line count from the other side; the date line itself is 180 E
     lon = std::fmod(lon, 360.0);
     if (lon > 180.0) lon -= 360.0;
-    if (lon < -180.0) lon += 360.0;
+    if (lon <= -180.0) lon += 360.0;
     const int quadrant = lat >= 0 ? (lon >= 0 ? 0 : 1) : (lon < 0 ? 2 : 3);
     const std::vector<Point>& points = quadrants_[static_cast<std::size_t>(quadrant)];
     const int a = static_cast<int>(std::fabs(lat));
