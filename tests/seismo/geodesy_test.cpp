@@ -13,7 +13,7 @@ const double kPi = std::acos(-1.0);
 
 // Haversine on the sphere of geocentric latitudes: an independent route to the same distance.
 double haversineDegrees(double lat1, double lon1, double lat2, double lon2) {
-    const auto geocentric = [](double lat) { return std::atan(kLatitudeFactor * std::tan(lat * kPi / 180)); };
+    const auto geocentric = [](double lat) { return std::atan(geo::kLatitudeFactor * std::tan(lat * kPi / 180)); };
     const double p1 = std::fabs(lat1) == 90 ? lat1 * kPi / 180 : geocentric(lat1);
     const double p2 = std::fabs(lat2) == 90 ? lat2 * kPi / 180 : geocentric(lat2);
     const double dl = (lon2 - lon1) * kPi / 180;
@@ -131,12 +131,12 @@ TEST_F(DistanceTextTest, Forms) {
     EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, 449), "M4.5 143km from ABC, Germany");
     EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, -50), "M-0.5 143km from ABC, Germany");
     // an unknown station position falls back to the given km, then the given degrees
-    EXPECT_EQ(distanceText("ABC", kUnknownValue, kUnknownValue, 50, 10, 99.6), "100km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", kUnknownValue, 8, 50, 10, std::nullopt, 2.0), "222km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", kUnknownValue, 8, 50, 10), "");
+    EXPECT_EQ(distanceText("ABC", geo::kUnknownValue, geo::kUnknownValue, 50, 10, 99.6), "100km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", geo::kUnknownValue, 8, 50, 10, std::nullopt, 2.0), "222km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", geo::kUnknownValue, 8, 50, 10), "");
     EXPECT_EQ(distanceText("ABC", 50, 10, 50, 10), ""); // 0 km gives no text
     // an event with an unknown position still gets a text, with the blank region name
-    EXPECT_EQ(distanceText("ABC", 50, 8, kUnknownValue, kUnknownValue, 12.0), "12km from ABC, " + noRegionName());
+    EXPECT_EQ(distanceText("ABC", 50, 8, geo::kUnknownValue, geo::kUnknownValue, 12.0), "12km from ABC, " + noRegionName());
 }
 
 } // namespace
