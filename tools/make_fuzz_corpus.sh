@@ -13,3 +13,7 @@ done
 mkdir -p "$out/fuzz_svx4"
 /usr/bin/python3 "$src/tools/make_sample_event.py" "$out/fuzz_svx4/one.svx" --samples 200
 /usr/bin/python3 "$src/tools/make_sample_event.py" "$out/fuzz_svx4/three.svx" --channels 3 --samples 120
+# The shipped tables as seeds of their readers.
+mkdir -p "$out/fuzz_phase_table" "$out/fuzz_regions"
+cp "$src/data/P_b.JB" "$src/data/S.JB" "$out/fuzz_phase_table/"
+cp "$src/data/feregions.dat" "$out/fuzz_regions/"

@@ -75,6 +75,7 @@ const std::string& noRegionName() {
 bool RegionTable::parse(std::string_view text, std::string* error) {
     names_.clear();
     for (auto& q : quadrants_) q.clear();
+    rowStart_ = {};
     std::vector<std::string> names;
     std::array<std::vector<Point>, 4> quads;
     std::array<bool, 4> seen{};
@@ -120,6 +121,14 @@ bool RegionTable::parse(std::string_view text, std::string* error) {
     if (!std::all_of(seen.begin(), seen.end(), [](bool b) { return b; })) return fail(error, "quadrant missing");
     names_ = std::move(names);
     quadrants_ = std::move(quads);
+    for (std::size_t q = 0; q < 4; ++q) {
+        const std::vector<Point>& points = quadrants_[q];
+        std::size_t i = 0;
+        for (int a = 0; a < 92; ++a) {
+            while (i < points.size() && points[i].lat < a) ++i;
+            rowStart_[q][static_cast<std::size_t>(a)] = static_cast<std::uint32_t>(i);
+        }
+    }
     return true;
 }
 
@@ -140,11 +149,14 @@ int RegionTable::regionNumber(double lat, double lon) const {
     if (lon > 180.0) lon -= 360.0;
     if (lon <= -180.0) lon += 360.0;
     const int quadrant = lat >= 0 ? (lon >= 0 ? 0 : 1) : (lon < 0 ? 2 : 3);
-    const std::vector<Point>& points = quadrants_[static_cast<std::size_t>(quadrant)];
+    const std::size_t q = static_cast<std::size_t>(quadrant);
+    const std::vector<Point>& points = quadrants_[q];
     const int a = static_cast<int>(std::fabs(lat));
     const int o = static_cast<int>(std::fabs(lon));
-    auto it = std::lower_bound(points.begin(), points.end(), a, [](const Point& p, int v) { return p.lat < v; });
-    while (it != points.end() && it->lat == a && it->lon <= o) ++it;
+    // the first point of row a, then past every point of that row that begins at or before o
+    const auto rowBegin = points.begin() + rowStart_[q][static_cast<std::size_t>(a)];
+    const auto rowEnd = points.begin() + rowStart_[q][static_cast<std::size_t>(a) + 1];
+    const auto it = std::upper_bound(rowBegin, rowEnd, o, [](int v, const Point& p) { return v < p.lon; });
     if (it == points.begin()) return 0;
     const int region = std::prev(it)->region;
     return region > 0 ? region : 0;

@@ -38,6 +38,8 @@ public:
 private:
     std::vector<std::string> names_; // region 1 at index 0
     std::array<std::vector<Point>, 4> quadrants_;
+    // per quadrant, the index of the first point whose latitude is at least a, for a = 0..91
+    std::array<std::array<std::uint32_t, 92>, 4> rowStart_{};
 };
 
 // The program-wide table used by regionName(); empty until loadRegionTable succeeds.
