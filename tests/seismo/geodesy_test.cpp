@@ -141,3 +141,35 @@ TEST_F(DistanceTextTest, Forms) {
 
 } // namespace
 } // namespace tlx
+
+#include "seismo/great_circle_calculator.h"
+
+namespace tlx {
+namespace {
+
+TEST_F(DistanceTextTest, GreatCircleCalculatorTexts) {
+    CWorldist calc;
+    calc.eventLatitude = "50N";
+    calc.eventLongitude = "10:30E";
+    calc.stationLatitude = "50N";
+    calc.stationLongitude = "8E";
+    GreatCircleCalculation r = calc.calculate();
+    EXPECT_EQ(r.echo[1], "10:30:00E");
+    EXPECT_EQ(r.eventRegion, "Germany");
+    EXPECT_EQ(r.distance, "1.613 deg  179.3541 km  111.4455 mi\n");
+    EXPECT_EQ(r.azimuthEventToStation, "271.0 degrees"); // west, bending poleward
+    calc.stationLongitude = "";
+    calc.stationLatitude = "95N";
+    r = calc.calculate();
+    EXPECT_EQ(r.echo[2], "ERROR");
+    EXPECT_EQ(r.echo[3], "???");
+    EXPECT_EQ(r.stationRegion, "???");
+    EXPECT_EQ(r.distance, "???");
+    EXPECT_EQ(r.azimuthStationToEvent, "???");
+    EXPECT_TRUE(CWorldist::clearsOnEntry("ERROR"));
+    EXPECT_TRUE(CWorldist::clearsOnEntry("???"));
+    EXPECT_FALSE(CWorldist::clearsOnEntry("12N"));
+}
+
+} // namespace
+} // namespace tlx
