@@ -5,9 +5,9 @@
 //   Start-up: loading the region file and the four *.JB tables, against reading their bytes.
 #include "bench_support.h"
 
+#include "core/data_paths.h"
 #include "core/file_io.h"
 #include "core/messages.h"
-#include "seismo/data_files.h"
 #include "seismo/geodesy.h"
 #include "seismo/regions.h"
 #include "seismo/travel_times.h"
@@ -15,26 +15,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
-#include <unistd.h>
 #include <vector>
 
 using namespace tlx;
 
 namespace {
 
-std::filesystem::path programDir() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : self.parent_path();
-}
-
 volatile long sink = 0;
 
 } // namespace
 
 int main() {
-    const std::filesystem::path data = shippedDataDirectory(programDir());
-    if (data.empty()) {
+    const std::filesystem::path data = shippedDataDirectory();
+    if (!std::filesystem::is_regular_file(data / kRegionFileName)) {
         std::fprintf(stderr, "data folder not found (set TLX_DATA_DIR)\n");
         return 1;
     }

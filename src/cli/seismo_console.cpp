@@ -1,6 +1,7 @@
 #include "cli/seismo_console.h"
 
-#include "seismo/data_files.h"
+#include "core/data_paths.h"
+#include "seismo/regions.h"
 #include "seismo/geodesy.h"
 
 #include <cmath>
@@ -10,13 +11,12 @@
 namespace tlx::cli {
 
 std::filesystem::path consoleDataDirectory() {
+    const std::filesystem::path dir = shippedDataDirectory();
     std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::filesystem::path dir = shippedDataDirectory(ec ? std::filesystem::path() : self.parent_path());
-    if (dir.empty())
-        std::fprintf(stderr, "tellurix-cli: the data folder with %s was not found (set TLX_DATA_DIR)\n",
-                     "feregions.dat");
-    return dir;
+    if (std::filesystem::is_regular_file(dir / kRegionFileName, ec)) return dir;
+    std::fprintf(stderr, "tellurix-cli: no %s in the data folder %s (set TLX_DATA_DIR)\n", kRegionFileName,
+                 dir.string().c_str());
+    return {};
 }
 
 bool parseNumberArg(const std::string& text, double& value) {

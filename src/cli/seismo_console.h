@@ -6,8 +6,7 @@
 
 namespace tlx::cli {
 
-// The shipped data folder (region file, travel-time tables) as seen from this program; empty
-// when none is found (a message has then been printed).
+// The shipped data folder when it holds the region file; else empty after a message.
 std::filesystem::path consoleDataDirectory();
 
 // A latitude or longitude given as a plain number ("-12.5") or as text ("12:30S", "120W").

@@ -5,6 +5,8 @@
 #include "seismo/travel_times.h"
 #include "seismo_test_support.h"
 
+#include "core/data_paths.h"
+#include "core/ini_profile.h"
 #include "core/messages.h"
 
 #include <gtest/gtest.h>
@@ -121,15 +123,15 @@ TEST_F(ShippedTablesTest, SpRoundTripWithinOneStep) {
     }
 }
 
-TEST(DataFiles, ShippedFolderIsFoundFromEnvironmentOrProgramFolder) {
-    const std::filesystem::path source = test::sourceDir();
-    const std::filesystem::path data = (source / "data").lexically_normal();
-    EXPECT_EQ(shippedDataDirectory({}), data); // TLX_SOURCE_DIR is set for tests
-    // from a program three folders below the source tree
-    unsetenv("TLX_SOURCE_DIR");
-    EXPECT_EQ(shippedDataDirectory(source / "build" / "src" / "cli"), data);
-    EXPECT_TRUE(shippedDataDirectory("/nonexistent/bin").empty());
-    setenv("TLX_SOURCE_DIR", source.c_str(), 1);
+TEST(DataFiles, TablesDirectoryOrder) {
+    test::TempDir program;
+    IniProfile ini;
+    // no "tables" folder: the shipped data folder
+    EXPECT_EQ(tablesDirectory(ini, program.path()), shippedDataDirectory());
+    std::filesystem::create_directory(program / "tables");
+    EXPECT_EQ(tablesDirectory(ini, program.path()), program / "tables");
+    ini.loadText("[Settings]\nPhaseDirectory=/somewhere/jb\n");
+    EXPECT_EQ(tablesDirectory(ini, program.path()), std::filesystem::path("/somewhere/jb"));
 }
 
 } // namespace
