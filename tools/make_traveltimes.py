@@ -8,8 +8,12 @@ the ray integrals of distance and time have closed forms. For each source depth 
 at each table distance is taken over every branch (triplications included). Beyond the distance of
 the ray that grazes the core, the arrival is diffracted along the core-mantle boundary.
 
-Phases are described by a wave type and where the ray may go; `PHASES` lists the ones this tool
-knows ("P", "S": first-arriving direct waves with their up-going and diffracted parts).
+Building blocks for further phases: `Shells` (a model cut into shells for one wave type, down to a
+chosen bottom, split at the source), `trace` (distance and time of a ray fan through a run of
+shells, with where each ray turned), `ray_fan` (ray parameters that resolve every shell) and
+`segment_arrivals` (earliest time at given distances over the valid branches). `direct_times`
+combines them into the first-arriving direct P or S; reflected or core phases are further
+combinations of legs traced the same way.
 
 usage:
   make_traveltimes.py MODEL OUTDIR                      write the shipped tables into OUTDIR
@@ -18,7 +22,6 @@ usage:
 import argparse
 import math
 import os
-import sys
 
 import numpy as np
 
