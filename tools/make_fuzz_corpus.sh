@@ -20,3 +20,7 @@ if [ -d "$shared/waveforms/sac" ]; then
   find "$shared/waveforms/sac" -type f -size -64k -exec cp {} "$out/fuzz_sac/" \;
   find "$shared/waveforms/gse2" -type f -size -64k -exec cp {} "$out/fuzz_gse2/" \;
 fi
+# The shipped tables as seeds of their readers.
+mkdir -p "$out/fuzz_phase_table" "$out/fuzz_regions"
+cp "$src/data/P_b.JB" "$src/data/S.JB" "$out/fuzz_phase_table/"
+cp "$src/data/feregions.dat" "$out/fuzz_regions/"
