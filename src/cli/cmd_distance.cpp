@@ -26,7 +26,7 @@ int runDistance(const Args& args) {
     json.beginObject();
     json.key("km").value(gc.km);
     json.key("degrees").value(gc.degrees);
-    json.key("miles").value(gc.km * geo::kMilesPerKm);
+    json.key("miles").value(gc.km * kMilesPerKm);
     json.key("azimuth12").value(gc.azimuth12);
     json.key("azimuth21").value(gc.azimuth21);
     json.endObject();

@@ -54,7 +54,7 @@ int runSp(const Args& given) {
     json.key("found").value(d.found());
     if (d.found()) {
         json.key("degrees").value(d.degrees);
-        json.key("km").value(d.degrees * geo::kKmPerDegree);
+        json.key("km").value(d.degrees * kKmPerDegree);
         json.key("pTravelTime").value(d.pTimeMs / 1000.0);
     }
     json.endObject();

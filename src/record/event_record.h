@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/civil_time.h"
+#include "core/units.h"
 
 #include <bit>
 #include <cstddef>
@@ -16,9 +17,6 @@ namespace tlx {
 static_assert(std::endian::native == std::endian::little,
               "record structures are kept as little-endian file images");
 
-constexpr double kUnknownValue = -12345.0;
-constexpr double kKmPerDegree = 111.1775;
-constexpr double kMilesPerKm = 0.621371;
 constexpr int kMinSampleCount = 51;           // 50 or fewer is "Invalid data count in file"
 constexpr int kMaxSampleCount = 0x500000;     // 5,242,880
 constexpr std::size_t kMaxInfoText = 255;

@@ -63,7 +63,7 @@ bool parseCoordinate(std::string_view text, char positive, char negative, double
 
 } // namespace
 
-bool isUnknownValue(double value) { return std::fabs(value - geo::kUnknownValue) < 0.5; }
+bool isUnknownValue(double value) { return std::fabs(value - kUnknownValue) < 0.5; }
 
 bool greatCircle(double lat1, double lon1, double lat2, double lon2, GreatCircle& out) {
     if (!(lat1 >= -90.0 && lat1 <= 90.0 && lat2 >= -90.0 && lat2 <= 90.0)) return false;
@@ -76,7 +76,7 @@ bool greatCircle(double lat1, double lon1, double lat2, double lon2, GreatCircle
     // rounding can push the cosine just past 1 for identical points
     const double cosD = std::clamp(s1 * s2 * std::cos(dl) + c1 * c2, -1.0, 1.0);
     out.degrees = std::acos(cosD) * 180.0 / kPi;
-    out.km = out.degrees * geo::kKmPerDegree;
+    out.km = out.degrees * kKmPerDegree;
     double a12 = 0;
     if (s2 != 0) {
         a12 = std::atan2(std::sin(dl), s1 * c2 / s2 - c1 * std::cos(dl));
@@ -116,7 +116,7 @@ std::string distanceText(std::string_view station, double stationLat, double sta
     else if (distanceKm && std::isfinite(*distanceKm))
         km = *distanceKm;
     else if (distanceDegrees && std::isfinite(*distanceDegrees))
-        km = *distanceDegrees * geo::kKmPerDegree;
+        km = *distanceDegrees * kKmPerDegree;
     if (!(km >= 0) || km > 1e6) return {};
     const int d = static_cast<int>(km + 0.5);
     if (d == 0) return {};

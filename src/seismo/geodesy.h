@@ -1,19 +1,17 @@
 // Great-circle distances and azimuths, coordinate texts and the one-line event descriptions.
 #pragma once
 
+#include "core/units.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tlx {
 
-// The same constants as the event record's; seismo stands apart from record, so they live here too.
+// The flattening factor that turns geographic into geocentric latitudes.
 namespace geo {
-inline constexpr double kKmPerDegree = 111.1775;
-inline constexpr double kMilesPerKm = 0.621371;
 inline constexpr double kLatitudeFactor = 0.993305621334896;
-// Marks an unknown angle, elevation, coordinate or distance in the file formats that use it.
-inline constexpr double kUnknownValue = -12345.0;
 } // namespace geo
 
 bool isUnknownValue(double value);

@@ -36,7 +36,7 @@ GreatCircleCalculation CWorldist::calculate() const {
     r.stationRegion = regionText(ok[2] && ok[3], v[2], v[3]);
     GreatCircle gc;
     if (ok[0] && ok[1] && ok[2] && ok[3] && greatCircle(v[0], v[1], v[2], v[3], gc)) {
-        r.distance = format("%-4.3f deg  %-5.4f km  %-5.4f mi\n", gc.degrees, gc.km, gc.km * geo::kMilesPerKm);
+        r.distance = format("%-4.3f deg  %-5.4f km  %-5.4f mi\n", gc.degrees, gc.km, gc.km * kMilesPerKm);
         r.azimuthEventToStation = format("%-4.1f degrees", gc.azimuth12);
         r.azimuthStationToEvent = format("%-4.1f degrees", gc.azimuth21);
     } else {

@@ -1,6 +1,7 @@
 #include "seismo/mag_calc.h"
 
 #include "core/text.h"
+#include "core/units.h"
 #include "seismo/magnitudes.h"
 
 #include <cmath>
@@ -8,9 +9,6 @@
 
 namespace tlx {
 namespace {
-
-constexpr double kKmPerDegree = 111.1775;
-constexpr double kMilesPerKm = 0.621371;
 
 std::optional<double> finitePositive(double v) {
     return std::isfinite(v) && v != 0 ? std::optional<double>(v) : std::nullopt;

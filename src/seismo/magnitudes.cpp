@@ -1,13 +1,12 @@
 #include "seismo/magnitudes.h"
 
 #include "core/text.h"
+#include "core/units.h"
 
 #include <cmath>
 
 namespace tlx {
 namespace {
-
-constexpr double kKmPerDegree = 111.1775;
 
 std::optional<double> finite(double v) { return std::isfinite(v) ? std::optional<double>(v) : std::nullopt; }
 

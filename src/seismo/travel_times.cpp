@@ -211,8 +211,8 @@ PredictedArrivals CTravelTm::predictFromEvent(WindowTravelTimes& w, int originMs
 
 std::string largestDistanceText(const PhaseTable& t) {
     const double degrees = t.largestDistance / 100.0;
-    const double km = degrees * geo::kKmPerDegree + 0.5;
-    return format("%3.2fdeg %dkm %dmi", degrees, static_cast<int>(km), static_cast<int>(km * geo::kMilesPerKm));
+    const double km = degrees * kKmPerDegree + 0.5;
+    return format("%3.2fdeg %dkm %dmi", degrees, static_cast<int>(km), static_cast<int>(km * kMilesPerKm));
 }
 
 std::string largestDepthText(const PhaseTable& t) { return format("%d km", t.largestDepth); }

@@ -131,12 +131,12 @@ TEST_F(DistanceTextTest, Forms) {
     EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, 449), "M4.5 143km from ABC, Germany");
     EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, -50), "M-0.5 143km from ABC, Germany");
     // an unknown station position falls back to the given km, then the given degrees
-    EXPECT_EQ(distanceText("ABC", geo::kUnknownValue, geo::kUnknownValue, 50, 10, 99.6), "100km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", geo::kUnknownValue, 8, 50, 10, std::nullopt, 2.0), "222km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", geo::kUnknownValue, 8, 50, 10), "");
+    EXPECT_EQ(distanceText("ABC", kUnknownValue, kUnknownValue, 50, 10, 99.6), "100km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", kUnknownValue, 8, 50, 10, std::nullopt, 2.0), "222km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", kUnknownValue, 8, 50, 10), "");
     EXPECT_EQ(distanceText("ABC", 50, 10, 50, 10), ""); // 0 km gives no text
     // an event with an unknown position still gets a text, with the blank region name
-    EXPECT_EQ(distanceText("ABC", 50, 8, geo::kUnknownValue, geo::kUnknownValue, 12.0), "12km from ABC, " + noRegionName());
+    EXPECT_EQ(distanceText("ABC", 50, 8, kUnknownValue, kUnknownValue, 12.0), "12km from ABC, " + noRegionName());
 }
 
 } // namespace
