@@ -3,6 +3,7 @@
 #include "core/debug_log.h"
 #include "core/mapped_file.h"
 #include "core/text.h"
+#include "record/seed_reader.h"
 #include "record/svx4_format.h"
 #include "record/svx4_reader.h"
 
@@ -27,14 +28,21 @@ std::vector<const FormatReader*> formatsInOrder(Order order) {
     // SAC
     // MINISEED (before the SEED volume when loading)
     // SEED volume
+    static const MiniSeedReader miniSeed;
+    static const SeedVolumeReader seedVolume;
+    if (order == Order::HeaderOnly) formats.insert(formats.end(), {&seedVolume, &miniSeed});
+    else formats.insert(formats.end(), {&miniSeed, &seedVolume});
     // PEPP
     // GSE2.0
     // AH text
-    (void)order;
     return formats;
 }
 
-const FormatReader* forcedReader(int) { return nullptr; }
+const FormatReader* forcedReader(int forcedKind) {
+    static const SeedChannelReader seedChannel;
+    if (forcedKind == kForceSeedVolume || forcedKind == kForceSeedChannel) return &seedChannel;
+    return nullptr;
+}
 
 const char* forcedFailure(int forcedKind) {
     switch (forcedKind) {
