@@ -124,11 +124,14 @@ SteimResult decodeSteim2(const std::uint8_t* frames, std::size_t bytes, bool big
                          std::int32_t* out, std::size_t capacity) {
     return decode(frames, bytes, bigEndian, expected, out, capacity, 2,
                   [bigEndian](int code, const std::uint8_t* p, Integrator& acc, int f, int w, std::string& error) {
+                      if (code == 1) { // four bytes, in their stored order whatever the word order
+                          for (int i = 0; i < 4; ++i)
+                              if (!acc.add(static_cast<std::int8_t>(p[i]))) break;
+                          return true;
+                      }
                       const std::uint32_t v = word(p, bigEndian);
                       const int dnib = static_cast<int>(v >> 30);
-                      if (code == 1) {
-                          unpack(v, 4, 8, acc);
-                      } else if (code == 2) {
+                      if (code == 2) {
                           switch (dnib) {
                           case 1: unpack(v, 1, 30, acc); break;
                           case 2: unpack(v, 2, 15, acc); break;
