@@ -4,6 +4,7 @@
 #include "core/civil_time.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -121,6 +122,49 @@ std::vector<std::int32_t> rampInts(std::size_t n, std::int32_t start, std::int32
     std::vector<std::int32_t> v(n);
     for (std::size_t i = 0; i < n; ++i) v[i] = start + static_cast<std::int32_t>(i) * step;
     return v;
+}
+
+} // namespace tlx::test
+
+namespace tlx::test {
+
+std::string blockette(int type, const std::string& body) {
+    char head[16];
+    std::snprintf(head, sizeof head, "%03d%04zu", type, body.size() + 7);
+    return head + body;
+}
+
+std::vector<std::uint8_t> buildSeedVolume(int exponent, const std::vector<ControlRecord>& control,
+                                          const std::vector<std::vector<std::uint8_t>>& dataRecords) {
+    const std::size_t length = std::size_t{1} << exponent;
+    std::vector<std::uint8_t> out;
+    int sequence = 1;
+    const auto startRecord = [&](char type, bool continued) {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%06d%c%c", sequence++, type, continued ? '*' : ' ');
+        const std::size_t at = out.size();
+        out.resize(at + length, ' ');
+        std::memcpy(out.data() + at, prefix, 8);
+        return at + 8;
+    };
+    for (const ControlRecord& c : control) {
+        std::size_t pos = startRecord(c.type, false);
+        for (const std::string& b : c.blockettes) {
+            for (char ch : b) {
+                if (pos == out.size()) pos = startRecord(c.type, true);
+                out[pos++] = static_cast<std::uint8_t>(ch);
+            }
+        }
+    }
+    for (const auto& d : dataRecords) {
+        const std::size_t at = out.size();
+        out.resize(at + length, 0);
+        std::memcpy(out.data() + at, d.data(), std::min(length, d.size()));
+        char seq[8];
+        std::snprintf(seq, sizeof seq, "%06d", sequence++);
+        std::memcpy(out.data() + at, seq, 6);
+    }
+    return out;
 }
 
 } // namespace tlx::test

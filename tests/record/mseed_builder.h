@@ -31,3 +31,20 @@ std::vector<std::uint8_t> buildRecords(MseedSpec spec, const std::vector<std::in
 std::vector<std::int32_t> rampInts(std::size_t n, std::int32_t start = 0, std::int32_t step = 3);
 
 } // namespace tlx::test
+
+namespace tlx::test {
+
+// One control blockette: 3-digit type, 4-digit length, then the body.
+std::string blockette(int type, const std::string& body);
+
+struct ControlRecord {
+    char type;                            // 'V', 'A', 'S' or 'T'
+    std::vector<std::string> blockettes;  // continued into following records when they overflow
+};
+
+// A SEED volume of 2^exponent-byte records: the control records, then the data records (each
+// padded or cut to the record length).
+std::vector<std::uint8_t> buildSeedVolume(int exponent, const std::vector<ControlRecord>& control,
+                                          const std::vector<std::vector<std::uint8_t>>& dataRecords);
+
+} // namespace tlx::test
