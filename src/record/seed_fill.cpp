@@ -78,9 +78,11 @@ bool CSeed::fillFromTrace(std::size_t index, EventRecord& record, std::vector<do
     }
     findDataless(t.station, t.network, t.channel, record);
     if (samples) {
-        // The mean of the integers, truncated to an integer, is removed.
+        // The mean of all the integers, truncated to an integer, is removed; samples beyond the
+        // loader's limit are not converted, as it would drop them.
         const std::size_t n = t.samples.size();
-        copySamples(t.samples.data(), n, std::trunc(exactMean(t.samples.data(), n)), *samples);
+        const double mean = std::trunc(exactMean(t.samples.data(), n));
+        copySamples(t.samples.data(), std::min(n, static_cast<std::size_t>(kMaxSampleCount)), mean, *samples);
     }
     return true;
 }

@@ -28,6 +28,26 @@ void makeRoom(std::vector<std::int32_t>& v, std::size_t more) {
     v.reserve(target);
 }
 
+// The sample counts of the traces a file will give, from its record headers alone, so that each
+// trace's buffer is allocated once (a day of 100 sps data would otherwise be copied as it grows).
+std::vector<std::size_t> plannedTraceSizes(std::span<const std::uint8_t> bytes) {
+    std::vector<std::size_t> sizes;
+    DataRecordHeader previous;
+    std::size_t offset = 0;
+    while (offset + kDataHeaderSize <= bytes.size()) {
+        DataRecordHeader h;
+        std::string error;
+        if (parseDataRecord(bytes.subspan(offset), true, 0, h, error) != RecordStatus::Ok) break;
+        if (sizes.empty() || h.station != previous.station || h.channel != previous.channel ||
+            h.network != previous.network || h.location != previous.location)
+            sizes.push_back(0);
+        sizes.back() += static_cast<std::size_t>(h.sampleCount);
+        offset += static_cast<std::size_t>(h.recordLength);
+        previous = std::move(h);
+    }
+    return sizes;
+}
+
 } // namespace
 
 void CSeed::clear() {
@@ -54,6 +74,7 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
     bool open = false;
     std::size_t offset = 0;
     try {
+        const std::vector<std::size_t> planned = plannedTraceSizes(bytes);
         while (offset + kDataHeaderSize <= bytes.size()) {
             DataRecordHeader h;
             std::string error;
@@ -77,6 +98,7 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
                 current.start = h.start;
                 current.startMicros = start;
                 current.rate = rate;
+                if (traces_.size() < planned.size()) current.samples.reserve(planned[traces_.size()]);
                 open = true;
             } else if (current.rate > 0) {
                 const double expected = static_cast<double>(current.startMicros) +
