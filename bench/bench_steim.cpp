@@ -1,7 +1,7 @@
 // Steim1 and Steim2 decoding throughput: Tellurix's record parser and decoder against libmseed's
 // msr_unpack on the same records (4096-byte records packed by libmseed), samples per second.
 #include "bench_support.h"
-#include "mseed_pack.h"
+#include "seed_bench.h"
 
 #include "record/mseed_decode.h"
 #include "record/mseed_record.h"
@@ -21,8 +21,8 @@ struct Figures {
 Figures measure(const std::vector<std::uint8_t>& records, int recordLength, std::size_t samples) {
     const std::size_t count = records.size() / static_cast<std::size_t>(recordLength);
     std::vector<std::int32_t> out(samples + 8192);
-    Figures f;
-    f.tellurix = bench::bestSeconds(9, [&] {
+    MSRecord* msr = nullptr;
+    const auto [tellurix, libmseed] = bench::alternatingBest(25, [&] {
         std::size_t n = 0;
         for (std::size_t r = 0; r < count; ++r) {
             const std::span<const std::uint8_t> rec(records.data() + r * recordLength, static_cast<std::size_t>(recordLength));
@@ -36,9 +36,7 @@ Figures measure(const std::vector<std::uint8_t>& records, int recordLength, std:
             n += static_cast<std::size_t>(d.count);
         }
         if (n != samples) std::abort();
-    });
-    MSRecord* msr = nullptr;
-    f.libmseed = bench::bestSeconds(9, [&] {
+    }, [&] {
         std::size_t n = 0;
         for (std::size_t r = 0; r < count; ++r) {
             char* rec = reinterpret_cast<char*>(const_cast<std::uint8_t*>(records.data() + r * recordLength));
@@ -48,7 +46,7 @@ Figures measure(const std::vector<std::uint8_t>& records, int recordLength, std:
         if (n != samples) std::abort();
     });
     msr_free(&msr);
-    return f;
+    return {tellurix, libmseed};
 }
 
 } // namespace

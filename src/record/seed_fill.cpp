@@ -6,6 +6,7 @@
 #include "core/file_io.h"
 #include "core/messages.h"
 #include "core/text.h"
+#include "record/seed_memory.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,6 +30,7 @@ EventTime eventTimeFromMicros(std::int64_t micros) {
 EventTime eventTimeFromBTime(const BTime& t) { return eventTimeFromMicros(btimeMicros(t)); }
 
 void copySamples(const std::int32_t* src, std::size_t n, double mean, std::vector<double>& out) {
+    reserveLarge(out, n);
     out.resize(n);
     double* dst = out.data();
     for (std::size_t i = 0; i < n; ++i) dst[i] = static_cast<double>(src[i]) - mean;

@@ -4,6 +4,7 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/mseed_decode.h"
+#include "record/seed_memory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,7 +99,7 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
                 current.start = h.start;
                 current.startMicros = start;
                 current.rate = rate;
-                if (traces_.size() < planned.size()) current.samples.reserve(planned[traces_.size()]);
+                if (traces_.size() < planned.size()) reserveLarge(current.samples, planned[traces_.size()]);
                 open = true;
             } else if (current.rate > 0) {
                 const double expected = static_cast<double>(current.startMicros) +

@@ -1,7 +1,12 @@
-// Test signals packed into MINISEED records by libmseed (the reference encoder) for the benchmarks.
+// Helpers of the SEED benchmarks: test signals packed into MINISEED records by libmseed (the
+// reference encoder), and alternating timing of two contenders on a shared, busy machine.
 #pragma once
 
 #include <libmseed.h>
+
+#include <chrono>
+#include <functional>
+#include <utility>
 
 #include <cmath>
 #include <cstdint>
@@ -50,6 +55,21 @@ inline std::vector<std::uint8_t> packRecords(std::vector<std::int32_t> samples, 
     msr->datasamples = nullptr;
     msr_free(&msr);
     return out;
+}
+
+// Best wall times of `a` and `b` over `rounds` alternating runs, so that both meet the same load.
+inline std::pair<double, double> alternatingBest(int rounds, const std::function<void()>& a, const std::function<void()>& b) {
+    const auto time = [](const std::function<void()>& work) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double bestA = 1e300, bestB = 1e300;
+    for (int i = 0; i < rounds; ++i) {
+        bestA = std::min(bestA, time(a));
+        bestB = std::min(bestB, time(b));
+    }
+    return {bestA, bestB};
 }
 
 } // namespace tlx::bench
