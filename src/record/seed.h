@@ -62,6 +62,13 @@ public:
     // or channel is not described.
     bool applyDataless(const std::string& station, const std::string& channel, EventRecord& record) const;
 
+    // "Add MINISEED Information": parses the dataless (or full) SEED file at `path` and applies its
+    // description to every record whose station (first 6 characters of `sensorId`, trailing
+    // blanks removed) and channel it describes. Returns the number of records changed; `message`
+    // receives the text to show when the file does not parse or describes none of them.
+    static int addMiniSeedInformation(const std::filesystem::path& path, const std::vector<EventRecord*>& records,
+                                      std::string& message);
+
     // The file browser's channel list, one text per trace.
     std::vector<std::string> listChannels() const;
 

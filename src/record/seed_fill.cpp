@@ -197,6 +197,27 @@ bool CSeed::findDataless(const std::string& station, const std::string& network,
     return false;
 }
 
+int CSeed::addMiniSeedInformation(const std::filesystem::path& path, const std::vector<EventRecord*>& records,
+                                  std::string& message) {
+    message.clear();
+    std::vector<std::uint8_t> bytes;
+    CSeed dataless;
+    dataless.setSourcePath(path.string());
+    if (!readWholeFile(path, bytes) || !dataless.readDataless(bytes)) {
+        message = "Dataless SEED or SEED File Parse Error";
+        return 0;
+    }
+    int changed = 0;
+    for (EventRecord* record : records) {
+        if (!record) continue;
+        std::string station = fieldText(record->header.sensorId, sizeof record->header.sensorId);
+        while (!station.empty() && station.back() == ' ') station.pop_back();
+        if (dataless.applyDataless(station, record->component(), *record)) ++changed;
+    }
+    if (changed == 0) message = format("No Channel Information Found in File %s", path.string().c_str());
+    return changed;
+}
+
 std::vector<std::string> CSeed::listChannels() const {
     std::vector<std::string> out;
     for (const SeedTrace& t : traces_) {

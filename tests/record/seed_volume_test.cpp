@@ -187,3 +187,30 @@ TEST(SeedDataless, CompletesMiniSeedChannelsFromTheCandidateFolders) {
 
 } // namespace
 } // namespace tlx
+
+namespace tlx {
+namespace {
+
+TEST(SeedDataless, AddMiniSeedInformationCommand) {
+    VolumeSpec none;
+    none.withData = false;
+    test::TempDir dir;
+    test::writeBytes(dir / "TST.dataless", volume(none));
+    test::writeBytes(dir / "junk.bin", std::vector<std::uint8_t>(600, 'x'));
+    EventRecord described, other;
+    copyToField(described.header.sensorId, 6, "TST");
+    copyToField(described.header.componentName, 4, "BHN");
+    copyToField(other.header.sensorId, 6, "TST");
+    copyToField(other.header.componentName, 4, "LHZ");
+    std::string message;
+    EXPECT_EQ(CSeed::addMiniSeedInformation(dir / "TST.dataless", {&described, &other}, message), 1);
+    EXPECT_EQ(message, "");
+    EXPECT_EQ(+described.header.longitude, 7.1);
+    EXPECT_EQ(CSeed::addMiniSeedInformation(dir / "TST.dataless", {&other}, message), 0);
+    EXPECT_EQ(message, "No Channel Information Found in File " + (dir / "TST.dataless").string());
+    EXPECT_EQ(CSeed::addMiniSeedInformation(dir / "junk.bin", {&other}, message), 0);
+    EXPECT_EQ(message, "Dataless SEED or SEED File Parse Error");
+}
+
+} // namespace
+} // namespace tlx
