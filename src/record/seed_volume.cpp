@@ -35,6 +35,10 @@ bool decoderFor(const DataRecordHeader& h, const SeedControl& control, const See
         default: return false;
         }
     }
+    if (control.formats.empty()) { // no dictionary: nothing names the record's format
+        unsupported = true;
+        return false;
+    }
     switch (control.decoderFor(channel)) {
     case SeedDecoder::Steim1: decoder = SampleDecoder::Steim1; return true;
     case SeedDecoder::Steim2: decoder = SampleDecoder::Steim2; return true;
@@ -117,7 +121,7 @@ bool CSeed::readSeedVolume(std::span<const std::uint8_t> bytes) {
             SampleDecoder decoder = SampleDecoder::Steim1;
             bool unsupported = false;
             if (!decoderFor(h, control_, *ch, decoder, unsupported)) {
-                formatUnsupported_ = unsupported || control_.formats.empty();
+                formatUnsupported_ = unsupported;
                 trace("Unknown Decoder");
                 fail(formatUnsupported_ ? "SEED Data Format Not Supported" : "Unknown Decoder");
                 traces_.clear();

@@ -21,7 +21,7 @@ std::string channel52(const std::string& code) {
 }
 
 struct VolumeSpec {
-    std::string formatName = "Steim-1 Integer Compression Format";
+    std::string formatName = "Steim-1 Integer Compression Format"; // empty: no dictionary
     bool hypocentre = true;
     std::string dataStation = "TST";
     std::vector<std::int32_t> samples = test::rampInts(100, 10, 5);
@@ -32,13 +32,15 @@ std::vector<std::uint8_t> volume(const VolumeSpec& v) {
     std::vector<test::ControlRecord> control = {
         {'V', {blockette(10, "02.309" "2024,061,12:00:00.0000~~2024,061,12:00:00.0000~Test~Label~")}},
         {'A',
-         {blockette(30, v.formatName + "~" + "0001" + "050" + "00"), blockette(33, "003STS-2 seismometer~"),
-          blockette(34, "001M/S~Velocity~"), blockette(34, "002COUNTS~Digital counts~")}},
+         {blockette(33, "003STS-2 seismometer~"), blockette(34, "001M/S~Velocity~"),
+          blockette(34, "002COUNTS~Digital counts~")}},
         {'S',
          {blockette(50, "TST  +45.000000+007.000000  350.00001000Test Site~0003210102024,001~~NXX"), channel52("BHZ"),
           blockette(58, "00+1.00000E+09+1.00000E+0000"), channel52("BHN"), channel52("BHE"),
           blockette(58, "00+2.00000E+09+1.00000E+0000")}},
     };
+    if (!v.formatName.empty())
+        control[1].blockettes.push_back(blockette(30, v.formatName + "~" + "0001" + "050" + "00"));
     if (v.hypocentre)
         control.push_back({'T', {blockette(71, "2024,061,11:59:30.5000~01+44.000000+008.000000   10.002 4.50ML~01 5.10mb~01")}});
     std::vector<std::vector<std::uint8_t>> data;
@@ -117,10 +119,13 @@ TEST(SeedVolume, Failures) {
     unknownFormat.formatName = "Mystery Compression";
     VolumeSpec strangeStation;
     strangeStation.dataStation = "OTHER";
+    VolumeSpec noDictionary;
+    noDictionary.formatName.clear();
     VolumeSpec dataless;
     dataless.withData = false;
     const Case cases[] = {
         {"unknown format", unknownFormat, {"SEED Data Format Not Supported", "Error loading SEED Volume"}},
+        {"no format dictionary", noDictionary, {"SEED Data Format Not Supported", "Error loading SEED Volume"}},
         {"unknown station", strangeStation, {"Error loading SEED Volume"}},
         {"no data", dataless, {"Error loading SEED Volume"}},
     };
