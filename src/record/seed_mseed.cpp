@@ -83,7 +83,7 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
                 fail(error);
                 break;
             }
-            trace(format("readMSRecord returning sts=%d", 0));
+            if (debug) trace(format("readMSRecord returning sts=%d", 0));
             const double rate = sampleRate(h.rateFactor, h.rateMultiplier);
             const std::int64_t start = btimeMicros(h.start);
             if (open && !sameIdentity(current, h)) {

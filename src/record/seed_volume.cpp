@@ -127,8 +127,9 @@ bool CSeed::readSeedVolume(std::span<const std::uint8_t> bytes) {
                 traces_.clear();
                 return false;
             }
-            trace(format("Type 52 New Channel %s %s Decoder %d", h.station.c_str(), h.channel.c_str(),
-                         static_cast<int>(decoder)));
+            if (debug && t->samples.empty())
+                trace(format("Type 52 New Channel %s %s Decoder %d", h.station.c_str(), h.channel.c_str(),
+                             static_cast<int>(decoder)));
             std::vector<std::int32_t>& v = t->samples;
             const std::size_t n = v.size();
             v.resize(n + static_cast<std::size_t>(h.sampleCount));

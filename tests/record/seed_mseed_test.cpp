@@ -179,6 +179,17 @@ TEST(SeedMiniSeed, SlewLimitAndSmallTimeErrors) {
     }
 }
 
+TEST(SeedMiniSeed, RateZeroRecordsAreAppendedWithoutTimeCheck) {
+    MseedSpec first = spec(test::rampInts(70));
+    first.rateFactor = 0;
+    MseedSpec later = first;
+    later.hour = 18;
+    CSeed seed;
+    ASSERT_TRUE(seed.readMiniSeed(join({test::buildRecord(first), test::buildRecord(later)})));
+    EXPECT_EQ(seed.traces().at(0).samples.size(), 140u);
+    EXPECT_EQ(seed.traces().at(0).rate, 0.0);
+}
+
 TEST(SeedMiniSeed, RejectedRecords) {
     MseedSpec int16 = spec({1, 2, 3}, 1);
     CSeed seed;
