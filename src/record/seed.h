@@ -25,6 +25,7 @@ struct SeedTrace {
     BTime start;
     std::int64_t startMicros = 0;
     double rate = 0;
+    std::size_t count = 0; // samples; samples.size() once decoded
     std::vector<std::int32_t> samples;
     // SEED volumes: start times (microseconds) of the channel's runs more than 200 s apart.
     std::vector<std::int64_t> runStarts;
@@ -34,8 +35,9 @@ struct SeedTrace {
 
 class CSeed {
 public:
-    // MINISEED: the whole file; true when at least one trace results.
-    bool readMiniSeed(std::span<const std::uint8_t> bytes);
+    // MINISEED: the whole file; true when at least one trace results. Without `decode` only the
+    // record headers are read (header-only reading): the traces have counts but no samples.
+    bool readMiniSeed(std::span<const std::uint8_t> bytes, bool decode = true);
     // SEED volume: control headers and data records. Returns false on failure; when the failure
     // is an unsupported data format, `formatUnsupported` is set (the caller shows
     // "SEED Data Format Not Supported").

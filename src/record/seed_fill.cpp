@@ -64,7 +64,7 @@ bool CSeed::fillFromTrace(std::size_t index, EventRecord& record, std::vector<do
     h.startTime = eventTimeFromMicros(t.startMicros);
     h.lockIndicator = 'L';
     h.sps = t.rate;
-    h.sampleCount = clampedCount(t.samples.size());
+    h.sampleCount = clampedCount(t.count);
     record.info.sensorLocation = t.station;
     copyToField(h.sensorId, sizeof h.sensorId, t.station);
     copyToField(h.componentName, sizeof h.componentName, t.channel.substr(0, 3));

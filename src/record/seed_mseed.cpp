@@ -68,14 +68,14 @@ void CSeed::trace(const std::string& text) const {
     if (debug) logLine(text);
 }
 
-bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
+bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes, bool decode) {
     clear();
     trace("Start goodMseedFile");
     SeedTrace current;
     bool open = false;
     std::size_t offset = 0;
     try {
-        const std::vector<std::size_t> planned = plannedTraceSizes(bytes);
+        const std::vector<std::size_t> planned = decode ? plannedTraceSizes(bytes) : std::vector<std::size_t>{};
         while (offset + kDataHeaderSize <= bytes.size()) {
             DataRecordHeader h;
             std::string error;
@@ -103,7 +103,7 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
                 open = true;
             } else if (current.rate > 0) {
                 const double expected = static_cast<double>(current.startMicros) +
-                                        static_cast<double>(current.samples.size()) * 1e6 / current.rate;
+                                        static_cast<double>(current.count) * 1e6 / current.rate;
                 if (std::fabs(static_cast<double>(start) - expected) > static_cast<double>(kMaxSlewMicros)) {
                     fail("Max slew exceeded - time series prematurely terminated");
                     break;
@@ -114,6 +114,11 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
                             h.channel.c_str(), h.network.c_str()));
                 traces_.clear();
                 return false;
+            }
+            if (!decode) {
+                current.count += static_cast<std::size_t>(h.sampleCount);
+                offset += static_cast<std::size_t>(h.recordLength);
+                continue;
             }
             const std::size_t n = current.samples.size();
             makeRoom(current.samples, static_cast<std::size_t>(h.sampleCount));
@@ -132,6 +137,7 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes) {
                 traces_.clear();
                 return false;
             }
+            current.count = current.samples.size();
             offset += static_cast<std::size_t>(h.recordLength);
         }
     } catch (const std::bad_alloc&) {

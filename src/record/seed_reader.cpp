@@ -31,7 +31,7 @@ private:
 };
 
 int countOf(const CSeed& seed, std::size_t trace) {
-    const std::size_t n = seed.traces()[trace].samples.size();
+    const std::size_t n = seed.traces()[trace].count;
     return static_cast<int>(std::min<std::size_t>(n, INT32_MAX));
 }
 
@@ -50,7 +50,7 @@ void fillMiniSeedSlots(const CSeed& seed, LoadContext& context, LoadResult& resu
 HeaderStatus readMiniSeed(LoadContext& context, LoadResult& result, bool withSamples) {
     SeedFor seed(context);
     seed->setSourcePath(context.path());
-    if (!seed->readMiniSeed(context.bytes())) return HeaderStatus::NotThisFormat;
+    if (!seed->readMiniSeed(context.bytes(), withSamples)) return HeaderStatus::NotThisFormat;
     fillMiniSeedSlots(*seed, context, result, withSamples);
     return HeaderStatus::Ok;
 }
@@ -120,7 +120,9 @@ bool SeedVolumeReader::readSamples(LoadContext&, LoadResult&, int) const { retur
 HeaderStatus SeedChannelReader::readHeader(LoadContext& context, LoadResult& result, std::string& failure) const {
     failure = "Error loading SEED Volume";
     SeedFor seed(context);
-    const bool parsed = !seed->traces().empty() && seed->sourcePath() == context.path();
+    // Parsed beforehand: this file, with its samples (a header-only read leaves them out).
+    const bool parsed = !seed->traces().empty() && seed->sourcePath() == context.path() &&
+                        seed->traces().front().samples.size() == seed->traces().front().count;
     if (!parsed) {
         seed->setSourcePath(context.path());
         const bool ok = isSeedVolume(context.bytes()) ? readVolume(*seed, context) : seed->readMiniSeed(context.bytes());

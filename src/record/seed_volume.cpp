@@ -139,6 +139,7 @@ bool CSeed::readSeedVolume(std::span<const std::uint8_t> bytes) {
                                    : decodeSamples(decoder, bytes.data() + r + dataStart, length - dataStart,
                                                    h.dataBigEndian, h.sampleCount, v.data() + n,
                                                    static_cast<std::size_t>(h.sampleCount));
+            t->count = v.size();
             if (!d.ok) {
                 logFormat("SEED %s: record at %zu: %s", sourcePath_.c_str(), r, d.error.c_str());
                 trace(decoder == SampleDecoder::Steim2 ? "Bad Decode 2" : "Bad Decode 1");

@@ -190,6 +190,20 @@ TEST(SeedMiniSeed, RateZeroRecordsAreAppendedWithoutTimeCheck) {
     EXPECT_EQ(seed.traces().at(0).rate, 0.0);
 }
 
+TEST(SeedMiniSeed, HeaderOnlyReadsNoSamples) {
+    MseedSpec s = spec(test::rampInts(100));
+    s.xnAdjust = 1; // samples that would not decode
+    const auto bytes = join({test::buildRecord(s), test::buildRecord(s)});
+    RecordingMessages messages;
+    EventLoader loader(messages);
+    const LoadResult header = loader.readHeaderOnlyBytes(bytes, "h.mseed");
+    ASSERT_TRUE(header.ok);
+    EXPECT_EQ(header.kind, kKindMiniSeed);
+    EXPECT_EQ(+header.channels.at(0).record.header.sampleCount, 200);
+    EXPECT_TRUE(header.channels[0].samples.empty());
+    EXPECT_FALSE(loader.loadBytes(bytes, "h.mseed", LoadRequest{}).ok);
+}
+
 TEST(SeedMiniSeed, RejectedRecords) {
     MseedSpec int16 = spec({1, 2, 3}, 1);
     CSeed seed;
