@@ -24,3 +24,16 @@ fi
 mkdir -p "$out/fuzz_phase_table" "$out/fuzz_regions"
 cp "$src/data/P_b.JB" "$src/data/S.JB" "$out/fuzz_phase_table/"
 cp "$src/data/feregions.dat" "$out/fuzz_regions/"
+# Real MINISEED and SEED files from the shared reference data (copied, never committed).
+if [ -d "$shared/waveforms" ]; then
+  mkdir -p "$out/fuzz_miniseed" "$out/fuzz_seed"
+  for f in "$shared"/waveforms/mseed/*/*; do
+    case "$f" in *.txt) continue ;; esac
+    [ "$(wc -c < "$f")" -le 65536 ] && cp "$f" "$out/fuzz_miniseed/"
+  done
+  for f in "$shared"/waveforms/seed/*/*; do
+    [ -f "$f" ] || continue
+    case "$f" in *.txt) continue ;; esac
+    cp "$f" "$out/fuzz_seed/"
+  done
+fi

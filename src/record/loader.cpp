@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "record/gse2_reader.h"
 #include "record/sac_reader.h"
+#include "record/seed_reader.h"
 #include "record/svx4_format.h"
 #include "record/ah.h"
 #include "record/pepp.h"
@@ -34,24 +35,29 @@ std::vector<const FormatReader*> formatsInOrder(Order order) {
     formats.push_back(&ascii); // SVX ASCII 1.0 and 2.0
     static const SacReader sac;
     formats.push_back(&sac); // SAC
-    // MINISEED (before the SEED volume when loading)
-    // SEED volume
+    // MINISEED before the SEED volume when loading, the other way round for header-only reading.
+    static const MiniSeedReader miniSeed;
+    static const SeedVolumeReader seedVolume;
+    if (order == Order::HeaderOnly) formats.insert(formats.end(), {&seedVolume, &miniSeed});
+    else formats.insert(formats.end(), {&miniSeed, &seedVolume});
     static const PeppReader pepp;
     formats.push_back(&pepp); // PEPP
     static const Gse2Reader gse2;
     formats.push_back(&gse2); // GSE2.0
     static const AhReader ah;
     formats.push_back(&ah); // AH text
-    (void)order;
     return formats;
 }
 
 const FormatReader* forcedReader(int forcedKind) {
     static const Gse2Reader gse2;
     static const PeppReader forcedPepp(true);
+    static const SeedChannelReader seedChannel;
     switch (forcedKind) {
     case kForceGse2: return &gse2;
     case kForcePepp: return &forcedPepp;
+    case kForceSeedVolume:
+    case kForceSeedChannel: return &seedChannel;
     default: return nullptr;
     }
 }
