@@ -3,6 +3,7 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/seed.h"
+#include "record/sensor_dat.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,6 +21,13 @@ public:
         if (!seed_) {
             own_ = std::make_unique<CSeed>();
             seed_ = own_.get();
+        }
+        // SENSOR.DAT fills what the volume does not say, from the loader's data folders.
+        if (!seed_->sensorDefaults) {
+            const LoaderSettings* settings = &context.settings();
+            seed_->sensorDefaults = [settings](const std::string& stationId, EventRecord& record) {
+                applySensorDefaults(*settings, stationId, record);
+            };
         }
     }
     CSeed& operator*() const { return *seed_; }
