@@ -1,0 +1,48 @@
+// One event window: the text panel above the seismogram in a splitter, with scroll bars.
+#pragma once
+
+#include "app/app_settings.h"
+#include "views/eq_view.h"
+#include "views/event_slots.h"
+#include "views/text_view.h"
+
+#include <QWidget>
+
+class QScrollBar;
+class QPrinter;
+
+namespace tlx::app {
+
+class EventWindow : public QWidget {
+    Q_OBJECT
+public:
+    EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent = nullptr);
+    bool load(const std::vector<std::string>& paths, EventLoader& loader, LoadMode mode);
+
+    views::CEqView* view() { return view_; }
+    views::CTextView* textView() { return text_; }
+    const views::EventSlots& records() const { return records_; }
+    void setStyle(const views::ViewStyle& style);
+
+    // Picture of GIF export at the configured size, written to `path`.
+    bool saveGif(const std::string& path, int width, int height, std::string& message);
+    bool print(QPrinter& printer, const views::PrintSettings& settings);
+    QImage copyImage(int which); // 0 both, 1 seismogram, 2 text
+
+    void refresh();
+
+signals:
+    void statusChanged(const QStringList& panes);
+
+private:
+    void syncScrollBars();
+
+    views::EventSlots records_;
+    views::CEqView* view_;
+    views::CTextView* text_;
+    QScrollBar* hbar_;
+    QScrollBar* vbar_;
+    bool syncing_ = false;
+};
+
+} // namespace tlx::app
