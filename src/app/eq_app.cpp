@@ -51,8 +51,9 @@ int CEqApp::run(const std::vector<std::string>& args) {
     ctx_.messages.setParent(frame_.get());
     frame_->setGeometry(desk.adjusted(0, 0, 0, -desk.height() / 20));
     if (!batch) frame_->show();
-    // The magnitude and travel-time tables come with the seismological modules.
-    logLine("Tables: magnitude and travel-time tables not loaded in this build");
+    const fs::path bundled = views::bundledDataDirectory();
+    ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
+                     {ctx_.settings.localDirectory, programDir, bundled}, ctx_.messages);
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);
     // TLX_SCREENSHOT saves a picture of the main window at that moment.

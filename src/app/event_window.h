@@ -2,11 +2,14 @@
 #pragma once
 
 #include "app/app_settings.h"
+#include "seismo/travel_times.h"
 #include "views/eq_view.h"
 #include "views/event_slots.h"
 #include "views/text_view.h"
 
 #include <QWidget>
+
+#include <memory>
 
 class QScrollBar;
 class QPrinter;
@@ -30,8 +33,10 @@ public:
     QImage copyImage(int which); // 0 both, 1 seismogram, 2 text
 
     void refresh();
+    // The window's own copy of the travel-time lookup (null without tables).
+    std::shared_ptr<WindowTravelTimes> travelTimes;
 
-signals:
+Q_SIGNALS:
     void statusChanged(const QStringList& panes);
 
 private:

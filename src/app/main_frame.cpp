@@ -73,6 +73,11 @@ void CMainFrame::buildMenus() {
     lock->setCheckable(true);
     connect(lock, &QAction::toggled, this, [this](bool on) { withView([on](EventWindow& w) { w.view()->model().setLocked(on); }); });
     calc->addAction("&Reset P-S Markers", this, [this] { withView([](EventWindow& w) { w.view()->model().resetMarkers(); }); });
+    calc->addAction("P-S &Location", QKeySequence("Ctrl+L"), this, [this] {
+        withView([this](EventWindow& w) {
+            views::placeMarkersFromEvent(w.view()->model(), ctx_.seismo, w.travelTimes.get(), ctx_.messages, false);
+        });
+    });
     QMenu* mag = calc->addMenu("&Magnitude");
     const std::pair<const char*, int> modes[] = {{"Ml && Ms Marker", views::kMagMlMs}, {"Mb Marker", views::kMagMb}, {"Md Marker", views::kMagMd}};
     for (const auto& [text, mode] : modes)
@@ -222,6 +227,7 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
     }
     if (existing.empty()) return nullptr;
     auto* window = new EventWindow(ctx_.settings, ctx_.style);
+    window->travelTimes = views::attachReadouts(window->view()->model(), ctx_.seismo);
     if (!window->load(existing, *ctx_.loader, mode)) {
         delete window;
         return nullptr;
@@ -231,7 +237,11 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->resize(std::max(400, mdi_->width() - 50), std::max(300, mdi_->height() - 50));
     sub->show();
+    window->refresh();
     window->view()->model().resetMarkers();
+    // A picture shows where the file's event puts the arrivals, when it carries one.
+    if (mode == LoadMode::Picture)
+        views::placeMarkersFromEvent(window->view()->model(), ctx_.seismo, window->travelTimes.get(), ctx_.messages, true);
     window->refresh();
     window->view()->setFocus();
     return window;

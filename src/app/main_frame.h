@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/gui_messages.h"
 #include "record/loader.h"
+#include "views/seismo_readouts.h"
 #include "views/view_style.h"
 
 #include <QMainWindow>
@@ -26,6 +27,7 @@ struct AppContext {
     views::ViewStyle style;
     GuiMessages messages;
     std::unique_ptr<EventLoader> loader;
+    views::SeismoTables seismo;
     CommandLine commandLine;
     int exitCode = 0;
 };

@@ -6,6 +6,7 @@
 #include "views/event_slots.h"
 #include "views/gif_export.h"
 #include "views/scene_painter.h"
+#include "views/seismo_readouts.h"
 
 #include <QGuiApplication>
 
@@ -48,7 +49,18 @@ int runRender(const Args& input) {
     }
     views::EqViewModel model;
     model.setSources(records.sources());
+    // Distance and magnitude read-outs with the tables beside the program or in the source tree.
+    const LoaderSettings dirs = consoleLoaderSettings();
+    RecordingMessages quiet;
+    views::SeismoTables seismo;
+    seismo.load(IniProfile(), {dirs.programDirectory / "tables", dirs.programDirectory, views::bundledDataDirectory()},
+                {dirs.localDirectory, dirs.programDirectory, views::bundledDataDirectory()}, quiet);
+    const auto window = views::attachReadouts(model, seismo);
     const views::ViewStyle style;
+    // Lay out once so that the markers can go to the arrivals of the file's event, if it has one.
+    (void)views::renderPicture(model, style, width, height);
+    model.resetMarkers();
+    views::placeMarkersFromEvent(model, seismo, window.get(), quiet, true);
     const QImage image = views::renderPicture(model, style, width, height);
     std::string message;
     if (!views::saveImageAsGif(image, args[1], message)) {

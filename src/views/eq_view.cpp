@@ -29,14 +29,14 @@ void CEqView::refresh() {
     layoutNow();
     updatePanes(lastMouse_.x(), lastMouse_.y());
     update();
-    emit readoutsChanged();
+    Q_EMIT readoutsChanged();
 }
 
 void CEqView::updatePanes(int x, int y) {
     panes_ = QStringList{QString::fromStdString(model_.cursorText(x, y)), QString::fromStdString(model_.leftEdgeText()),
                          QString::fromStdString(model_.spanText()), QString::fromStdString(model_.yScaleText()),
                          QString::fromStdString(model_.markerLetterText())};
-    emit statusChanged(panes_);
+    Q_EMIT statusChanged(panes_);
 }
 
 void CEqView::paintEvent(QPaintEvent*) {

@@ -39,7 +39,7 @@ public:
     bool print(QPrinter& printer, const PrintSettings& settings);
     QImage grabSeismogram();
 
-signals:
+Q_SIGNALS:
     void readoutsChanged();
     void statusChanged(const QStringList& panes);
 

@@ -382,19 +382,20 @@ void EqViewModel::addTextLines(Scene& scene) const {
     if (rows == 0) return;
     const TextPanel panel = buildTextPanel(*this, output_ == Output::Print);
     const int h = metrics_.lineHeight;
+    const int fileWidth = metrics_.textWidth(panel.fileText, FontRole::Text);
+    bool filePlaced = false;
     int y = client_.top + 2;
-    scene.texts.push_back({client_.right - 20, y, panel.fileText, Role::Label, FontRole::Text, Align::Right});
-    int row = 0;
-    for (const auto& line : panel.lines) {
-        if (row >= rows) break;
+    for (std::size_t row = 0; row < panel.lines.size() && static_cast<int>(row) < rows; ++row, y += h) {
         int x = client_.left + 4;
-        if (row == 0) y = client_.top + 2;
-        for (const TextPiece& piece : line) {
+        for (const TextPiece& piece : panel.lines[row]) {
             scene.texts.push_back({x, y, piece.text, piece.label ? Role::Label : Role::Text, FontRole::Text, Align::Left});
             x += metrics_.textWidth(piece.text, FontRole::Text);
         }
-        y += h;
-        ++row;
+        // The file name goes to the right of the first line that leaves room for it.
+        if (!filePlaced && x + fileWidth + 30 <= client_.right) {
+            scene.texts.push_back({client_.right - 20, y, panel.fileText, Role::Label, FontRole::Text, Align::Right});
+            filePlaced = true;
+        }
     }
 }
 
@@ -489,6 +490,14 @@ void EqViewModel::placeMarkerAt(int i, std::int64_t timeMs, double amplitude) {
                      graph_.top, std::max(graph_.top, graph_.bottom - boxHeight()));
     m.timeMs = timeMs;
     m.amplitude = amplitude;
+}
+
+void EqViewModel::placeMarker(int i, std::int64_t timeMs, int boxY) {
+    placeMarkerAt(i, timeMs, 0);
+    Marker& m = markers_[static_cast<std::size_t>(i)];
+    m.y = std::clamp(boxY, graph_.top, std::max(graph_.top, graph_.bottom - boxHeight()));
+    recomputeMarkerTimes(i);
+    m.timeMs = timeMs;
 }
 
 void EqViewModel::restoreLockedMarkers() {
@@ -612,6 +621,7 @@ std::string EqViewModel::distanceLine() const {
                                  : std::max(std::fabs(dataMin - sc.offset), std::fabs(dataMax - sc.offset));
         in.epicentralKm = km;
         in.hypocentralKm = hypo;
+        in.depthKm = dist->depthKm;
         in.magMode = magMode_;
         in.record = &rec;
         if (magMode_ == kMagMd && markers_[kMarkerMag].placed())

@@ -112,6 +112,7 @@ struct MagnitudeInputs {
     double amplitudeCounts = 0;
     double epicentralKm = 0;
     double hypocentralKm = 0;
+    double depthKm = 0;
     std::optional<double> mdDurationSeconds;
     int magMode = 0;
     const EventRecord* record = nullptr;
@@ -201,6 +202,8 @@ public:
     bool setMarkerBox(int i, int x, int y);
     // Places a marker by time and amplitude (P-S location, locked markers).
     void placeMarkerAt(int i, std::int64_t timeMs, double amplitude);
+    // Places a marker at a time with its box top at boxY (P-S location).
+    void placeMarker(int i, std::int64_t timeMs, int boxY);
     int markerAt(int x, int y) const; // -1 when none
     std::int64_t columnTimeMs(double x) const;
 
