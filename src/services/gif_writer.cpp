@@ -4,7 +4,9 @@
 
 #include <gif_lib.h>
 
+#include <array>
 #include <cstdio>
+#include <unordered_map>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -30,6 +32,50 @@ namespace {
 struct MapDeleter {
     void operator()(ColorMapObject* m) const { GifFreeMapObject(m); }
 };
+
+// A picture of at most 256 colours (the usual case: background, traces, grid, text) keeps every
+// colour exactly.
+bool exactPalette(const std::vector<GifByteType>& r, const std::vector<GifByteType>& g, const std::vector<GifByteType>& b,
+                  std::vector<GifByteType>& indices, std::vector<GifColorType>& colors) {
+    std::unordered_map<std::uint32_t, GifByteType> seen;
+    std::uint32_t last = 0xFFFFFFFF;
+    GifByteType lastIndex = 0;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const std::uint32_t key = (std::uint32_t{r[i]} << 16) | (std::uint32_t{g[i]} << 8) | b[i];
+        if (key != last) {
+            auto it = seen.find(key);
+            if (it == seen.end()) {
+                if (seen.size() == 256) return false;
+                const GifByteType index = static_cast<GifByteType>(seen.size());
+                colors[index] = {r[i], g[i], b[i]};
+                it = seen.emplace(key, index).first;
+            }
+            last = key;
+            lastIndex = it->second;
+        }
+        indices[i] = lastIndex;
+    }
+    return true;
+}
+
+// The median-cut map holds box averages at 5 bits a primary; each entry becomes the exact mean of
+// the pixels mapped to it, so that flat areas keep their true colour.
+void refineColours(const std::vector<GifByteType>& r, const std::vector<GifByteType>& g, const std::vector<GifByteType>& b,
+                   const std::vector<GifByteType>& indices, std::vector<GifColorType>& colors) {
+    std::vector<std::array<std::uint64_t, 4>> sums(256, {0, 0, 0, 0});
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        auto& s = sums[indices[i]];
+        s[0] += r[i];
+        s[1] += g[i];
+        s[2] += b[i];
+        ++s[3];
+    }
+    for (std::size_t k = 0; k < 256; ++k)
+        if (sums[k][3] > 0)
+            colors[k] = {static_cast<GifByteType>((sums[k][0] + sums[k][3] / 2) / sums[k][3]),
+                         static_cast<GifByteType>((sums[k][1] + sums[k][3] / 2) / sums[k][3]),
+                         static_cast<GifByteType>((sums[k][2] + sums[k][3] / 2) / sums[k][3])};
+}
 
 bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::vector<GifColorType>& colors, std::string& message) {
     const std::size_t n = static_cast<std::size_t>(bm.width) * static_cast<std::size_t>(bm.height);
@@ -83,6 +129,7 @@ bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::v
             }
         }
     }
+    if (exactPalette(red, green, blue, indices, colors)) return true;
     int mapSize = 256;
     if (GifQuantizeBuffer(static_cast<unsigned>(bm.width), static_cast<unsigned>(bm.height), &mapSize, red.data(), green.data(),
                           blue.data(), indices.data(), colors.data()) == GIF_ERROR) {
@@ -90,6 +137,7 @@ bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::v
         return false;
     }
     for (std::size_t i = static_cast<std::size_t>(mapSize); i < colors.size(); ++i) colors[i] = {0, 0, 0};
+    refineColours(red, green, blue, indices, colors);
     return true;
 }
 

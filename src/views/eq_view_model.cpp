@@ -154,6 +154,10 @@ int EqViewModel::headerRoomLines() const {
 
 void EqViewModel::layout(const Rect& client, const TextMetrics& metrics, Output output) {
     metrics_ = metrics;
+    const Output previous = output_;
+    // Paper and pictures show the markers at their times; the screen keeps its own positions.
+    if (output != Output::Screen && previous == Output::Screen) screenMarkers_ = markers_;
+    if (output == Output::Screen && previous != Output::Screen) markers_ = screenMarkers_;
     output_ = output;
     client_ = client;
     const int h = metrics.lineHeight;
@@ -191,7 +195,7 @@ void EqViewModel::layout(const Rect& client, const TextMetrics& metrics, Output 
         }
     }
     laidOut_ = true;
-    if (locked_) restoreLockedMarkers();
+    if (locked_ || output != Output::Screen) restoreLockedMarkers();
     else
         for (int i = 0; i < 3; ++i)
             if (markers_[static_cast<std::size_t>(i)].placed()) {
@@ -209,7 +213,7 @@ int EqViewModel::sampleY(int slot, double value) const {
     if (!options_.invert) d = -d;
     d = std::clamp(d, -1e6, 1e6);
     const long y = baselines_[static_cast<std::size_t>(slot)] + roundHalfAway(d);
-    return static_cast<int>(std::clamp<long>(y, strip.top, strip.bottom));
+    return static_cast<int>(std::clamp<long>(y, strip.top, std::max(strip.top, strip.bottom - 1)));
 }
 
 std::pair<long, long> EqViewModel::visibleSamples(int slot) const {

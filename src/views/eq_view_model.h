@@ -268,6 +268,7 @@ private:
     bool laidOut_ = false;
 
     std::array<Marker, 3> markers_{};
+    std::array<Marker, 3> screenMarkers_{};
     int active_ = kMarkerP;
     int magMode_ = kMagNone;
     bool locked_ = false;
