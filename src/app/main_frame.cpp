@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/event_window.h"
+#include "app/save_dialog.h"
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/svx4_writer.h"
@@ -54,6 +55,7 @@ void CMainFrame::buildMenus() {
     QAction* open = file->addAction("&Open...", QKeySequence("Ctrl+O"), this, &CMainFrame::openDialog);
     tools->addAction(open);
     file->addAction("Save &As...", QKeySequence("Alt+Ctrl+S"), this, &CMainFrame::saveAs);
+    file->addAction("&GIF Settings...", this, [this] { CGifCntl(ctx_.settings, ctx_.ini, this).exec(); });
     QAction* print = file->addAction("&Print...", QKeySequence("Ctrl+P"), this, [this] { printWindow(activeEventWindow(), true); });
     tools->addAction(print);
     file->addAction("&Close", this, [this] { mdi_->closeActiveSubWindow(); });
@@ -271,20 +273,34 @@ void CMainFrame::openDialog() {
 void CMainFrame::saveAs() {
     EventWindow* w = activeEventWindow();
     if (!w) return;
-    const LoadedChannel& first = w->records().channel(0);
-    QString selected;
-    const QString gifFilter = "GIF Image (*.gif)";
-    const QString svxFilter = "SVX Type 4 (*.svx)";
-    const QString proposed = QString::fromStdString(pictureGifName(first.record.fileName, ""));
-    const QString name = QFileDialog::getSaveFileName(this, "File Save", proposed, gifFilter + ";;" + svxFilter, &selected);
-    if (name.isEmpty()) return;
-    if (selected == svxFilter) {
-        const std::string base = applySaveExtension(name.toStdString(), kSaveSvx4);
-        WriterOptions options;
-        if (!writeSvx4File(base, {&first.record, first.samples, 0}, options, ctx_.messages)) return;
+    std::vector<const EventRecord*> records;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < w->records().size(); ++i) {
+        records.push_back(&w->records().channel(i).record);
+        names.push_back(w->records().channel(i).record.fileName);
+    }
+    CSave dialog(SaveListMode::Full, kSaveSvx4, records, names, ctx_.settings, ctx_.ini, ctx_.messages, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::vector<std::string> chosen = dialog.names();
+    auto confirmOverwrite = [this](const std::string& path) {
+        std::error_code ec;
+        return !ctx_.settings.overWriteMessage || !std::filesystem::exists(path, ec) ||
+               ctx_.messages.ask(format("%s exists. Overwrite it?", path.c_str()), Buttons::YesNo) == Answer::Yes;
+    };
+    if (dialog.format() == kSaveGif) {
+        if (!chosen.empty() && confirmOverwrite(chosen[0])) writeGif(w, chosen[0]);
         return;
     }
-    writeGif(w, applySaveExtension(name.toStdString(), kSaveGif));
+    if (dialog.format() != kSaveSvx4) {
+        ctx_.messages.information("This save format is not available yet; choose SVX Type 4 or GIF Image.");
+        return;
+    }
+    for (std::size_t i = 0; i < chosen.size() && i < w->records().size(); ++i) {
+        if (!confirmOverwrite(chosen[i])) continue;
+        const LoadedChannel& c = w->records().channel(i);
+        WriterOptions options;
+        if (!writeSvx4File(chosen[i], {&c.record, c.samples, 0}, options, ctx_.messages)) return;
+    }
 }
 
 bool CMainFrame::writeGif(EventWindow* window, const std::string& path) {

@@ -45,6 +45,22 @@ std::string applySaveExtension(const std::string& name, int format) {
     }
 }
 
+namespace {
+bool isSvx(int format) { return format == kSaveSvx4 || format == kSaveSvx3; }
+} // namespace
+
+SaveNameState::SaveNameState(std::vector<std::string> names, int format) : names_(std::move(names)), format_(format) {
+    for (std::string& n : names_) n = applySaveExtension(n, format_);
+}
+
+void SaveNameState::changeFormat(int format) {
+    if (format == format_) return;
+    if (isSvx(format_) && !isSvx(format)) svxNames_ = names_;
+    if (!isSvx(format_) && isSvx(format) && svxNames_.size() == names_.size()) names_ = svxNames_;
+    format_ = format;
+    for (std::string& n : names_) n = applySaveExtension(n, format_);
+}
+
 std::string dotsToGifName(const std::string& fileName, const std::string& suffix) {
     std::string s = fileName;
     for (char& c : s)

@@ -23,6 +23,22 @@ std::vector<SaveFormatEntry> saveFormatList(SaveListMode mode);
 // Applies the extension rule of a save format to a file name.
 std::string applySaveExtension(const std::string& name, int format);
 
+// The names of the save dialog across format changes: leaving an SVX type keeps its names, and
+// coming back to one restores them (with ".svx" ensured).
+class SaveNameState {
+public:
+    SaveNameState(std::vector<std::string> names, int format);
+    void changeFormat(int format);
+    void setName(std::size_t i, const std::string& name) { names_.at(i) = name; }
+    const std::vector<std::string>& names() const { return names_; }
+    int format() const { return format_; }
+
+private:
+    std::vector<std::string> names_;
+    std::vector<std::string> svxNames_;
+    int format_;
+};
+
 // "name.ext" -> "name_ext.gif", lower-cased (the event view's automatic picture name).
 std::string dotsToGifName(const std::string& fileName, const std::string& suffix = ".gif");
 

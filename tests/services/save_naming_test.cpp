@@ -23,6 +23,17 @@ TEST(SaveNaming, ExtensionRules) {
     for (const auto& c : cases) EXPECT_EQ(applySaveExtension(c.name, c.format), c.expected) << c.name;
 }
 
+TEST(SaveNaming, ReturningToSvxRestoresTheNames) {
+    SaveNameState state({"/ev/a.svx", "/ev/b"}, kSaveSvx4);
+    EXPECT_EQ(state.names()[1], "/ev/b.svx");
+    state.changeFormat(kSaveGif);
+    EXPECT_EQ(state.names()[0], "/ev/a.svx.gif");
+    state.changeFormat(kSaveSac);
+    EXPECT_EQ(state.names()[0], "/ev/a.svx.gif.sac");
+    state.changeFormat(kSaveSvx3);
+    EXPECT_EQ(state.names(), (std::vector<std::string>{"/ev/a.svx", "/ev/b.svx"}));
+}
+
 TEST(SaveNaming, FormatLists) {
     ASSERT_EQ(saveFormatList(SaveListMode::GifOnly).size(), 1u);
     EXPECT_STREQ(saveFormatList(SaveListMode::GifOnly)[0].text, "GIF Image");
