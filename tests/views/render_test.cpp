@@ -2,7 +2,6 @@
 #include "views/scene_painter.h"
 #include "views/view_style.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,15 +13,6 @@ namespace {
 
 class Render : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_views";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    static inline std::unique_ptr<QGuiApplication> app_;
-
     void load(std::vector<double> samples) {
         samples_ = std::move(samples);
         record_.header.startTime = {2024, 3, 1, 12, 0, 0, 0, 0};
