@@ -196,12 +196,17 @@ TEST(EqViewModel, MarkerTimesDragsAndMidnight) {
     EXPECT_EQ(*m.spMs(), 5000);
 }
 
+// A 60 s record from 12:00:00 laid out 624 px wide with the P marker at 12:00:10.
+void layoutWithP(EqViewModel& m, const Channel& c) {
+    m.setSources({source(c)});
+    m.layout({0, 0, 624, 400}, fixedMetrics(), Output::Screen);
+    m.placeMarker(kMarkerP, 43'210'000, 200);
+}
+
 TEST(EqViewModel, LockedMarkersFollowTheirTimes) {
     auto a = makeChannel(sine(6000, 10));
     EqViewModel m;
-    m.setSources({source(*a)});
-    m.layout({0, 0, 624, 400}, fixedMetrics(), Output::Screen);
-    m.placeMarker(kMarkerP, 43'210'000, 200);
+    layoutWithP(m, *a);
     m.setLocked(true);
     m.setSpan(20);
     m.layout({0, 0, 624, 400}, fixedMetrics(), Output::Screen);
@@ -211,9 +216,7 @@ TEST(EqViewModel, LockedMarkersFollowTheirTimes) {
 TEST(EqViewModel, DistanceLineWithAndWithoutTables) {
     auto a = makeChannel(sine(6000, 10));
     EqViewModel m;
-    m.setSources({source(*a)});
-    m.layout({0, 0, 624, 400}, fixedMetrics(), Output::Screen);
-    m.placeMarker(kMarkerP, 43'210'000, 200);
+    layoutWithP(m, *a);
     m.placeMarker(kMarkerS, 43'219'440, 200);
     EXPECT_EQ(m.distanceLine(), "Org: *** P: 12:00:10.0 S: 12:00:19.4 Diff: 09.44sec  Dist: *** Mag: ***");
     m.setDistanceProvider([](double sp) -> std::optional<DistanceResult> {
