@@ -88,8 +88,9 @@ void renderVersusLoad(const char* label, const std::string& path) {
     });
     const std::string gif = bench::scratchPath("render.gif");
     const double render = bench::bestSeconds(5, [&] {
-        views::EventSlots records;
-        if (!records.load({path}, loader, LoadMode::Picture)) std::abort();
+        CEqDoc doc(messages, loader, nullptr, LoadMode::Picture);
+        if (!doc.open(path)) std::abort();
+        const views::EventSlots records(doc);
         views::EqViewModel model;
         model.setSources(records.sources());
         const QImage image = views::renderPicture(model, views::ViewStyle(), 800, 600);

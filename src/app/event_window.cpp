@@ -60,10 +60,19 @@ void EventWindow::setStyle(const views::ViewStyle& style) {
     text_->setStyle(style);
 }
 
-bool EventWindow::load(const std::vector<std::string>& paths, EventLoader& loader, LoadMode mode) {
-    if (!records_.load(paths, loader, mode)) return false;
-    view_->model().setSources(records_.sources());
-    setWindowTitle(QString::fromStdString(records_.title()));
+bool EventWindow::load(const std::vector<std::string>& paths, EventLoader& loader, Messages& messages, IniProfile* ini,
+                       LoadMode mode) {
+    doc_ = std::make_unique<CEqDoc>(messages, loader, ini, mode);
+    if (!doc_->open(OpenRequest{paths, kForceNone, {}})) return false;
+    records_ = std::make_unique<views::EventSlots>(*doc_);
+    view_->model().setSources(records_->sources());
+    // Filters, undo, integration and crop change the samples: the view follows with new pyramids.
+    records_->onDataChanged = [this] {
+        view_->model().options().invert = doc_->inverted();
+        view_->model().updateSources(records_->sources());
+        refresh();
+    };
+    setWindowTitle(QString::fromStdString(doc_->title()));
     refresh();
     return true;
 }

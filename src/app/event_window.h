@@ -20,11 +20,13 @@ class EventWindow : public QWidget {
     Q_OBJECT
 public:
     EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent = nullptr);
-    bool load(const std::vector<std::string>& paths, EventLoader& loader, LoadMode mode);
+    // Opens one to three files in the window's event document.
+    bool load(const std::vector<std::string>& paths, EventLoader& loader, Messages& messages, IniProfile* ini, LoadMode mode);
 
     views::CEqView* view() { return view_; }
     views::CTextView* textView() { return text_; }
-    const views::EventSlots& records() const { return records_; }
+    const views::EventSlots& records() const { return *records_; }
+    CEqDoc& doc() { return *doc_; }
     void setStyle(const views::ViewStyle& style);
 
     // Picture of GIF export at the configured size, written to `path`.
@@ -42,7 +44,8 @@ Q_SIGNALS:
 private:
     void syncScrollBars();
 
-    views::EventSlots records_;
+    std::unique_ptr<CEqDoc> doc_;
+    std::unique_ptr<views::EventSlots> records_;
     views::CEqView* view_;
     views::CTextView* text_;
     QScrollBar* hbar_;

@@ -106,9 +106,14 @@ void CMainFrame::buildMenus() {
     QAction* points = view->addAction("&Data Points");
     points->setCheckable(true);
     connect(points, &QAction::toggled, this, [this](bool on) { withView([on](EventWindow& w) { w.view()->model().options().dataPoints = on; }); });
-    QAction* invert = view->addAction("&Invert Data");
-    invert->setCheckable(true);
-    connect(invert, &QAction::toggled, this, [this](bool on) { withView([on](EventWindow& w) { w.view()->model().options().invert = on; }); });
+    view->addAction("&Invert Data", this, [this] {
+        withView([](EventWindow& w) {
+            w.doc().invert();
+        });
+    });
+    view->addAction("&Integrate Data", this, [this] { withView([](EventWindow& w) { w.doc().integrate(); }); });
+    view->addAction("&Undo Integrate", this, [this] { withView([](EventWindow& w) { w.doc().undoIntegrate(); }); });
+    view->addAction("Undo &Filtering", this, [this] { withView([](EventWindow& w) { w.doc().undoFiltering(); }); });
     for (int r = 0; r < 3; ++r)
         view->addAction(QString("Display Record &%1").arg(r + 1), QKeySequence(QString("Ctrl+%1").arg(r + 1)), this,
                         [this, r] { withView([r](EventWindow& w) { w.view()->model().showAlone(r); }); });
@@ -230,7 +235,7 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
     if (existing.empty()) return nullptr;
     auto* window = new EventWindow(ctx_.settings, ctx_.style);
     window->travelTimes = views::attachReadouts(window->view()->model(), ctx_.seismo);
-    if (!window->load(existing, *ctx_.loader, mode)) {
+    if (!window->load(existing, *ctx_.loader, ctx_.messages, &ctx_.ini, mode)) {
         delete window;
         return nullptr;
     }
@@ -276,8 +281,8 @@ void CMainFrame::saveAs() {
     std::vector<const EventRecord*> records;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < w->records().size(); ++i) {
-        records.push_back(&w->records().channel(i).record);
-        names.push_back(w->records().channel(i).record.fileName);
+        records.push_back(&w->records().record(i));
+        names.push_back(w->records().record(i).fileName);
     }
     CSave dialog(SaveListMode::Full, kSaveSvx4, records, names, ctx_.settings, ctx_.ini, ctx_.messages, this);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -297,9 +302,9 @@ void CMainFrame::saveAs() {
     }
     for (std::size_t i = 0; i < chosen.size() && i < w->records().size(); ++i) {
         if (!confirmOverwrite(chosen[i])) continue;
-        const LoadedChannel& c = w->records().channel(i);
         WriterOptions options;
-        if (!writeSvx4File(chosen[i], {&c.record, c.samples, 0}, options, ctx_.messages)) return;
+        const WriteChannel channel{&w->records().record(i), w->records().samples(i), w->doc().slot(static_cast<int>(i)).manualDcOffset};
+        if (!writeSvx4File(chosen[i], channel, options, ctx_.messages)) return;
     }
 }
 
@@ -329,7 +334,7 @@ bool CMainFrame::printWindow(EventWindow* window, bool dialog) {
         if (pd.exec() != QDialog::Accepted) return false;
     } else if (!havePrinter || !ctx_.commandLine.target.empty()) {
         // No printer (or a name given after the file): the page goes to a PDF file.
-        const std::string& event = window->records().channel(0).record.fileName;
+        const std::string& event = window->records().record(0).fileName;
         std::string pdf = ctx_.commandLine.target;
         if (pdf.empty()) {
             pdf = pictureGifName(event, "");
@@ -363,7 +368,7 @@ void CMainFrame::batchTick() {
     } else if (ticks_ == 5 && batchWindow_) {
         bool ok = false;
         if (cl.mode == RunMode::Print) ok = printWindow(batchWindow_, false);
-        else ok = writeGif(batchWindow_, pictureGifName(batchWindow_->records().channel(0).record.fileName, cl.target));
+        else ok = writeGif(batchWindow_, pictureGifName(batchWindow_->records().record(0).fileName, cl.target));
         if (!ok) ctx_.exitCode = 1;
     } else if (ticks_ > 10) {
         batchTimer_.stop();

@@ -68,11 +68,12 @@ int runRender(const Args& input) {
 
     ConsoleMessages messages(true);
     EventLoader loader(messages, consoleLoaderSettings());
-    views::EventSlots records;
-    if (!records.load({args[0]}, loader, LoadMode::Picture)) {
+    CEqDoc doc(messages, loader, nullptr, LoadMode::Picture);
+    if (!doc.open(args[0])) {
         if (messages.messages().empty()) std::fprintf(stderr, "%s: could not be loaded\n", args[0].c_str());
         return 1;
     }
+    const views::EventSlots records(doc);
     views::EqViewModel model;
     model.setSources(records.sources());
     // Distance and magnitude read-outs with the tables beside the program or in the source tree.

@@ -42,6 +42,15 @@ void EqViewModel::setSources(std::vector<TraceSource> sources) {
     reset();
 }
 
+void EqViewModel::updateSources(std::vector<TraceSource> sources) {
+    if (sources.size() != sources_.size()) {
+        setSources(std::move(sources));
+        return;
+    }
+    sources_ = std::move(sources);
+    for (std::size_t i = 0; i < sources_.size(); ++i) computeScale(static_cast<int>(i));
+}
+
 double EqViewModel::recordStartMs(int slot) const {
     double ms = recordStartMsOf(*sources_[static_cast<std::size_t>(slot)].record);
     // Records of one window lie within hours of each other; a start on the next day keeps its order.
@@ -209,8 +218,9 @@ void EqViewModel::layout(const Rect& client, const TextMetrics& metrics, Output 
 int EqViewModel::sampleY(int slot, double value) const {
     const RecordScale& s = scales_[static_cast<std::size_t>(slot)];
     const Rect& strip = strips_[static_cast<std::size_t>(slot)];
-    double d = (value - s.offset) * s.pixelsPerCount * yZoomFactor(zoomIndex_);
-    if (!options_.invert) d = -d;
+    // Inverted data are drawn negated; the document's statistics (and so the offset) already are.
+    const double shown = options_.invert ? -value : value;
+    double d = -(shown - s.offset) * s.pixelsPerCount * yZoomFactor(zoomIndex_);
     d = std::clamp(d, -1e6, 1e6);
     const long y = baselines_[static_cast<std::size_t>(slot)] + roundHalfAway(d);
     return static_cast<int>(std::clamp<long>(y, strip.top, std::max(strip.top, strip.bottom - 1)));
@@ -479,16 +489,14 @@ void EqViewModel::recomputeMarkerTimes(int i) {
     if (!m.placed() || sources_.empty()) return;
     m.timeMs = columnTimeMs(boxWidth() / 2.0 + m.x);
     const int tipY = m.y + (options_.largeScreen ? 1 : 0);
-    double amp = (baselines_[static_cast<std::size_t>(current_)] - tipY) * countsPerPixelUnit(current_);
-    if (options_.invert) amp = -amp;
-    m.amplitude = amp;
+    m.amplitude = (baselines_[static_cast<std::size_t>(current_)] - tipY) * countsPerPixelUnit(current_);
 }
 
 void EqViewModel::placeMarkerAt(int i, std::int64_t timeMs, double amplitude) {
     Marker& m = markers_[static_cast<std::size_t>(i)];
     const double x = static_cast<double>(timeMs - leftMs_) / 1000 / spanSec_ * graph_.width() + graph_.left - boxWidth() / 2.0;
     const double ppc = countsPerPixelUnit(current_) > 0 ? 1 / countsPerPixelUnit(current_) : 0;
-    const double dy = (options_.invert ? -amplitude : amplitude) * ppc;
+    const double dy = amplitude * ppc;
     m.x = std::clamp(static_cast<int>(std::lround(x)), graph_.left, std::max(graph_.left, graph_.right - boxWidth()));
     m.y = std::clamp(static_cast<int>(std::lround(baselines_[static_cast<std::size_t>(current_)] - dy)) - (options_.largeScreen ? 1 : 0),
                      graph_.top, std::max(graph_.top, graph_.bottom - boxHeight()));
@@ -649,8 +657,7 @@ std::string EqViewModel::cursorText(int x, int y) const {
     int slot = slotAtY(y);
     if (slot < 0) slot = current_;
     const RecordScale& sc = scales_[static_cast<std::size_t>(slot)];
-    double rel = (baselines_[static_cast<std::size_t>(slot)] - y) * countsPerPixelUnit(slot);
-    if (options_.invert) rel = -rel;
+    const double rel = (baselines_[static_cast<std::size_t>(slot)] - y) * countsPerPixelUnit(slot);
     const std::string counts = countText(rel);
     std::string units, g;
     const EventRecord& rec = *sources_[static_cast<std::size_t>(slot)].record;

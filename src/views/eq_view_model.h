@@ -143,6 +143,8 @@ struct RecordScale {
 class EqViewModel {
 public:
     void setSources(std::vector<TraceSource> sources);
+    // The same records with changed samples or statistics: scales follow, the time axis stays.
+    void updateSources(std::vector<TraceSource> sources);
     const std::vector<TraceSource>& sources() const { return sources_; }
     ViewOptions& options() { return options_; }
     const ViewOptions& options() const { return options_; }

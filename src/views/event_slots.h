@@ -1,32 +1,44 @@
-// The records of one event window as the view needs them: up to three loaded channels with their
-// min/max pyramids. Stands in for the event document until that document lands.
+// What the waveform view draws from an event document: each record's samples with a min/max
+// pyramid that is rebuilt whenever the document's samples or records change.
 #pragma once
 
-#include "record/loader.h"
+#include "document/eq_doc.h"
 #include "views/eq_view_model.h"
 #include "views/minmax_pyramid.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tlx::views {
 
-class EventSlots {
+class EventSlots : public DocObserver {
 public:
-    // Loads one to three files (a volume contributes its channels); at most three records are kept.
-    bool load(const std::vector<std::string>& paths, EventLoader& loader, LoadMode mode);
-    void add(LoadedChannel channel);
-    // Rebuilds the pyramid of a slot after its samples changed.
-    void samplesChanged(std::size_t slot);
+    explicit EventSlots(CEqDoc& doc);
+    ~EventSlots() override;
+    EventSlots(const EventSlots&) = delete;
+    EventSlots& operator=(const EventSlots&) = delete;
 
-    std::size_t size() const { return channels_.size(); }
-    const LoadedChannel& channel(std::size_t i) const { return *channels_[i]; }
+    CEqDoc& doc() { return doc_; }
+    const CEqDoc& doc() const { return doc_; }
+    std::size_t size() const { return static_cast<std::size_t>(doc_.recordCount()); }
+    const EventRecord& record(std::size_t i) const { return doc_.record(static_cast<int>(i)); }
+    std::span<const double> samples(std::size_t i) const { return doc_.samples(static_cast<int>(i)); }
     std::vector<TraceSource> sources() const;
-    std::string title() const;
+
+    // Called after the pyramids follow a change of the document's data.
+    std::function<void()> onDataChanged;
+
+    void recordsChanged() override;
+    void samplesChanged() override;
+    void statisticsChanged() override;
+    void cropped() override;
 
 private:
-    std::vector<std::unique_ptr<LoadedChannel>> channels_;
+    void rebuild();
+
+    CEqDoc& doc_;
     std::vector<std::unique_ptr<MinMaxPyramid>> pyramids_;
 };
 

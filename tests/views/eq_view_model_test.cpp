@@ -289,3 +289,29 @@ TEST(TextPanel, LinesOfARecord) {
 
 } // namespace
 } // namespace tlx::views
+
+namespace tlx::views {
+namespace {
+
+TEST(EqViewModel, InvertedDataMirrorAroundTheOffset) {
+    auto a = makeChannel({100, 300, -100, 100});
+    a->record.header.dataMean = 100;
+    EqViewModel m;
+    m.setSources({source(*a)});
+    m.layout({0, 0, 400, 300}, fixedMetrics(), Output::Screen);
+    const int base = m.baseline(0);
+    const int up = m.sampleY(0, 250);
+    EXPECT_LT(up, base);
+    // The document inverts by negating the statistics and keeping the samples.
+    a->record.header.dataMean = -100;
+    a->record.header.dataMin = -300;
+    a->record.header.dataMax = 100;
+    m.options().invert = true;
+    m.updateSources({source(*a)});
+    m.layout({0, 0, 400, 300}, fixedMetrics(), Output::Screen);
+    EXPECT_EQ(m.sampleY(0, 250) - base, base - up);
+    EXPECT_EQ(m.sampleY(0, 100), base);
+}
+
+} // namespace
+} // namespace tlx::views
