@@ -72,6 +72,18 @@ bool EventWindow::load(const std::vector<std::string>& paths, EventLoader& loade
         view_->model().updateSources(records_->sources());
         refresh();
     };
+    records_->onSelectionChanged = [this] {
+        views::EqViewModel& m = view_->model();
+        m.selectRecord(doc_->currentRecord());
+        m.showAlone(doc_->singleRecord() ? doc_->currentRecord() : -1);
+        setWindowTitle(QString::fromStdString(doc_->title()));
+        refresh();
+    };
+    view_->onSelectRecord = [this](int slot) { doc_->selectRecord(slot); };
+    view_->onShowAlone = [this](int slot) {
+        if (slot < 0) doc_->displayAll();
+        else doc_->displayRecord(slot);
+    };
     setWindowTitle(QString::fromStdString(doc_->title()));
     refresh();
     return true;

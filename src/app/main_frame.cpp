@@ -2,6 +2,7 @@
 
 #include "app/event_window.h"
 #include "app/save_dialog.h"
+#include "app/yscale_dialog.h"
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/svx4_writer.h"
@@ -58,6 +59,7 @@ void CMainFrame::buildMenus() {
     file->addAction("&GIF Settings...", this, [this] { CGifCntl(ctx_.settings, ctx_.ini, this).exec(); });
     QAction* print = file->addAction("&Print...", QKeySequence("Ctrl+P"), this, [this] { printWindow(activeEventWindow(), true); });
     tools->addAction(print);
+    file->addAction("Print Se&ttings...", this, [this] { CPrintSettings(ctx_.settings, ctx_.ini, this).exec(); });
     file->addAction("&Close", this, [this] { mdi_->closeActiveSubWindow(); });
     file->addAction("Close A&ll", this, [this] { mdi_->closeAllSubWindows(); });
     file->addSeparator();
@@ -116,8 +118,11 @@ void CMainFrame::buildMenus() {
     view->addAction("Undo &Filtering", this, [this] { withView([](EventWindow& w) { w.doc().undoFiltering(); }); });
     for (int r = 0; r < 3; ++r)
         view->addAction(QString("Display Record &%1").arg(r + 1), QKeySequence(QString("Ctrl+%1").arg(r + 1)), this,
-                        [this, r] { withView([r](EventWindow& w) { w.view()->model().showAlone(r); }); });
-    view->addAction("Display &All Files", this, [this] { withView([](EventWindow& w) { w.view()->model().showAlone(-1); }); });
+                        [this, r] { withView([r](EventWindow& w) { w.doc().displayRecord(r); }); });
+    view->addAction("Display &All Files", this, [this] { withView([](EventWindow& w) { w.doc().displayAll(); }); });
+    for (int r = 0; r < 3; ++r)
+        view->addAction(QString("Select Record &%1").arg(r + 1), QKeySequence(QString::number(r + 1)), this,
+                        [this, r] { withView([r](EventWindow& w) { w.doc().selectRecord(r); }); });
     QMenu* ymode = view->addMenu("&Y-Scale Display");
     const std::tuple<const char*, int, const char*> ymodes[] = {{"A/D &Counts", views::kModeCounts, "C"},
                                                                {"&Volts - A/D Input", views::kModeVoltsAd, "V"},
@@ -133,6 +138,14 @@ void CMainFrame::buildMenus() {
         bool ok = false;
         const double v = QInputDialog::getDouble(this, "X-Scale", "Seconds:", w->view()->model().spanSeconds(), -1e9, 1e9, 1, &ok);
         if (ok) withView([v](EventWindow& ew) { ew.view()->model().setSpan(v); });
+    });
+
+    QMenu* yscale = menuBar()->addMenu("&Y-Scale");
+    yscale->addAction("&Y-Scale...", this, [this] {
+        EventWindow* w = activeEventWindow();
+        if (!w) return;
+        CYScale dialog(w->view()->model(), ctx_.ini, this);
+        if (dialog.exec() == QDialog::Accepted) w->refresh();
     });
 
     QMenu* options = menuBar()->addMenu("&Options");
@@ -241,6 +254,35 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
     }
     connect(window, &EventWindow::statusChanged, this, &CMainFrame::showStatus);
     window->view()->installEventFilter(this);
+    window->view()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(window->view(), &QWidget::customContextMenuRequested, this, [this, window](const QPoint& at) {
+        QMenu menu;
+        menu.addAction("Save As...", this, &CMainFrame::saveAs);
+        menu.addAction("Print...", this, [this, window] { printWindow(window, true); });
+        menu.addSeparator();
+        menu.addAction("Distance/Magnitude", this, [window] {
+            views::EqViewModel& m = window->view()->model();
+            m.options().distance = !m.options().distance;
+            m.resetMarkers();
+            window->refresh();
+        });
+        menu.addAction("P-S Location", this, [this, window] {
+            views::placeMarkersFromEvent(window->view()->model(), ctx_.seismo, window->travelTimes.get(), ctx_.messages, false);
+            window->refresh();
+        });
+        QMenu* mag = menu.addMenu("Magnitude");
+        const std::pair<const char*, int> modes[] = {{"Ml && Ms Marker", views::kMagMlMs}, {"Mb Marker", views::kMagMb}, {"Md Marker", views::kMagMd}};
+        for (const auto& [text, mode] : modes)
+            mag->addAction(text, this, [window, mode = mode, at] {
+                // From the context menu the marker goes where the click was.
+                window->view()->model().setMagMode(mode, views::Point{at.x(), at.y()});
+                window->refresh();
+            });
+        menu.addSeparator();
+        menu.addAction("Integrate", this, [window] { window->doc().integrate(); });
+        menu.addAction("Undo Integrate", this, [window] { window->doc().undoIntegrate(); });
+        menu.exec(window->view()->mapToGlobal(at));
+    });
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->resize(std::max(400, mdi_->width() - 50), std::max(300, mdi_->height() - 50));
     sub->show();

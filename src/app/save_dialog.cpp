@@ -44,6 +44,41 @@ void CGifCntl::accept() {
     QDialog::accept();
 }
 
+CPrintSettings::CPrintSettings(AppSettings& settings, IniProfile& ini, QWidget* parent)
+    : QDialog(parent), settings_(settings), ini_(ini) {
+    setWindowTitle("Print Settings");
+    auto* form = new QFormLayout(this);
+    const char* labels[4] = {"Top:", "Bottom:", "Left:", "Right:"};
+    const int values[4] = {settings.print.top, settings.print.bottom, settings.print.left, settings.print.right};
+    for (int i = 0; i < 4; ++i) {
+        margins_[i] = new QSpinBox;
+        margins_[i]->setRange(0, i < 2 ? 256 : 340);
+        margins_[i]->setValue(values[i]);
+        form->addRow(labels[i], margins_[i]);
+    }
+    color_ = new QCheckBox("Print in colour");
+    color_->setChecked(settings.print.color);
+    landscape_ = new QCheckBox("Landscape");
+    landscape_->setChecked(settings.print.landscape);
+    form->addRow(color_);
+    form->addRow(landscape_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+void CPrintSettings::accept() {
+    int* targets[4] = {&settings_.print.top, &settings_.print.bottom, &settings_.print.left, &settings_.print.right};
+    const char* keys[4] = {"PrintTop", "PrintBottom", "PrintLeft", "PrintRight"};
+    for (int i = 0; i < 4; ++i)
+        if (*targets[i] != margins_[i]->value()) ini_.setInt("Settings", keys[i], *targets[i] = margins_[i]->value());
+    if (settings_.print.color != color_->isChecked()) ini_.setInt("Settings", "PrintColor", (settings_.print.color = color_->isChecked()) ? 1 : 0);
+    if (settings_.print.landscape != landscape_->isChecked())
+        ini_.setInt("Settings", "PrintLand", (settings_.print.landscape = landscape_->isChecked()) ? 1 : 0);
+    QDialog::accept();
+}
+
 CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRecord*>& records, std::vector<std::string> names,
              AppSettings& settings, IniProfile& ini, Messages& messages, QWidget* parent)
     : QDialog(parent), records_(records), state_(std::move(names), mode == SaveListMode::GifOnly ? kSaveGif : preselected),

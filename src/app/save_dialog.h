@@ -32,6 +32,20 @@ private:
     QCheckBox* k32_;
 };
 
+// "Print Settings": margins in units of the 1024 x 768 page, colour and landscape.
+class CPrintSettings : public QDialog {
+public:
+    CPrintSettings(AppSettings& settings, IniProfile& ini, QWidget* parent = nullptr);
+    void accept() override;
+
+private:
+    AppSettings& settings_;
+    IniProfile& ini_;
+    QSpinBox* margins_[4];
+    QCheckBox* color_;
+    QCheckBox* landscape_;
+};
+
 class CSave : public QDialog {
 public:
     // `records` null in GIF-only mode (then `names` holds the one proposed name).

@@ -145,7 +145,8 @@ void CEqView::mousePressEvent(QMouseEvent* e) {
     }
     const int slot = model_.slotAtY(p.y());
     if (slot >= 0 && model_.shownSlots().size() > 1 && slot != model_.currentRecord()) {
-        model_.selectRecord(slot);
+        if (onSelectRecord) onSelectRecord(slot);
+        else model_.selectRecord(slot);
         refresh();
     }
 }
@@ -180,7 +181,9 @@ void CEqView::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     const QPoint p = e->position().toPoint();
     if (model_.inLabelMargin(p.x(), p.y()) && model_.sources().size() > 1) {
-        model_.showAlone(model_.shownAlone() >= 0 ? -1 : model_.slotAtY(p.y()));
+        const int alone = model_.shownAlone() >= 0 ? -1 : model_.slotAtY(p.y());
+        if (onShowAlone) onShowAlone(alone);
+        else model_.showAlone(alone);
         refresh();
         return;
     }

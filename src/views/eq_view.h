@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QPrinter;
 
 namespace tlx::views {
@@ -38,6 +40,10 @@ public:
     // The 1024 x 768 page with the print margins, drawn into `printer`.
     bool print(QPrinter& printer, const PrintSettings& settings);
     QImage grabSeismogram();
+
+    // Record selection goes through the owner (the event document) when these are set.
+    std::function<void(int)> onSelectRecord;   // a click in another record's strip
+    std::function<void(int)> onShowAlone;      // -1: show all
 
 Q_SIGNALS:
     void readoutsChanged();

@@ -21,6 +21,9 @@ void EventSlots::statisticsChanged() {
     if (onDataChanged) onDataChanged();
 }
 void EventSlots::cropped() { rebuild(); }
+void EventSlots::selectionChanged() {
+    if (onSelectionChanged) onSelectionChanged();
+}
 
 std::vector<TraceSource> EventSlots::sources() const {
     std::vector<TraceSource> s;

@@ -29,11 +29,14 @@ public:
 
     // Called after the pyramids follow a change of the document's data.
     std::function<void()> onDataChanged;
+    // Called when the current record or the single-record display changes.
+    std::function<void()> onSelectionChanged;
 
     void recordsChanged() override;
     void samplesChanged() override;
     void statisticsChanged() override;
     void cropped() override;
+    void selectionChanged() override;
 
 private:
     void rebuild();
