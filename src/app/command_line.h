@@ -1,0 +1,24 @@
+// The program's command line: "/p file", "/g file [image]", "/s directory", "/c source [dest]",
+// or a list of event files separated by commas or vertical bars.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tlx::app {
+
+enum class RunMode { Normal, Print, Picture, Server, Convert };
+
+struct CommandLine {
+    RunMode mode = RunMode::Normal;
+    std::vector<std::string> files; // files to open (Normal), the one file (Print, Picture)
+    std::string target;             // image name (Picture), destination (Convert), directory (Server)
+    bool tooLong = false;           // "Command line too long to process"
+};
+
+constexpr std::size_t kMaxCommandLine = 4094;
+
+// Parses the arguments after the program name (joined as the one argument string they form).
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+} // namespace tlx::app

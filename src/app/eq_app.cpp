@@ -1,0 +1,94 @@
+#include "app/eq_app.h"
+
+#include "app/event_window.h"
+#include "core/debug_log.h"
+#include "core/text.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace tlx::app {
+
+int CEqApp::run(const std::vector<std::string>& args) {
+    QElapsedTimer clock;
+    clock.start();
+    // Program directory: TELLURIX_HOME when set, else the executable's own directory.
+    const char* home = std::getenv("TELLURIX_HOME");
+    const fs::path programDir = home && *home ? fs::path(home) : fs::path(QCoreApplication::applicationDirPath().toStdString());
+    if (!programDirectoryWritable(programDir)) {
+        GuiMessages boxes;
+        boxes.error("Directory Write Error please run Tellurix as Administrator");
+        return 1;
+    }
+    setDebugLogDirectory(programDir.string());
+    ctx_.ini.load(programDir / "TELLURIX.INI");
+
+    ctx_.commandLine = parseCommandLine(args);
+    const bool batch = ctx_.commandLine.mode == RunMode::Print || ctx_.commandLine.mode == RunMode::Picture;
+    ctx_.messages.setSuppressed(batch);
+    if (ctx_.commandLine.tooLong) ctx_.messages.error("Command line too long to process");
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desk = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const bool largeScreen = desk.width() > 800 && desk.height() > 600;
+    ctx_.settings = readAppSettings(ctx_.ini, programDir, largeScreen);
+    ctx_.style = views::readViewStyle(ctx_.ini, largeScreen);
+    LoaderSettings loaderSettings;
+    loaderSettings.eventDirectory = ctx_.settings.eventDirectory;
+    loaderSettings.localDirectory = ctx_.settings.localDirectory;
+    loaderSettings.programDirectory = programDir;
+    ctx_.loader = std::make_unique<EventLoader>(ctx_.messages, loaderSettings);
+
+    frame_ = std::make_unique<CMainFrame>(ctx_);
+    ctx_.messages.setParent(frame_.get());
+    frame_->setGeometry(desk.adjusted(0, 0, 0, -desk.height() / 20));
+    if (!batch) frame_->show();
+    const fs::path bundled = views::bundledDataDirectory();
+    ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
+                     {ctx_.settings.localDirectory, programDir, bundled}, ctx_.messages);
+
+    // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);
+    // TLX_SCREENSHOT saves a picture of the main window at that moment.
+    if (std::getenv("TLX_STARTUP_TIMING") || std::getenv("TLX_SCREENSHOT"))
+        frame_->setFirstPaintCallback([this, clock] {
+            const char* timing = std::getenv("TLX_STARTUP_TIMING");
+            if (timing) std::printf("first paint after %.1f ms\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            std::fflush(stdout);
+            if (const char* shot = std::getenv("TLX_SCREENSHOT")) frame_->grab().save(QString::fromLocal8Bit(shot));
+            if (timing && std::string(timing) == "quit") QApplication::quit();
+        });
+
+    if (batch) {
+        frame_->startBatch();
+    } else if (ctx_.commandLine.mode == RunMode::Server || ctx_.commandLine.mode == RunMode::Convert) {
+        ctx_.messages.information("This mode is not available yet");
+    } else {
+        std::vector<std::string> files;
+        for (const std::string& name : ctx_.commandLine.files) {
+            std::error_code ec;
+            if (fs::is_directory(name, ec)) ctx_.settings.eventDirectory = name;
+            else files.push_back(name);
+        }
+        bool opened = false;
+        // Files of the list open one window each; a list of up to three opens them together.
+        if (!files.empty()) opened = frame_->openFiles(files) != nullptr;
+        if (!opened && files.empty()) QTimer::singleShot(0, frame_.get(), [this] {
+            const QStringList chosen = QFileDialog::getOpenFileNames(frame_.get(), "Open", QString::fromStdString(ctx_.settings.eventDirectory.string()));
+            std::vector<std::string> paths;
+            for (int i = 0; i < chosen.size() && i < 3; ++i) paths.push_back(chosen[i].toStdString());
+            if (!paths.empty()) frame_->openFiles(paths);
+        });
+    }
+    const int rc = QApplication::exec();
+    return rc != 0 ? rc : ctx_.exitCode;
+}
+
+} // namespace tlx::app

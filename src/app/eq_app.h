@@ -1,0 +1,24 @@
+// CEqApp: start-up in order (program directory and its write test, TELLURIX.INI, command line,
+// main frame, tables), then an unattended mode or the files named on the command line.
+#pragma once
+
+#include "app/main_frame.h"
+
+#include <memory>
+#include <vector>
+#include <string>
+
+namespace tlx::app {
+
+class CEqApp {
+public:
+    // Runs the program inside an existing QApplication; returns the exit code.
+    int run(const std::vector<std::string>& args);
+    CMainFrame* mainFrame() { return frame_.get(); }
+
+private:
+    AppContext ctx_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+} // namespace tlx::app

@@ -1,0 +1,129 @@
+#include "app/event_window.h"
+
+#include "views/gif_export.h"
+
+#include <QGridLayout>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSplitter>
+
+namespace tlx::app {
+
+EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    view_ = new views::CEqView;
+    view_->model().options() = settings.view;
+    text_ = new views::CTextView(view_->model());
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(text_);
+    text_->setStyle(style);
+    auto* pane = new QWidget;
+    auto* grid = new QGridLayout(pane);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    hbar_ = new QScrollBar(Qt::Horizontal);
+    vbar_ = new QScrollBar(Qt::Vertical);
+    vbar_->setRange(-views::kMaxZoomIndex, views::kMaxZoomIndex);
+    grid->addWidget(view_, 0, 0);
+    grid->addWidget(vbar_, 0, 1);
+    grid->addWidget(hbar_, 1, 0);
+    splitter->addWidget(pane);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({text_->sizeHint().height(), 10000});
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+    setStyle(style);
+    connect(view_, &views::CEqView::readoutsChanged, this, [this] {
+        text_->update();
+        syncScrollBars();
+    });
+    connect(view_, &views::CEqView::statusChanged, this, &EventWindow::statusChanged);
+    connect(hbar_, &QScrollBar::valueChanged, this, [this](int v) {
+        if (syncing_) return;
+        view_->model().scrollTo(v);
+        view_->refresh();
+    });
+    connect(vbar_, &QScrollBar::valueChanged, this, [this](int v) {
+        if (syncing_) return;
+        views::EqViewModel& m = view_->model();
+        m.zoomBy(v - m.zoomIndex());
+        view_->refresh();
+    });
+    hbar_->setVisible(settings.horzScroll);
+    vbar_->setVisible(settings.vertScroll);
+    resize(900, 600);
+}
+
+void EventWindow::setStyle(const views::ViewStyle& style) {
+    view_->setStyle(style);
+    text_->setStyle(style);
+}
+
+bool EventWindow::load(const std::vector<std::string>& paths, EventLoader& loader, Messages& messages, IniProfile* ini,
+                       LoadMode mode) {
+    doc_ = std::make_unique<CEqDoc>(messages, loader, ini, mode);
+    if (!doc_->open(OpenRequest{paths, kForceNone, {}})) return false;
+    records_ = std::make_unique<views::EventSlots>(*doc_);
+    view_->model().setSources(records_->sources());
+    // Filters, undo, integration and crop change the samples: the view follows with new pyramids.
+    records_->onDataChanged = [this] {
+        view_->model().options().invert = doc_->inverted();
+        view_->model().updateSources(records_->sources());
+        refresh();
+    };
+    records_->onSelectionChanged = [this] {
+        views::EqViewModel& m = view_->model();
+        m.selectRecord(doc_->currentRecord());
+        m.showAlone(doc_->singleRecord() ? doc_->currentRecord() : -1);
+        setWindowTitle(QString::fromStdString(doc_->title()));
+        refresh();
+    };
+    view_->onSelectRecord = [this](int slot) { doc_->selectRecord(slot); };
+    view_->onShowAlone = [this](int slot) {
+        if (slot < 0) doc_->displayAll();
+        else doc_->displayRecord(slot);
+    };
+    setWindowTitle(QString::fromStdString(doc_->title()));
+    refresh();
+    return true;
+}
+
+void EventWindow::refresh() {
+    view_->refresh();
+    text_->update();
+    syncScrollBars();
+}
+
+void EventWindow::syncScrollBars() {
+    syncing_ = true;
+    const views::EqViewModel& m = view_->model();
+    const int maxScroll = std::max(0, m.durationSeconds() - static_cast<int>(m.spanSeconds()));
+    hbar_->setRange(0, maxScroll);
+    hbar_->setPageStep(std::max(1, static_cast<int>(m.spanSeconds())));
+    hbar_->setValue(static_cast<int>((m.leftMs() - m.axisStartMs()) / 1000));
+    vbar_->setValue(m.zoomIndex());
+    syncing_ = false;
+}
+
+bool EventWindow::saveGif(const std::string& path, int width, int height, std::string& message) {
+    const QImage image = view_->picture(width, height);
+    return views::saveImageAsGif(image, path, message);
+}
+
+bool EventWindow::print(QPrinter& printer, const views::PrintSettings& settings) { return view_->print(printer, settings); }
+
+QImage EventWindow::copyImage(int which) {
+    const QImage seismogram = view_->grab().toImage();
+    const QImage text = text_->grab().toImage();
+    if (which == 1) return seismogram;
+    if (which == 2) return text;
+    QImage both(seismogram.width(), seismogram.height() + text.height(), QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter p(&both);
+    p.drawImage(0, 0, text);
+    p.drawImage(0, text.height(), seismogram);
+    return both;
+}
+
+} // namespace tlx::app

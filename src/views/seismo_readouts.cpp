@@ -1,0 +1,102 @@
+#include "views/seismo_readouts.h"
+
+#include "core/file_io.h"
+#include "core/text.h"
+#include "seismo/magnitudes.h"
+
+#include <algorithm>
+
+#include <memory>
+
+namespace tlx::views {
+
+bool arcDegrees(double lat1, double lon1, double lat2, double lon2, double& degrees);
+
+std::filesystem::path bundledDataDirectory() { return TLX_DATA_DIR; }
+
+void SeismoTables::load(const IniProfile& ini, const std::vector<std::filesystem::path>& tableFolders,
+                        const std::vector<std::filesystem::path>& dataFolders, Messages& messages) {
+    settings = TableSettings::read(ini, false);
+    std::filesystem::path folder;
+    for (const auto& f : tableFolders)
+        if (!findFileAnyCase(f, settings.pFile).empty()) {
+            folder = f;
+            break;
+        }
+    travelLoaded = travel.load(folder.empty() && !tableFolders.empty() ? tableFolders.front() : folder, settings, messages);
+    const std::filesystem::path magtbl = findDataFile(dataFolders, "magtbl.dat");
+    attenuationLoaded = !magtbl.empty() && loadAttenuationTables(magtbl, attenuation);
+    if (!attenuationLoaded) messages.error("File MAGTBL.DAT File not found or Error in File!");
+}
+
+std::string magnitudeText(int magMode, std::optional<double> ml, std::optional<double> ms, std::optional<double> mb,
+                          std::optional<double> md) {
+    auto v = [](std::optional<double> m) { return format("%2.1f", *m); };
+    if (magMode == kMagMb) return mb ? format("Mb%s ", v(mb).c_str()) : std::string();
+    if (!ml) return {};
+    if (magMode == kMagMd && md) return format("Ml%s Md%s ", v(ml).c_str(), v(md).c_str());
+    if (ms) return format("Ml%s Ms%s ", v(ml).c_str(), v(ms).c_str());
+    return format("Ml%s ", v(ml).c_str());
+}
+
+std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const SeismoTables& tables) {
+    if (!tables.travelLoaded) return nullptr;
+    auto window = std::make_shared<WindowTravelTimes>(tables.travel.newWindow(tables.settings));
+    model.setDistanceProvider([window](double spSeconds) -> std::optional<DistanceResult> {
+        const SpDistance d = distanceFromSp(*window, static_cast<int>(spSeconds * 1000 + 0.5));
+        if (!d.found()) return std::nullopt;
+        DistanceResult r;
+        r.degrees = d.degrees;
+        r.pTravelSeconds = d.pTimeMs / 1000.0;
+        r.depthKm = window->depthFor(window->useTable);
+        r.tableName = window->useTable == kRegional ? "Reg: " : window->useTable == kIasp91 ? "IA91: " : "JB: ";
+        return r;
+    });
+    if (!tables.attenuationLoaded) return window;
+    const AttenuationTables* atten = &tables.attenuation;
+    model.setMagnitudeProvider([atten](const MagnitudeInputs& in) -> std::optional<std::string> {
+        WindowMagnitudeInputs w;
+        w.epicentralKm = in.epicentralKm;
+        w.depthKm = in.depthKm;
+        w.amplitude = in.amplitudeCounts;
+        w.pick = in.magMode == kMagMb ? AmplitudePick::Mb : AmplitudePick::Ms;
+        w.mdMode = in.magMode == kMagMd && in.mdDurationSeconds.has_value();
+        w.durationMs = in.mdDurationSeconds.value_or(0) * 1000;
+        w.station.correction = in.record->header.magCorrection;
+        w.station.sensitivity = in.record->header.sensitivity;
+        w.station.sensorType = in.record->header.sensorType;
+        const WindowMagnitudes m = windowMagnitudes(w, *atten);
+        std::string text = magnitudeText(in.magMode, m.ml, m.ms, m.mb, m.md);
+        if (text.empty()) return std::nullopt;
+        return text;
+    });
+    return window;
+}
+
+bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, WindowTravelTimes* window, Messages& messages,
+                           bool quiet) {
+    if (model.sources().empty()) return false;
+    const EventRecord& r = *model.sources()[static_cast<std::size_t>(model.currentRecord())].record;
+    if (r.info.events.empty()) {
+        if (!quiet) messages.error("No Event Information");
+        return false;
+    }
+    const int index = std::clamp<int>(r.info.currentEvent, 0, static_cast<int>(r.info.events.size()) - 1);
+    const EventEntry e = r.info.events[static_cast<std::size_t>(index)];
+    double degrees = 0;
+    PredictedArrivals arrivals;
+    const double stationLat = r.header.latitude, stationLon = r.header.longitude;
+    if (window && arcDegrees(stationLat, stationLon, e.latitude, e.longitude, degrees) && degrees > 0)
+        arrivals = tables.travel.predictFromEvent(*window, static_cast<int>(timeOfDayMs(e.originTime)), degrees, e.depth);
+    if (arrivals.pMs < 0 || arrivals.sMs < 0) {
+        if (!quiet) messages.error("Can't place P and/or S markers");
+        return false;
+    }
+    const Rect& strip = model.strip(model.currentRecord());
+    const int y = strip.bottom - strip.height() / 3;
+    model.placeMarker(kMarkerP, arrivals.pMs, y);
+    model.placeMarker(kMarkerS, arrivals.sMs, y + 10);
+    return true;
+}
+
+} // namespace tlx::views

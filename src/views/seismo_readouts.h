@@ -1,0 +1,46 @@
+// The travel-time and magnitude tables the view's distance and magnitude read-outs use.
+#pragma once
+
+#include "core/ini_profile.h"
+#include "core/messages.h"
+#include "seismo/attenuation_table.h"
+#include "seismo/travel_times.h"
+#include "views/eq_view_model.h"
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace tlx::views {
+
+struct SeismoTables {
+    CTravelTm travel;
+    TableSettings settings;
+    bool travelLoaded = false;
+    AttenuationTables attenuation;
+    bool attenuationLoaded = false;
+
+    // Travel-time tables from the first folder holding them; magtbl.dat from the local data
+    // folder or the program folder. Failures are reported through `messages`.
+    void load(const IniProfile& ini, const std::vector<std::filesystem::path>& tableFolders,
+              const std::vector<std::filesystem::path>& dataFolders, Messages& messages);
+};
+
+// The tables shipped with the source tree (a last place to look when the program's folders lack them).
+std::filesystem::path bundledDataDirectory();
+
+// Gives a view its own copy of the tables' S-P lookup and the magnitude formulas; returns that
+// copy (null without tables) for the P-S location command.
+std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const SeismoTables& tables);
+
+// P-S Location: markers at the P and S arrivals predicted from the current record's event entry
+// and the station position. Failures: "No Event Information", "Can't place P and/or S markers"
+// (not shown when `quiet`).
+bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, WindowTravelTimes* window, Messages& messages,
+                           bool quiet);
+
+// "Ml%s ", "Ml%s Ms%s ", "Ml%s Md%s ", "Mb%s " from computed magnitudes; empty when none.
+std::string magnitudeText(int magMode, std::optional<double> ml, std::optional<double> ms, std::optional<double> mb,
+                          std::optional<double> md);
+
+} // namespace tlx::views
