@@ -1,6 +1,7 @@
 #include "app/eq_app.h"
 
 #include "app/event_window.h"
+#include "core/data_paths.h"
 #include "core/debug_log.h"
 #include "core/text.h"
 
@@ -51,7 +52,7 @@ int CEqApp::run(const std::vector<std::string>& args) {
     ctx_.messages.setParent(frame_.get());
     frame_->setGeometry(desk.adjusted(0, 0, 0, -desk.height() / 20));
     if (!batch) frame_->show();
-    const fs::path bundled = views::bundledDataDirectory();
+    const fs::path bundled = shippedDataDirectory();
     ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
                      {ctx_.settings.localDirectory, programDir, bundled}, ctx_.messages);
 

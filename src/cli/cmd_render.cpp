@@ -2,6 +2,8 @@
 // traces, markers and read-outs) drawn offscreen and written as a GIF image.
 #include "cli/cli_command.h"
 
+#include "core/data_paths.h"
+
 #include "views/eq_view_model.h"
 #include "views/event_slots.h"
 #include "views/gif_export.h"
@@ -80,8 +82,8 @@ int runRender(const Args& input) {
     const LoaderSettings dirs = consoleLoaderSettings();
     RecordingMessages quiet;
     views::SeismoTables seismo;
-    seismo.load(IniProfile(), {dirs.programDirectory / "tables", dirs.programDirectory, views::bundledDataDirectory()},
-                {dirs.localDirectory, dirs.programDirectory, views::bundledDataDirectory()}, quiet);
+    seismo.load(IniProfile(), {dirs.programDirectory / "tables", dirs.programDirectory, shippedDataDirectory()},
+                {dirs.localDirectory, dirs.programDirectory, shippedDataDirectory()}, quiet);
     const auto window = views::attachReadouts(model, seismo);
     const views::ViewStyle style;
     // Lay out once so that the markers can go to the arrivals of the file's event, if it has one.

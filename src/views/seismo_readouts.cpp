@@ -2,6 +2,7 @@
 
 #include "core/file_io.h"
 #include "core/text.h"
+#include "seismo/geodesy.h"
 #include "seismo/magnitudes.h"
 
 #include <algorithm>
@@ -9,10 +10,6 @@
 #include <memory>
 
 namespace tlx::views {
-
-bool arcDegrees(double lat1, double lon1, double lat2, double lon2, double& degrees);
-
-std::filesystem::path bundledDataDirectory() { return TLX_DATA_DIR; }
 
 void SeismoTables::load(const IniProfile& ini, const std::vector<std::filesystem::path>& tableFolders,
                         const std::vector<std::filesystem::path>& dataFolders, Messages& messages) {
@@ -83,11 +80,11 @@ bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, Windo
     }
     const int index = std::clamp<int>(r.info.currentEvent, 0, static_cast<int>(r.info.events.size()) - 1);
     const EventEntry e = r.info.events[static_cast<std::size_t>(index)];
-    double degrees = 0;
+    GreatCircle arc;
     PredictedArrivals arrivals;
     const double stationLat = r.header.latitude, stationLon = r.header.longitude;
-    if (window && arcDegrees(stationLat, stationLon, e.latitude, e.longitude, degrees) && degrees > 0)
-        arrivals = tables.travel.predictFromEvent(*window, static_cast<int>(timeOfDayMs(e.originTime)), degrees, e.depth);
+    if (window && greatCircle(stationLat, stationLon, e.latitude, e.longitude, arc) && arc.degrees > 0)
+        arrivals = tables.travel.predictFromEvent(*window, static_cast<int>(timeOfDayMs(e.originTime)), arc.degrees, e.depth);
     if (arrivals.pMs < 0 || arrivals.sMs < 0) {
         if (!quiet) messages.error("Can't place P and/or S markers");
         return false;

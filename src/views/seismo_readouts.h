@@ -26,9 +26,6 @@ struct SeismoTables {
               const std::vector<std::filesystem::path>& dataFolders, Messages& messages);
 };
 
-// The tables shipped with the source tree (a last place to look when the program's folders lack them).
-std::filesystem::path bundledDataDirectory();
-
 // Gives a view its own copy of the tables' S-P lookup and the magnitude formulas; returns that
 // copy (null without tables) for the P-S location command.
 std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const SeismoTables& tables);
