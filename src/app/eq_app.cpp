@@ -4,6 +4,7 @@
 #include "core/data_paths.h"
 #include "core/debug_log.h"
 #include "core/text.h"
+#include "services/geography.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,6 +56,7 @@ int CEqApp::run(const std::vector<std::string>& args) {
     const fs::path bundled = shippedDataDirectory();
     ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
                      {ctx_.settings.localDirectory, programDir, bundled}, ctx_.messages);
+    installGeography();
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);
     // TLX_SCREENSHOT saves a picture of the main window at that moment.

@@ -3,9 +3,7 @@
 
 #include "core/data_paths.h"
 #include "core/debug_log.h"
-#include "record/geo_hooks.h"
-#include "seismo/geodesy.h"
-#include "seismo/regions.h"
+#include "services/geography.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,20 +54,6 @@ int usage() {
 
 } // namespace
 
-// Readers fill distances and region names through these (SAC distance words, GSE2.0 station places).
-void installGeography() {
-    loadRegionTable(shippedDataFile(kRegionFileName));
-    GeoHooks hooks;
-    hooks.greatCircle = [](double lat1, double lon1, double lat2, double lon2, GreatCircleResult& out) {
-        GreatCircle g;
-        if (!greatCircle(lat1, lon1, lat2, lon2, g)) return false;
-        out = {g.degrees, g.km, g.azimuth12, g.azimuth21};
-        return true;
-    };
-    hooks.regionName = [](double lat, double lon) { return regionName(lat, lon); };
-    setGeoHooks(std::move(hooks));
-}
-
 LoaderSettings consoleLoaderSettings() {
     LoaderSettings settings;
     settings.programDirectory = programDirectory();
@@ -85,7 +69,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string name = argv[1];
     if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
-    tlx::cli::installGeography();
+    tlx::installGeography();
     for (const Command& command : commands()) {
         if (name == command.name) return command.run(Args(argv + 2, argv + argc));
     }
