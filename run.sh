@@ -9,7 +9,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 ninja -C build
 mkdir -p build/sample build/home
 sample=build/sample/sample-event.svx
-[ -f "$sample" ] || /usr/bin/python3 tools/make_sample_event.py "$sample" --channels 3
+[ "$sample" -nt tools/make_sample_event.py ] || /usr/bin/python3 tools/make_sample_event.py "$sample" --channels 3
 build/src/cli/tellurix-cli info "$sample"
 # The program keeps TELLURIX.INI and tlx.log in its home folder.
 export TELLURIX_HOME="${TELLURIX_HOME:-$PWD/build/home}"

@@ -68,7 +68,7 @@ def channel_bytes(component, samples, sps):
     header = HEADER.pack(
         b"SVXTYPE4", len(var), *start, 0.0, sps, len(samples), 0, b"GPS", b"L", 1, 0,
         incident, azimuth, orientation.encode(), 2, 47.3769, 8.5417, 408.0,
-        b"TLX01", component.encode(), b"CH", 2.5e-7, 0.0, 24,
+        b"TLX01", component.encode(), b"CH", 2.5e-7, 0.0004, 24,
         min(values), max(values), sum(values) / len(values))
     body = header + var + struct.pack("<%di" % len(samples), *samples)
     return body + struct.pack("<H", crc16_xmodem(body))
@@ -84,7 +84,10 @@ def main():
     sps = 100.0
     rng = random.Random(args.seed)
     components = ["HHZ", "HHN", "HHE"][: args.channels]
-    images = [channel_bytes(c, synthetic_trace(args.samples, sps, 14.2, 24.9, rng, c[-1]), sps) for c in components]
+    # Onsets where the regional tables put them for this station and event: 80.6 km, depth 12 km,
+    # P after 14.05 s and S 9.50 s later; the record starts 10 s before the origin time.
+    p_at, s_at = 10.0 + 14.05, 10.0 + 14.05 + 9.50
+    images = [channel_bytes(c, synthetic_trace(args.samples, sps, p_at, s_at, rng, c[-1]), sps) for c in components]
     with open(args.out, "wb") as out:
         if args.channels == 1:
             out.write(images[0])
