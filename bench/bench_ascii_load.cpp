@@ -16,32 +16,18 @@ int main() {
     const int count = 1'000'000;
     const std::string path = bench::scratchPath("ascii-load.txt");
     {
-        EventRecord record;
-        std::memcpy(record.header.magic, "SVXTYPE4", 8);
-        record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
-        record.header.sps = 100;
+        const EventRecord record = bench::benchRecord();
         std::vector<double> samples(count);
         for (int i = 0; i < count; ++i) samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
         RecordingMessages messages;
         if (!writeSvxAscii(path, {&record, samples, 0}, {}, TimeColumn::None, messages)) return 1;
     }
-    RecordingMessages messages;
-    EventLoader loader(messages);
-    LoadRequest request;
-    request.fileName = path;
-    const double load = bench::bestSeconds(7, [&] {
-        LoadResult r = loader.load(request);
-        if (!r.ok || r.channels[0].samples.size() != count) std::abort();
-    });
+    const double load = bench::bestLoadSeconds(path, 7, count);
     const double bare = bench::bestSeconds(7, [&] {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        std::fseek(f, 0, SEEK_END);
-        std::vector<char> bytes(static_cast<std::size_t>(std::ftell(f)));
-        std::rewind(f);
-        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
-        std::fclose(f);
-        const char* p = bytes.data();
-        const char* end = p + bytes.size();
+        std::vector<unsigned char> bytes = bench::freadWholeFile(path);
+        bytes.push_back(0);
+        const char* p = reinterpret_cast<const char*>(bytes.data());
+        const char* end = p + bytes.size() - 1;
         p = std::strstr(p, "\nData:\n") + 7;
         std::vector<double> out(count);
         for (int i = 0; i < count && p < end; ++i) {

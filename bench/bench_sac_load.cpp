@@ -19,30 +19,15 @@ int main() {
         const bool big = order == SacByteOrder::Big;
         const std::string path = bench::scratchPath(big ? "sac-load-be.sac" : "sac-load-le.sac");
         {
-            EventRecord record;
-            std::memcpy(record.header.magic, "SVXTYPE4", 8);
-            record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
-            record.header.sps = 100;
+            const EventRecord record = bench::benchRecord();
             std::vector<double> samples(count);
             for (int i = 0; i < count; ++i) samples[i] = 1000 * std::sin(i * 0.001) + (i % 97);
             RecordingMessages messages;
             if (!writeSacFile(path, {&record, samples, 0}, WriterOptions{}, order, messages)) return 1;
         }
-        RecordingMessages messages;
-        EventLoader loader(messages);
-        LoadRequest request;
-        request.fileName = path;
-        const double load = bench::bestSeconds(7, [&] {
-            LoadResult r = loader.load(request);
-            if (!r.ok) std::abort();
-        });
+        const double load = bench::bestLoadSeconds(path, 7, count);
         const double freadConvert = bench::bestSeconds(7, [&] {
-            std::FILE* f = std::fopen(path.c_str(), "rb");
-            std::fseek(f, 0, SEEK_END);
-            std::vector<unsigned char> bytes(static_cast<std::size_t>(std::ftell(f)));
-            std::rewind(f);
-            if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
-            std::fclose(f);
+            const std::vector<unsigned char> bytes = bench::freadWholeFile(path);
             std::vector<double> out(count);
             const unsigned char* p = bytes.data() + 632;
             if (big) {

@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include "record/loader.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -47,6 +49,36 @@ std::int64_t peakMemoryBytes(const std::function<void()>& work) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return added;
+}
+
+EventRecord benchRecord() {
+    EventRecord record;
+    std::memcpy(record.header.magic, "SVXTYPE4", 8);
+    record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
+    record.header.sps = 100;
+    return record;
+}
+
+double bestLoadSeconds(const std::string& path, int repeats, std::size_t expectedCount) {
+    RecordingMessages messages;
+    EventLoader loader(messages);
+    LoadRequest request;
+    request.fileName = path;
+    return bestSeconds(repeats, [&] {
+        const LoadResult r = loader.load(request);
+        if (!r.ok || r.channels[0].samples.size() != expectedCount) std::abort();
+    });
+}
+
+std::vector<unsigned char> freadWholeFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) std::abort();
+    std::fseek(f, 0, SEEK_END);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(std::ftell(f)));
+    std::rewind(f);
+    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+    std::fclose(f);
+    return bytes;
 }
 
 std::string scratchPath(const std::string& name) {

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "record/event_record.h"
 
 namespace tlx::bench {
 
@@ -15,6 +18,16 @@ double bestSeconds(int repeats, const std::function<void()>& work);
 std::int64_t peakMemoryBytes(const std::function<void()>& work);
 
 std::string scratchPath(const std::string& name);
+
+// The record the loading benchmarks write their files from: 100 samples/s, 2024-01-01.
+EventRecord benchRecord();
+
+// Best time of loading `path` through the event loader; aborts when the load fails or gives
+// another sample count than `expectedCount`.
+double bestLoadSeconds(const std::string& path, int repeats, std::size_t expectedCount);
+
+// The reference's first step: the whole file with one fread.
+std::vector<unsigned char> freadWholeFile(const std::string& path);
 
 // A "kB" line of /proc/self/status ("VmRSS:", "VmHWM:"), or -1.
 std::int64_t statusKb(const char* key);

@@ -15,10 +15,7 @@ int main() {
     const int count = kMaxSampleCount - 1;
     const std::string path = bench::scratchPath("svx4-load.svx");
     {
-        EventRecord record;
-        std::memcpy(record.header.magic, "SVXTYPE4", 8);
-        record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
-        record.header.sps = 100;
+        const EventRecord record = bench::benchRecord();
         std::vector<double> samples(count);
         for (int i = 0; i < count; ++i) samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
         WriterOptions options;
@@ -26,21 +23,9 @@ int main() {
         RecordingMessages messages;
         if (!writeSvx4File(path, {&record, samples, 0}, options, messages)) return 1;
     }
-    RecordingMessages messages;
-    EventLoader loader(messages);
-    LoadRequest request;
-    request.fileName = path;
-    const double load = bench::bestSeconds(7, [&] {
-        LoadResult r = loader.load(request);
-        if (!r.ok) std::abort();
-    });
+    const double load = bench::bestLoadSeconds(path, 7, count);
     const double freadConvert = bench::bestSeconds(7, [&] {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        std::fseek(f, 0, SEEK_END);
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(std::ftell(f)));
-        std::rewind(f);
-        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
-        std::fclose(f);
+        const std::vector<unsigned char> bytes = bench::freadWholeFile(path);
         std::vector<double> out(count);
         const unsigned char* p = bytes.data() + 154;
         for (int i = 0; i < count; ++i) {
@@ -49,7 +34,13 @@ int main() {
             out[i] = v;
         }
     });
-    const std::int64_t peak = bench::peakMemoryBytes([&] { LoadResult r = loader.load(request); });
+    const std::int64_t peak = bench::peakMemoryBytes([&] {
+        RecordingMessages messages;
+        EventLoader loader(messages);
+        LoadRequest request;
+        request.fileName = path;
+        LoadResult r = loader.load(request);
+    });
     const double arrayBytes = count * 8.0;
     std::printf("svx4 load, %d int32 samples: tellurix %.1f ms, fread+convert %.1f ms, ratio %.2f\n", count,
                 load * 1e3, freadConvert * 1e3, load / freadConvert);
