@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/install-packages.sh
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+# Paths relative to the checkout, so that a clone in another folder reuses the compiler cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 ninja -C build
 mkdir -p build/sample build/home
