@@ -37,6 +37,13 @@ public:
     virtual double pTime(double depthKm, double distanceDegrees) const = 0;
     virtual double sTime(double depthKm, double distanceDegrees) const = 0;
     virtual bool spTable(double depthKm, std::vector<SpEntry>& entries) const = 0;
+    // The phases it holds (extra phases name them), and any phase's time in seconds or -1.
+    virtual int phaseCount() const { return 0; }
+    virtual std::string phaseName(int /*index*/) const { return {}; }
+    virtual int phaseIndex(const std::string& /*name*/) const { return -1; }
+    virtual double iasp91Time(int /*index*/, double /*depthKm*/, double /*distanceDegrees*/) const { return -1; }
+    virtual int distanceCount() const { return 0; }
+    virtual int depthCount() const { return 0; }
 };
 
 // Section "Tables" of the settings file.
