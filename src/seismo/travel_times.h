@@ -128,12 +128,30 @@ public:
     PredictedArrivals predictFromEvent(WindowTravelTimes& w, int originMs, double distanceDegrees,
                                        double eventDepthKm) const;
 
+    // Extra phases: slots 4 and up, kept in phases.dat.
+    static constexpr std::size_t kFirstExtra = 4;
+    enum class AddResult { Added, Duplicate, FileError };
+    // "NAME I91" adds an IASP91 phase, any other text a table file from the tables directory.
+    AddResult addPhase(const std::filesystem::path& tablesDirectory, const std::string& text, Messages& messages);
+    // Empties the slots of that kind holding the phase (IASP91: its name; table: phase or file name).
+    bool removePhase(const std::string& name, bool iasp91);
+    // Reads phases.dat from the first folder holding it; returns the phases added.
+    int readPhases(const std::vector<std::filesystem::path>& folders, const std::filesystem::path& tablesDirectory,
+                   Messages& messages);
+    std::string phasesText() const;
+    bool writePhases(const std::filesystem::path& localDataDirectory) const;
+    // Arrival time of day (ms) of an extra phase at the window's current depth, or -1.
+    int phaseArrival(const WindowTravelTimes& w, int originMs, double distanceDegrees, std::size_t slot) const;
+
 private:
     bool loadPair(const std::filesystem::path& dir, const std::string& p, const std::string& s, int first);
 
     std::vector<PhaseTable> slots_;
     const Iasp91Model* iasp91_ = nullptr;
 };
+
+// The S-P lookup table of a window from IASP91 at its teleseismic depth.
+bool iasp91SpTable(const Iasp91Model& model, WindowTravelTimes& w);
 
 // Epicentral distance from an S-P time (ms) through the window's S-P lookup table.
 SpDistance distanceFromSp(const WindowTravelTimes& w, int spMs);
