@@ -37,6 +37,23 @@ bool iasp91SpTable(const Iasp91Model& model, WindowTravelTimes& w) {
     return true;
 }
 
+void CTravelTm::setIasp91(const Iasp91Model* model) {
+    iasp91_ = model;
+    const Iasp91Model* m = iasp91();
+    if (!m) return;
+    for (std::size_t k = kFirstExtra; k < slots_.size(); ++k) {
+        PhaseTable& s = slots_[k];
+        if (s.empty() || !s.iasp91 || s.phaseIndex >= 0) continue;
+        s.phaseIndex = m->phaseIndex(s.phaseName);
+        s.depthCount = m->depthCount();
+        s.distanceCount = m->distanceCount();
+        if (s.phaseIndex < 0) {
+            logFormat("phases.dat: %s is no IASP91 phase", s.phaseName.c_str());
+            s.clear();
+        }
+    }
+}
+
 CTravelTm::AddResult CTravelTm::addPhase(const std::filesystem::path& dir, const std::string& text,
                                          Messages& messages) {
     const std::size_t mark = text.find(kI91Suffix);
@@ -110,8 +127,16 @@ int CTravelTm::readPhases(const std::vector<std::filesystem::path>& folders, con
         const std::vector<std::string> w = words(line);
         if (w.empty()) continue;
         if (w.size() >= 2 && !iasp91()) {
-            // kept for when the model is loaded; not dropped from the list here
-            logFormat("phases.dat: %s skipped, IASP91 not loaded", w[0].c_str());
+            // the model is loaded on first use: keep the phase by name so the list is not lost
+            std::size_t k = kFirstExtra;
+            while (k < slots_.size() && !slots_[k].empty()) ++k;
+            if (k == slots_.size()) slots_.emplace_back();
+            PhaseTable& slot = slots_[k];
+            slot.iasp91 = 1;
+            slot.phaseIndex = -1;
+            slot.phaseName = w[0];
+            slot.fileName = w[0] + kI91Suffix;
+            slot.depthCount = slot.distanceCount = 1;
             continue;
         }
         const std::string entry = w.size() >= 2 ? w[0] + kI91Suffix : w[0];
@@ -141,7 +166,7 @@ int CTravelTm::phaseArrival(const WindowTravelTimes& w, int originMs, double x, 
     double seconds = -1;
     if (t.iasp91) {
         const Iasp91Model* model = iasp91();
-        if (model) seconds = model->iasp91Time(t.phaseIndex, depth, x);
+        if (model && t.phaseIndex >= 0) seconds = model->iasp91Time(t.phaseIndex, depth, x);
     } else {
         seconds = travelTime(depth, t, x);
     }

@@ -108,7 +108,8 @@ public:
     const PhaseTable& slot(std::size_t index) const { return slots_.at(index); }
     bool teleseismicLoaded() const { return !slots_[kTeleP].empty() && !slots_[kTeleS].empty(); }
 
-    void setIasp91(const Iasp91Model* model) { iasp91_ = model; }
+    // Also resolves the IASP91 extra phases read while the model was not loaded.
+    void setIasp91(const Iasp91Model* model);
     const Iasp91Model* iasp91() const { return iasp91_ && iasp91_->available() ? iasp91_ : nullptr; }
 
     // A new window's state: copies of the four tables (none after a teleseismic failure), the
@@ -135,7 +136,8 @@ public:
     AddResult addPhase(const std::filesystem::path& tablesDirectory, const std::string& text, Messages& messages);
     // Empties the slots of that kind holding the phase (IASP91: its name; table: phase or file name).
     bool removePhase(const std::string& name, bool iasp91);
-    // Reads phases.dat from the first folder holding it; returns the phases added.
+    // Reads phases.dat from the first folder holding it; returns the phases added. IASP91 lines
+    // read before the model is loaded are kept (and written back) until setIasp91 resolves them.
     int readPhases(const std::vector<std::filesystem::path>& folders, const std::filesystem::path& tablesDirectory,
                    Messages& messages);
     std::string phasesText() const;

@@ -210,6 +210,21 @@ TEST_F(ExtraPhasesTest, PhasesFileSearchOrderAndRoundTrip) {
     EXPECT_EQ(text, "X I91\npkp.jb\n");
 }
 
+TEST_F(ExtraPhasesTest, Iasp91LinesWaitForTheModel) {
+    CTravelTm tm;
+    std::ofstream(local_ / "phases.dat") << "X I91\nNOPE I91\npkp.jb\n";
+    EXPECT_EQ(tm.readPhases({local_.path()}, tables_.path(), messages_), 1);
+    EXPECT_TRUE(messages_.texts().empty());
+    EXPECT_EQ(tm.phasesText(), "X I91\nNOPE I91\npkp.jb\n") << "not lost while the model is unloaded";
+    EXPECT_EQ(tm.phaseArrival(WindowTravelTimes(), 0, 15.0, 4), -1);
+    tm.setIasp91(&model_);
+    EXPECT_EQ(tm.phasesText(), "X I91\npkp.jb\n");
+    EXPECT_EQ(tm.slot(4).phaseIndex, 2);
+    WindowTravelTimes w;
+    w.teleDepth = 10;
+    EXPECT_EQ(tm.phaseArrival(w, 0, 15.0, 4), 150000);
+}
+
 TEST_F(ExtraPhasesTest, ArrivalsAcrossMidnightAndPhaseTimes) {
     tm_.addPhase(tables_.path(), "X I91", messages_);
     tm_.addPhase(tables_.path(), "pkp.jb", messages_);
