@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tlx::CTravelTm tm;
     tm.setIasp91(&model);
     tlx::RecordingMessages messages;
-    tm.readPhases({folder()}, folder(), messages);
+    tm.readPhases(folder(), {}, folder(), messages);
     const std::string text = tm.phasesText();
     tlx::WindowTravelTimes w;
     for (std::size_t k = tlx::CTravelTm::kFirstExtra; k < tm.slots().size(); ++k) tm.phaseArrival(w, 86399999, 0.5, k);

@@ -111,9 +111,10 @@ bool CTravelTm::removePhase(const std::string& name, bool i91) {
     return removed;
 }
 
-int CTravelTm::readPhases(const std::vector<std::filesystem::path>& folders, const std::filesystem::path& dir,
+int CTravelTm::readPhases(const std::filesystem::path& localDataDirectory,
+                          const std::filesystem::path& programDirectory, const std::filesystem::path& dir,
                           Messages& messages) {
-    const std::filesystem::path path = findDataFile(folders, kPhasesFileName);
+    const std::filesystem::path path = findDataFile({localDataDirectory, programDirectory}, kPhasesFileName);
     std::string text;
     if (path.empty() || !readTextFile(path, text, 1u << 20)) {
         messages.error("File PHASES.DAT not found!");

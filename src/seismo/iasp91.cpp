@@ -98,7 +98,8 @@ double Iasp91Tables::iasp91Time(int phase, double h, double x) const {
     const int hk = hi - hi % depthStep_;
     const int lastDepth = (depthCount_ - 1) * depthStep_;
     if (hk > lastDepth) return -1;
-    const int i = static_cast<int>(x / distanceStep_);
+    int i = static_cast<int>(x / distanceStep_);
+    if (i > 0 && static_cast<double>(i) * distanceStep_ > x) --i; // never past the grid
     const int k = hk / depthStep_;
     const double t = rowTime(phase, i, x, k);
     if (t < 0) return -1;

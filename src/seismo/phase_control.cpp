@@ -1,5 +1,6 @@
 #include "seismo/phase_control.h"
 
+#include "core/debug_log.h"
 #include "core/ini_profile.h"
 #include "core/messages.h"
 #include "core/text.h"
@@ -122,7 +123,8 @@ bool PhaseControl::ok(IniProfile& settings, const std::filesystem::path& localDa
     const bool kindChanged = iasp91Kind_ != initialKind_;
     if (!changed_ && !kindChanged) return false;
     if (kindChanged) settings.setString("Tables", "I91Phases", iasp91Kind_ ? "1" : "0");
-    if (changed_) tables_.writePhases(localDataDirectory);
+    if (changed_ && !tables_.writePhases(localDataDirectory))
+        logFormat("phases.dat could not be written to %s", localDataDirectory.string().c_str());
     return true;
 }
 

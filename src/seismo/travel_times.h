@@ -136,10 +136,12 @@ public:
     AddResult addPhase(const std::filesystem::path& tablesDirectory, const std::string& text, Messages& messages);
     // Empties the slots of that kind holding the phase (IASP91: its name; table: phase or file name).
     bool removePhase(const std::string& name, bool iasp91);
-    // Reads phases.dat from the first folder holding it; returns the phases added. IASP91 lines
-    // read before the model is loaded are kept (and written back) until setIasp91 resolves them.
-    int readPhases(const std::vector<std::filesystem::path>& folders, const std::filesystem::path& tablesDirectory,
-                   Messages& messages);
+    // Reads phases.dat from the local data folder, else the program folder (the shipped default):
+    // the list is written to the local data folder, so that copy is the user's. Returns the phases
+    // added. IASP91 lines read before the model is loaded are kept (and written back) until
+    // setIasp91 resolves them.
+    int readPhases(const std::filesystem::path& localDataDirectory, const std::filesystem::path& programDirectory,
+                   const std::filesystem::path& tablesDirectory, Messages& messages);
     std::string phasesText() const;
     bool writePhases(const std::filesystem::path& localDataDirectory) const;
     // Arrival time of day (ms) of an extra phase at the window's current depth, or -1.

@@ -196,13 +196,14 @@ TEST_F(ExtraPhasesTest, AddRefuseAndReuseSlots) {
 }
 
 TEST_F(ExtraPhasesTest, PhasesFileSearchOrderAndRoundTrip) {
-    tm_.readPhases({program_.path(), local_.path()}, tables_.path(), messages_);
+    tm_.readPhases(local_.path(), program_.path(), tables_.path(), messages_);
     EXPECT_EQ(messages_.texts(), std::vector<std::string>{"File PHASES.DAT not found!"});
     messages_.clear();
-    std::ofstream(local_ / "phases.dat") << "! local\nS I91\n";
-    std::ofstream(program_ / "PHASES.DAT") << "! comment\n\nX I91 the rest is ignored\npkp.jb\n"
-                                           << std::string(100, 'a') << " I91\n";
-    EXPECT_EQ(tm_.readPhases({program_.path(), local_.path()}, tables_.path(), messages_), 2);
+    std::ofstream(program_ / "phases.dat") << "! shipped default\nS I91\n";
+    std::ofstream(local_ / "PHASES.DAT") << "! comment\n\nX I91 the rest is ignored\npkp.jb\n"
+                                         << std::string(100, 'a') << " I91\n";
+    EXPECT_EQ(tm_.readPhases(local_.path(), program_.path(), tables_.path(), messages_), 2)
+        << "the user's list written last time wins over the shipped one";
     ASSERT_EQ(messages_.texts().size(), 1u) << "the over-long line is cut and names no phase";
     ASSERT_TRUE(tm_.writePhases(local_.path()));
     std::string text;
@@ -213,7 +214,7 @@ TEST_F(ExtraPhasesTest, PhasesFileSearchOrderAndRoundTrip) {
 TEST_F(ExtraPhasesTest, Iasp91LinesWaitForTheModel) {
     CTravelTm tm;
     std::ofstream(local_ / "phases.dat") << "X I91\nNOPE I91\npkp.jb\n";
-    EXPECT_EQ(tm.readPhases({local_.path()}, tables_.path(), messages_), 1);
+    EXPECT_EQ(tm.readPhases(local_.path(), program_.path(), tables_.path(), messages_), 1);
     EXPECT_TRUE(messages_.texts().empty());
     EXPECT_EQ(tm.phasesText(), "X I91\nNOPE I91\npkp.jb\n") << "not lost while the model is unloaded";
     EXPECT_EQ(tm.phaseArrival(WindowTravelTimes(), 0, 15.0, 4), -1);
