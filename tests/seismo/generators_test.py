@@ -27,10 +27,11 @@ def check(ok, what):
         print("FAIL:", what)
 
 
-def published_points(path, columns):
-    """(depth, distance, phase, seconds) from TauP or ttimes listings."""
-    points = []
-    depth = None
+def published_rows(path, kind):
+    """(depth, distance, phase, seconds) of every line of a TauP or ttimes listing (ttimes
+    continues a distance on lines without one; TauP writes the up-going first arrival as p or s)."""
+    rows = []
+    depth = delta = None
     with open(path) as f:
         for line in f:
             m = re.match(r"\s*Source Depth:\s*([\d.]+)", line)
@@ -38,16 +39,26 @@ def published_points(path, columns):
                 depth = float(m.group(1))
                 continue
             fields = line.split()
-            if columns == "taup" and len(fields) > 4 and fields[2] in ("P", "S"):
-                try:
-                    points.append((float(fields[1]), float(fields[0]), fields[2], float(fields[3])))
-                except ValueError:
-                    pass
-            elif columns == "ttimes" and depth is not None:
-                # "delta # code time ..." or "# code time ..." continuing the last delta
-                if len(fields) >= 4 and re.match(r"^\d+\.\d+$", fields[0]) and fields[2] in ("P", "S"):
-                    points.append((depth, float(fields[0]), fields[2], float(fields[3])))
-    return points
+            try:
+                if kind == "taup" and len(fields) > 4:
+                    row = (float(fields[1]), float(fields[0]), fields[2], float(fields[3]))
+                elif kind == "ttimes" and depth is not None and len(fields) >= 4:
+                    if re.match(r"^\d+\.\d+$", fields[0]):
+                        delta = float(fields[0])
+                        fields = fields[1:]
+                    if delta is None or not re.match(r"^\d+$", fields[0]):
+                        continue
+                    row = (depth, delta, fields[1], float(fields[2]))
+                else:
+                    continue
+            except ValueError:
+                continue
+            rows.append((row[0], row[1], {"p": "P", "s": "S"}.get(row[2], row[2]), row[3]))
+    return rows
+
+
+def published_points(path, columns):
+    return [r for r in published_rows(path, columns) if r[2] in ("P", "S")]
 
 
 def validate():
@@ -79,37 +90,12 @@ def validate():
 
 
 def iasp91_points(path, kind):
-    """{(depth, distance, phase): earliest seconds} for the phases iasp91.dat holds (TauP writes
-    the up-going first arrival as p or s)."""
+    """{(depth, distance, phase): earliest seconds} for the phases iasp91.dat holds."""
     points = {}
-    depth = delta = None
-    with open(path) as f:
-        for line in f:
-            m = re.match(r"\s*Source Depth:\s*([\d.]+)", line)
-            if m:
-                depth = float(m.group(1))
-                continue
-            fields = line.split()
-            try:
-                if kind == "taup" and len(fields) > 4:
-                    key = (float(fields[1]), float(fields[0]), fields[2])
-                    t = float(fields[3])
-                elif kind == "ttimes" and depth is not None and len(fields) >= 4:
-                    if re.match(r"^\d+\.\d+$", fields[0]):
-                        delta = float(fields[0])
-                        fields = fields[1:]
-                    if delta is None or not re.match(r"^\d+$", fields[0]):
-                        continue
-                    key, t = (depth, delta, fields[1]), float(fields[2])
-                else:
-                    continue
-            except ValueError:
-                continue
-            h, d, phase = key
-            phase = {"p": "P", "s": "S"}.get(phase, phase)
-            # a multiple at zero distance from a surface source is the trivial zero-length path
-            if phase in mi.PHASES and h <= 700 and not (d == 0 and phase in ("PP", "SS")):
-                points[(h, d, phase)] = min(points.get((h, d, phase), 1e9), t)
+    for h, d, phase, t in published_rows(path, kind):
+        # a multiple at zero distance from a surface source is the trivial zero-length path
+        if phase in mi.PHASES and h <= 700 and not (d == 0 and phase in ("PP", "SS")):
+            points[(h, d, phase)] = min(points.get((h, d, phase), 1e9), t)
     return points
 
 
