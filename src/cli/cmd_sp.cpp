@@ -5,6 +5,7 @@
 #include "cli/seismo_console.h"
 
 #include "seismo/geodesy.h"
+#include "seismo/iasp91.h"
 #include "seismo/travel_times.h"
 
 #include <cmath>
@@ -35,6 +36,8 @@ int runSp(const Args& given) {
     CTravelTm tables;
     TableSettings settings;
     tables.load(dir, settings, messages);
+    Iasp91Tables iasp91;
+    if (mode == kIasp91 && iasp91.loadIasp91({dir})) tables.setIasp91(&iasp91);
     if (mode == kIasp91 && !tables.iasp91()) {
         std::fprintf(stderr, "tellurix-cli: the IASP91 tables are not available\n");
         return 1;

@@ -37,6 +37,13 @@ public:
     virtual double pTime(double depthKm, double distanceDegrees) const = 0;
     virtual double sTime(double depthKm, double distanceDegrees) const = 0;
     virtual bool spTable(double depthKm, std::vector<SpEntry>& entries) const = 0;
+    // The phases it holds (extra phases name them), and any phase's time in seconds or -1.
+    virtual int phaseCount() const { return 0; }
+    virtual std::string phaseName(int /*index*/) const { return {}; }
+    virtual int phaseIndex(const std::string& /*name*/) const { return -1; }
+    virtual double iasp91Time(int /*index*/, double /*depthKm*/, double /*distanceDegrees*/) const { return -1; }
+    virtual int distanceCount() const { return 0; }
+    virtual int depthCount() const { return 0; }
 };
 
 // Section "Tables" of the settings file.
@@ -101,7 +108,8 @@ public:
     const PhaseTable& slot(std::size_t index) const { return slots_.at(index); }
     bool teleseismicLoaded() const { return !slots_[kTeleP].empty() && !slots_[kTeleS].empty(); }
 
-    void setIasp91(const Iasp91Model* model) { iasp91_ = model; }
+    // Also resolves the IASP91 extra phases read while the model was not loaded.
+    void setIasp91(const Iasp91Model* model);
     const Iasp91Model* iasp91() const { return iasp91_ && iasp91_->available() ? iasp91_ : nullptr; }
 
     // A new window's state: copies of the four tables (none after a teleseismic failure), the
@@ -121,12 +129,33 @@ public:
     PredictedArrivals predictFromEvent(WindowTravelTimes& w, int originMs, double distanceDegrees,
                                        double eventDepthKm) const;
 
+    // Extra phases: slots 4 and up, kept in phases.dat.
+    static constexpr std::size_t kFirstExtra = 4;
+    enum class AddResult { Added, Duplicate, FileError };
+    // "NAME I91" adds an IASP91 phase, any other text a table file from the tables directory.
+    AddResult addPhase(const std::filesystem::path& tablesDirectory, const std::string& text, Messages& messages);
+    // Empties the slots of that kind holding the phase (IASP91: its name; table: phase or file name).
+    bool removePhase(const std::string& name, bool iasp91);
+    // Reads phases.dat from the local data folder, else the program folder (the shipped default):
+    // the list is written to the local data folder, so that copy is the user's. Returns the phases
+    // added. IASP91 lines read before the model is loaded are kept (and written back) until
+    // setIasp91 resolves them.
+    int readPhases(const std::filesystem::path& localDataDirectory, const std::filesystem::path& programDirectory,
+                   const std::filesystem::path& tablesDirectory, Messages& messages);
+    std::string phasesText() const;
+    bool writePhases(const std::filesystem::path& localDataDirectory) const;
+    // Arrival time of day (ms) of an extra phase at the window's current depth, or -1.
+    int phaseArrival(const WindowTravelTimes& w, int originMs, double distanceDegrees, std::size_t slot) const;
+
 private:
     bool loadPair(const std::filesystem::path& dir, const std::string& p, const std::string& s, int first);
 
     std::vector<PhaseTable> slots_;
     const Iasp91Model* iasp91_ = nullptr;
 };
+
+// The S-P lookup table of a window from IASP91 at its teleseismic depth.
+bool iasp91SpTable(const Iasp91Model& model, WindowTravelTimes& w);
 
 // Epicentral distance from an S-P time (ms) through the window's S-P lookup table.
 SpDistance distanceFromSp(const WindowTravelTimes& w, int spMs);

@@ -16,6 +16,7 @@ import numpy as np
 SRC, SHARED = sys.argv[1], sys.argv[2]
 sys.path.insert(0, os.path.join(SRC, "tools"))
 import make_traveltimes as mt  # noqa: E402
+import make_iasp91 as mi  # noqa: E402
 
 failures = []
 
@@ -26,10 +27,11 @@ def check(ok, what):
         print("FAIL:", what)
 
 
-def published_points(path, columns):
-    """(depth, distance, phase, seconds) from TauP or ttimes listings."""
-    points = []
-    depth = None
+def published_rows(path, kind):
+    """(depth, distance, phase, seconds) of every line of a TauP or ttimes listing (ttimes
+    continues a distance on lines without one; TauP writes the up-going first arrival as p or s)."""
+    rows = []
+    depth = delta = None
     with open(path) as f:
         for line in f:
             m = re.match(r"\s*Source Depth:\s*([\d.]+)", line)
@@ -37,16 +39,26 @@ def published_points(path, columns):
                 depth = float(m.group(1))
                 continue
             fields = line.split()
-            if columns == "taup" and len(fields) > 4 and fields[2] in ("P", "S"):
-                try:
-                    points.append((float(fields[1]), float(fields[0]), fields[2], float(fields[3])))
-                except ValueError:
-                    pass
-            elif columns == "ttimes" and depth is not None:
-                # "delta # code time ..." or "# code time ..." continuing the last delta
-                if len(fields) >= 4 and re.match(r"^\d+\.\d+$", fields[0]) and fields[2] in ("P", "S"):
-                    points.append((depth, float(fields[0]), fields[2], float(fields[3])))
-    return points
+            try:
+                if kind == "taup" and len(fields) > 4:
+                    row = (float(fields[1]), float(fields[0]), fields[2], float(fields[3]))
+                elif kind == "ttimes" and depth is not None and len(fields) >= 4:
+                    if re.match(r"^\d+\.\d+$", fields[0]):
+                        delta = float(fields[0])
+                        fields = fields[1:]
+                    if delta is None or not re.match(r"^\d+$", fields[0]):
+                        continue
+                    row = (depth, delta, fields[1], float(fields[2]))
+                else:
+                    continue
+            except ValueError:
+                continue
+            rows.append((row[0], row[1], {"p": "P", "s": "S"}.get(row[2], row[2]), row[3]))
+    return rows
+
+
+def published_points(path, columns):
+    return [r for r in published_rows(path, columns) if r[2] in ("P", "S")]
 
 
 def validate():
@@ -77,6 +89,55 @@ def validate():
     print("published times compared: %d" % compared)
 
 
+def iasp91_points(path, kind):
+    """{(depth, distance, phase): earliest seconds} for the phases iasp91.dat holds."""
+    points = {}
+    for h, d, phase, t in published_rows(path, kind):
+        # a multiple at zero distance from a surface source is the trivial zero-length path
+        if phase in mi.PHASES and h <= 700 and not (d == 0 and phase in ("PP", "SS")):
+            points[(h, d, phase)] = min(points.get((h, d, phase), 1e9), t)
+    return points
+
+
+def validate_iasp91():
+    """Every IASP91 phase of iasp91.dat against TauP and ttimes: 1 s for P and S, 2 s for the rest."""
+    if not os.path.isdir(SHARED):
+        return
+    tt = os.path.join(SHARED, "models", "traveltimes")
+    points = {}
+    for name, kind in (("taup_time_iasp91_java_testoutput.txt", "taup"),
+                       ("taup_time_iasp91_h10_deg35_ttall.txt", "taup"),
+                       ("sample_ttimes_iasp91_h611.lst", "ttimes")):
+        points.update(iasp91_points(os.path.join(tt, name), kind))
+    model = mt.load_model(os.path.join(SHARED, "models", "iasp91.tvel"))
+    by_depth = {}
+    for (h, d, phase) in points:
+        by_depth.setdefault(h, set()).add(d)
+    computed = {}
+    for h, dists in by_depth.items():
+        dists = np.array(sorted(dists))
+        for phase, times in mi.phase_times(model, h, dists).items():
+            for d, t in zip(dists, times):
+                computed[(h, d, phase)] = t
+    for (h, d, phase), ref in sorted(points.items()):
+        t = computed[(h, d, phase)]
+        limit = 1.0 if phase in ("P", "S") else 2.0
+        check(abs(t - ref) < limit, "iasp91 %s %g km %g deg: %.2f vs %.2f" % (phase, h, d, t, ref))
+    check(len(points) >= 90, "only %d published IASP91 times compared" % len(points))
+    print("published IASP91 phase times compared: %d" % len(points))
+    # two depth rows of the shipped file are what the generator writes today
+    raw = np.fromfile(os.path.join(SRC, "data", "iasp91.dat"), dtype="<i4", count=5)
+    np_, nx, nh, dx, dh = (int(v) for v in raw)
+    times = np.fromfile(os.path.join(SRC, "data", "iasp91.dat"), dtype="<f4",
+                        offset=20 + 10 * np_).reshape(np_, nx, nh)
+    check((np_, nx, nh, dx, dh) == (len(mi.PHASES), mi.NX, mi.NH, mi.DX, mi.DH), "iasp91.dat header")
+    for k in (0, 33):
+        fresh = mi.phase_times(model, float(k * dh), np.arange(nx, dtype=float) * dx)
+        for j, name in enumerate(mi.PHASES):
+            want = np.where(np.isfinite(fresh[name]), fresh[name], -1.0).astype(np.float32)
+            check(np.array_equal(times[j, :, k], want), "data/iasp91.dat %s at %d km differs" % (name, k * dh))
+
+
 def regenerate():
     with tempfile.TemporaryDirectory() as tmp:
         fe = os.path.join(tmp, "feregions.dat")
@@ -95,6 +156,7 @@ def regenerate():
 
 
 validate()
+validate_iasp91()
 regenerate()
 if failures:
     sys.exit("%d failures" % len(failures))
