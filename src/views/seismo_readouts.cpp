@@ -13,7 +13,9 @@ namespace tlx::views {
 
 void SeismoTables::load(const IniProfile& ini, const std::vector<std::filesystem::path>& tableFolders,
                         const std::vector<std::filesystem::path>& dataFolders, Messages& messages) {
-    settings = TableSettings::read(ini, false);
+    const bool iasp91Loaded = iasp91.loadIasp91(dataFolders);
+    settings = TableSettings::read(ini, iasp91Loaded);
+    if (iasp91Loaded) travel.setIasp91(&iasp91);
     std::filesystem::path folder;
     for (const auto& f : tableFolders)
         if (!findFileAnyCase(f, settings.pFile).empty()) {

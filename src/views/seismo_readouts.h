@@ -4,6 +4,7 @@
 #include "core/ini_profile.h"
 #include "core/messages.h"
 #include "seismo/attenuation_table.h"
+#include "seismo/iasp91.h"
 #include "seismo/travel_times.h"
 #include "views/eq_view_model.h"
 
@@ -14,14 +15,19 @@
 namespace tlx::views {
 
 struct SeismoTables {
+    SeismoTables() = default;
+    SeismoTables(const SeismoTables&) = delete; // travel keeps a pointer to iasp91
+    SeismoTables& operator=(const SeismoTables&) = delete;
+
     CTravelTm travel;
     TableSettings settings;
     bool travelLoaded = false;
+    Iasp91Tables iasp91;
     AttenuationTables attenuation;
     bool attenuationLoaded = false;
 
-    // Travel-time tables from the first folder holding them; magtbl.dat from the local data
-    // folder or the program folder. Failures are reported through `messages`.
+    // iasp91.dat and magtbl.dat from the local data folder or the program folder; the travel-time
+    // tables from the first folder holding them. Failures are reported through `messages`.
     void load(const IniProfile& ini, const std::vector<std::filesystem::path>& tableFolders,
               const std::vector<std::filesystem::path>& dataFolders, Messages& messages);
 };
