@@ -252,6 +252,13 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
         delete window;
         return nullptr;
     }
+    // Records without a magnitude correction take the station's from the correction files.
+    CEqDoc& doc = window->doc();
+    for (int i = 0; i < doc.recordCount(); ++i) {
+        EventRecord& record = doc.editRecord(i);
+        if (record.header.magCorrection == 0)
+            record.header.magCorrection = ctx_.seismo.magnitudeCorrectionFor(record, doc.fileKind());
+    }
     connect(window, &EventWindow::statusChanged, this, &CMainFrame::showStatus);
     window->view()->installEventFilter(this);
     window->view()->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -2,6 +2,7 @@
 
 #include "core/file_io.h"
 #include "core/text.h"
+#include "record/file_kind.h"
 #include "seismo/geodesy.h"
 #include "seismo/magnitudes.h"
 
@@ -26,6 +27,29 @@ void SeismoTables::load(const IniProfile& ini, const std::vector<std::filesystem
     const std::filesystem::path magtbl = findDataFile(dataFolders, "magtbl.dat");
     attenuationLoaded = !magtbl.empty() && loadAttenuationTables(magtbl, attenuation);
     if (!attenuationLoaded) messages.error("File MAGTBL.DAT File not found or Error in File!");
+    const std::filesystem::path magcorr = findDataFile(dataFolders, "MAGCORR.DAT");
+    if (magcorr.empty() || !corrections.load(magcorr)) messages.error("File MAGCORR.DAT not found!");
+    responseText.clear();
+    if (!dataFolders.empty() && !dataFolders.front().empty()) {
+        const std::filesystem::path response = findFileAnyCase(dataFolders.front(), "response.dat");
+        if (!response.empty()) readTextFile(response, responseText, 16u << 20);
+    }
+}
+
+double SeismoTables::magnitudeCorrectionFor(const EventRecord& record, int fileKind) const {
+    const double own = record.header.magCorrection;
+    if (own != 0) return own;
+    const std::string channel = record.component().substr(0, 3);
+    std::string station;
+    if (fileKind == kKindSeed) station = record.stationName().substr(0, 5);
+    else if (fileKind == kKindSac) station = record.stationName().substr(0, 6);
+    double c = 0;
+    if (!station.empty()) {
+        c = responseCorrection(responseText, station, channel);
+        if (c == 0) c = corrections.byStationChannel(station, channel);
+    }
+    if (c == 0) c = corrections.byFileName(record.fileName, record.header.orientation);
+    return c;
 }
 
 std::string magnitudeText(int magMode, std::optional<double> ml, std::optional<double> ms, std::optional<double> mb,

@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "seismo/attenuation_table.h"
 #include "seismo/iasp91.h"
+#include "seismo/magnitude_corrections.h"
 #include "seismo/travel_times.h"
 #include "views/eq_view_model.h"
 
@@ -25,8 +26,16 @@ struct SeismoTables {
     Iasp91Tables iasp91;
     AttenuationTables attenuation;
     bool attenuationLoaded = false;
+    MagnitudeCorrections corrections; // MAGCORR.DAT
+    std::string responseText;         // response.dat of the local data folder
 
-    // iasp91.dat and magtbl.dat from the local data folder or the program folder; the travel-time
+    // The correction C of a record that carries none: for SEED and SAC records the response.dat
+    // sensitivity or the MAGCORR.DAT station/channel line, then the MAGCORR.DAT file-name line;
+    // 0 when nothing matches.
+    double magnitudeCorrectionFor(const EventRecord& record, int fileKind) const;
+
+    // iasp91.dat, magtbl.dat and MAGCORR.DAT from the local data folder or the program folder
+    // (dataFolders, local first), response.dat from the local data folder only; the travel-time
     // tables from the first folder holding them. Failures are reported through `messages`.
     void load(const IniProfile& ini, const std::vector<std::filesystem::path>& tableFolders,
               const std::vector<std::filesystem::path>& dataFolders, Messages& messages);
