@@ -5,10 +5,13 @@
 #include "seismo/geodesy.h"
 #include "seismo/regions.h"
 
+#include <filesystem>
+#include <mutex>
+
 namespace tlx {
 
 bool installGeography() {
-    const bool regions = loadRegionTable(shippedDataFile(kRegionFileName));
+    const std::filesystem::path regionFile = shippedDataFile(kRegionFileName);
     GeoHooks hooks;
     hooks.greatCircle = [](double lat1, double lon1, double lat2, double lon2, GreatCircleResult& out) {
         GreatCircle g;
@@ -16,9 +19,14 @@ bool installGeography() {
         out = {g.degrees, g.km, g.azimuth12, g.azimuth21};
         return true;
     };
-    hooks.regionName = [](double lat, double lon) { return regionName(lat, lon); };
+    // The region table is read when a reader first asks for a name, not at every start.
+    hooks.regionName = [regionFile](double lat, double lon) {
+        static std::once_flag loaded;
+        std::call_once(loaded, [&] { loadRegionTable(regionFile); });
+        return regionName(lat, lon);
+    };
     setGeoHooks(std::move(hooks));
-    return regions;
+    return !regionFile.empty();
 }
 
 } // namespace tlx
