@@ -1,13 +1,13 @@
 // tellurix-cli magnitude --type ml|ms|mb|md ...: a magnitude from typed values, as JSON.
 #include "cli/cli_command.h"
 #include "cli/json_writer.h"
+#include "cli/seismo_console.h"
 
 #include "core/data_paths.h"
 #include "seismo/magnitudes.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 namespace tlx::cli {
@@ -22,12 +22,10 @@ int usageError() {
     return 2;
 }
 
+// An optional number option: true when absent or a plain finite number.
 bool number(Args& args, const char* name, double& value) {
     std::string text;
-    if (!takeOption(args, name, text)) return true;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end != text.c_str() && *end == 0 && std::isfinite(value);
+    return !takeOption(args, name, text) || parseNumberArg(text, value);
 }
 
 void pair(JsonWriter& json, const MagnitudePair& m) {

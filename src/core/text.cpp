@@ -77,6 +77,19 @@ std::vector<std::string> split(std::string_view s, char separator) {
     }
 }
 
+bool TextLines::next(std::string_view& line) {
+    while (pos_ < text_.size()) {
+        const std::size_t end = std::min(text_.find('\n', pos_), text_.size());
+        line = text_.substr(pos_, end - pos_);
+        pos_ = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (comment_ != 0 && !line.empty() && line.front() == comment_) continue;
+        line = line.substr(0, maxLength_);
+        return true;
+    }
+    return false;
+}
+
 std::string shortestDouble(double value) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

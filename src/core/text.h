@@ -24,6 +24,21 @@ std::string fieldText(const char* field, std::size_t capacity);
 
 std::vector<std::string> split(std::string_view s, char separator);
 
+// The lines of a text held in memory: split at LF with a CR before it dropped, each cut to
+// maxLength characters; lines beginning with `comment` (when it is not 0) are passed over.
+class TextLines {
+public:
+    explicit TextLines(std::string_view text, std::size_t maxLength = std::string_view::npos, char comment = 0)
+        : text_(text), maxLength_(maxLength), comment_(comment) {}
+    bool next(std::string_view& line);
+
+private:
+    std::string_view text_;
+    std::size_t maxLength_;
+    char comment_;
+    std::size_t pos_ = 0;
+};
+
 // The shortest decimal text that reads back to the same double.
 std::string shortestDouble(double value);
 

@@ -12,36 +12,14 @@ namespace {
 
 constexpr std::size_t kMaxValuesPerRange = 100000; // bounds the allocation a damaged file can ask for
 
-// Lines without comments, each cut to the longest line the format allows.
-class TableLines {
-public:
-    explicit TableLines(std::string_view text) : text_(text) {}
-    bool next(std::string& line) {
-        while (pos_ < text_.size()) {
-            const std::size_t end = std::min(text_.find('\n', pos_), text_.size());
-            std::string_view raw = text_.substr(pos_, end - pos_);
-            pos_ = end + 1;
-            if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-            if (!raw.empty() && raw.front() == '!') continue;
-            line.assign(raw.substr(0, 255));
-            return true;
-        }
-        return false;
-    }
+bool startsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
 
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
-bool startsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
-
-bool parseRange(TableLines& lines, AttenuationRange& range) {
-    std::string line;
+bool parseRange(TextLines& lines, AttenuationRange& range) {
+    std::string_view line;
     if (!lines.next(line) || !startsWith(line, "Range:")) return false;
     char w1[100], w3[100], w5[100];
     int start = 0, end = 0, step = 0;
-    if (std::sscanf(line.substr(0, 99).c_str(), "%99s %d %99s %d %99s %d", w1, &start, w3, &end, w5, &step) != 6)
+    if (std::sscanf(std::string(line.substr(0, 99)).c_str(), "%99s %d %99s %d %99s %d", w1, &start, w3, &end, w5, &step) != 6)
         return false;
     if (std::string(w5) != "Step:" || step <= 0 || end < start) return false;
     const long count = (static_cast<long>(end) - start) / step + 1;
@@ -53,7 +31,7 @@ bool parseRange(TableLines& lines, AttenuationRange& range) {
     for (long row = 0; row < count / 10; ++row) {
         int v[10];
         if (!lines.next(line) ||
-            std::sscanf(line.c_str(), "%d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5],
+            std::sscanf(std::string(line).c_str(), "%d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5],
                         &v[6], &v[7], &v[8], &v[9]) != 10)
             return false;
         range.values.insert(range.values.end(), v, v + 10);
@@ -65,10 +43,10 @@ bool parseRange(TableLines& lines, AttenuationRange& range) {
 
 bool parseAttenuationTables(std::string_view text, AttenuationTables& tables) {
     tables = {};
-    TableLines lines(text);
-    std::string line;
+    TextLines lines(text, 255, '!');
+    std::string_view line;
     if (!lines.next(line) || !startsWith(line, "Tables:")) return false;
-    const int n = std::atoi(line.c_str() + 7);
+    const int n = std::atoi(std::string(line.substr(7)).c_str());
     if (n < 1 || n > 9) return false;
     AttenuationTables parsed;
     for (int i = 0; i < n; ++i) {

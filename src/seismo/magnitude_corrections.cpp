@@ -8,21 +8,6 @@
 #include <sstream>
 
 namespace tlx {
-namespace {
-
-// Visits the lines of a text, each cut to `width` characters.
-template <typename Visit> void forEachLine(std::string_view text, std::size_t width, Visit visit) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!visit(line.substr(0, width))) return;
-    }
-}
-
-} // namespace
 
 bool MagnitudeCorrections::load(const std::filesystem::path& path) {
     std::string text;
@@ -34,8 +19,8 @@ bool MagnitudeCorrections::load(const std::filesystem::path& path) {
 
 void MagnitudeCorrections::parse(std::string_view text) {
     entries_.clear();
-    forEachLine(text, 80, [&](std::string_view line) {
-        if (line.empty() || line.front() == '!') return true;
+    TextLines lines(text, 80, '!');
+    for (std::string_view line; lines.next(line);) {
         std::istringstream words{std::string(line)};
         Entry e;
         std::string value;
@@ -43,8 +28,7 @@ void MagnitudeCorrections::parse(std::string_view text) {
             e.value = std::atof(value.c_str());
             entries_.push_back(std::move(e));
         }
-        return true;
-    });
+    }
 }
 
 double MagnitudeCorrections::byStationChannel(std::string_view station, std::string_view channel) const {
@@ -77,9 +61,10 @@ double MagnitudeCorrections::byFileName(std::string_view fileName, char orientat
 double responseCorrection(std::string_view text, std::string_view station, std::string_view channel) {
     bool inSection = false, afterEndDate = false;
     double correction = 0;
-    forEachLine(text, 127, [&](std::string_view raw) {
+    TextLines lines(text, 127);
+    for (std::string_view raw; lines.next(raw);) {
         if (!raw.empty() && raw.front() == '[') {
-            if (inSection) return false; // the section ended without a sensitivity
+            if (inSection) break; // the section ended without a sensitivity
             const std::string_view head = raw.substr(1);
             const std::size_t first = head.find('.');
             const std::size_t second = first == std::string_view::npos ? first : head.find('.', first + 1);
@@ -87,18 +72,17 @@ double responseCorrection(std::string_view text, std::string_view station, std::
             inSection = underscore != std::string_view::npos && iequals(head.substr(0, first), station) &&
                         head.substr(second + 1, underscore - second - 1) == channel;
             afterEndDate = false;
-            return true;
+            continue;
         }
-        if (!inSection) return true;
+        if (!inSection) continue;
         const std::string line = toLower(raw);
         if (line.rfind("enddate=no", 0) == 0) afterEndDate = true;
         else if (afterEndDate && line.rfind("sens=", 0) == 0) {
             const double s = std::atof(line.c_str() + 5);
             if (s != 0) correction = 0.2 / (s * 2 / 1'000'000 * 3.141592653589793);
-            return false;
+            break;
         }
-        return true;
-    });
+    }
     return correction;
 }
 

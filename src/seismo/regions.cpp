@@ -14,27 +14,6 @@ constexpr std::size_t kMaxRegions = 10000;
 constexpr std::size_t kMaxPoints = 100000;
 constexpr std::size_t kNameWidth = 52;
 
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : text_(text) {}
-    // Next line that is not a comment; false at the end.
-    bool next(std::string_view& line) {
-        while (pos_ < text_.size()) {
-            std::size_t end = text_.find('\n', pos_);
-            if (end == std::string_view::npos) end = text_.size();
-            line = text_.substr(pos_, end - pos_);
-            pos_ = end + 1;
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            if (line.empty() || line[0] != '#') return true;
-        }
-        return false;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
 // Reads whitespace-separated integers; false when the line holds anything else.
 template <std::size_t N> bool readInts(std::string_view line, std::array<long, N>& out) {
     const char* p = line.data();
@@ -79,7 +58,7 @@ bool RegionTable::parse(std::string_view text, std::string* error) {
     std::vector<std::string> names;
     std::array<std::vector<Point>, 4> quads;
     std::array<bool, 4> seen{};
-    LineReader reader(text);
+    TextLines reader(text, std::string_view::npos, '#');
     std::string_view line, rest;
     std::array<long, 1> one{};
     std::array<long, 2> two{};

@@ -75,3 +75,32 @@ TEST(Text, FieldsAndNumbers) {
 
 } // namespace
 } // namespace tlx
+
+namespace tlx {
+namespace {
+
+TEST(Text, LinesSplitCutAndSkipComments) {
+    struct Case {
+        const char* name;
+        const char* text;
+        std::size_t maxLength;
+        char comment;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"CR before LF dropped, last line without LF kept", "a\r\nb\nc", 100, 0, {"a", "b", "c"}},
+        {"empty lines kept", "a\n\nb\n", 100, 0, {"a", "", "b"}},
+        {"long lines cut, rest dropped", "abcdef\ngh\n", 3, 0, {"abc", "gh"}},
+        {"comment lines passed over", "! x\nkey\n!y\n", 100, '!', {"key"}},
+        {"comment char inside a line is text", "a!b\n", 100, '!', {"a!b"}},
+    };
+    for (const auto& c : cases) {
+        TextLines lines(c.text, c.maxLength, c.comment);
+        std::vector<std::string> got;
+        for (std::string_view line; lines.next(line);) got.emplace_back(line);
+        EXPECT_EQ(got, c.lines) << c.name;
+    }
+}
+
+} // namespace
+} // namespace tlx
