@@ -16,20 +16,7 @@
 namespace tlx {
 namespace {
 
-// Header word offsets (from the header's first byte).
-enum Word : std::size_t {
-    kVersion = 0, kYear = 2, kMonth = 4, kDay = 6, kHour = 8, kMinute = 10, kSecond = 12, kTenths = 14,
-    kEndHour = 16, kEndMinute = 18, kEndSecond = 20, kEndTenths = 22, kCountWord = 24, kDcOffset = 26,
-    kOrientation = 32, kLatDeg = 34, kLatThou = 36, kLonDeg = 38, kLonThou = 40, kEventFlag = 42,
-    kEventMinute = 44, kEventSecond = 46, kEventTenths = 48, kLocation = 50, kV2Comment = 80, kAdBits = 88,
-    kMagCorrWhole = 90, kMagCorrFrac = 92, kUtcByte = 94, kEventHourByte = 95, kEventDayByte = 96,
-    kEventMonthByte = 97, kMagType = 100, kMagnitude = 104, kDepth = 106, kEvLatDeg = 108, kEvLatThou = 110,
-    kEvLonDeg = 112, kEvLonThou = 114, kPPick = 116, kSPick = 118, kPWeightByte = 120, kSWeightByte = 121,
-    kPickFlags = 122, kLock = 124, kMdDuration = 126, kSmallCorrCode = 128, kSmallCorrValue = 130, kComment = 140,
-};
-
-constexpr std::size_t kLocationChars = 15;
-constexpr std::size_t kCommentChars = 60;
+using namespace svx3;
 
 std::int16_t word(const std::uint8_t* header, std::size_t offset) { return readLE<std::int16_t>(header + offset); }
 std::uint16_t uword(const std::uint8_t* header, std::size_t offset) { return readLE<std::uint16_t>(header + offset); }
@@ -217,7 +204,7 @@ void storeSvx3Event(std::uint8_t* h, const EventEntry& e) {
     encodeSvx3Angle(e.longitude, deg, thou);
     putWord(h, kEvLonDeg, deg);
     putWord(h, kEvLonThou, thou);
-    const double depth = std::clamp(e.depth * 10 + 0.05, -32768.0, 32767.0);
+    const double depth = std::clamp(std::round(e.depth * 10), -32768.0, 32767.0); // nearest tenth of a km
     putWord(h, kDepth, static_cast<int>(std::isfinite(depth) ? depth : 0));
     // The largest magnitude; on equal values the earlier type in this order wins.
     std::string otherType = fieldText(e.magOtherType, sizeof e.magOtherType);

@@ -17,6 +17,23 @@ constexpr std::size_t kSvx3HeaderSize = 200;
 constexpr std::size_t kSvx3DataOffset = kSvx3PreambleSize + kSvx3HeaderSize;
 constexpr std::uint8_t kSvx3FileMark = 0xFD;
 
+namespace svx3 {
+// Header word offsets (from the header's first byte).
+enum Word : std::size_t {
+    kVersion = 0, kYear = 2, kMonth = 4, kDay = 6, kHour = 8, kMinute = 10, kSecond = 12, kTenths = 14,
+    kEndHour = 16, kEndMinute = 18, kEndSecond = 20, kEndTenths = 22, kCountWord = 24, kDcOffset = 26,
+    kDataMin = 28, kDataMax = 30, kOrientation = 32, kLatDeg = 34, kLatThou = 36, kLonDeg = 38, kLonThou = 40,
+    kEventFlag = 42, kEventMinute = 44, kEventSecond = 46, kEventTenths = 48, kLocation = 50, kV2Comment = 80,
+    kAdBits = 88, kMagCorrWhole = 90, kMagCorrFrac = 92, kUtcByte = 94, kEventHourByte = 95, kEventDayByte = 96,
+    kEventMonthByte = 97, kMagType = 100, kMagnitude = 104, kDepth = 106, kEvLatDeg = 108, kEvLatThou = 110,
+    kEvLonDeg = 112, kEvLonThou = 114, kPPick = 116, kSPick = 118, kPWeightByte = 120, kSWeightByte = 121,
+    kPickFlags = 122, kLock = 124, kMdDuration = 126, kSmallCorrCode = 128, kSmallCorrValue = 130, kComment = 140,
+};
+
+constexpr std::size_t kLocationChars = 15;
+constexpr std::size_t kCommentChars = 60;
+} // namespace svx3
+
 // The check on the first 207 bytes; on success `count` holds the sample count the file claims.
 bool svx3Check(std::span<const std::uint8_t> bytes, int& count);
 

@@ -1,6 +1,8 @@
+#include "core/byte_order.h"
 #include "core/text.h"
 #include "format_fixtures.h"
 #include "record/svx3.h"
+#include "record/svx3_writer.h"
 #include "record/svx4_writer.h"
 #include "support/temp_dir.h"
 
@@ -277,6 +279,234 @@ TEST(Svx3Attach, StoresTheReportInTheHeader) {
     EXPECT_EQ(+e.depth, 33.3);
     EXPECT_EQ(+e.magMb, 540); // Mb wins over an equal Ml
     EXPECT_EQ(+e.magMl, 0);
+}
+
+// Writes through the Type 3 writer and reads the file back through the loader.
+struct Written {
+    bool ok = false;
+    std::vector<std::uint8_t> bytes;
+    LoadResult loaded;
+    int word(std::size_t offset) const { return readLE<std::int16_t>(bytes.data() + kSvx3Header + offset); }
+};
+
+Written writeAndLoad(const std::filesystem::path& path, const WriteChannel& channel,
+                     const WriterOptions& options, const Svx3Options& svx3, RecordingMessages& messages) {
+    Written w;
+    w.ok = writeSvx3File(path, channel, options, svx3, messages);
+    if (w.ok) {
+        w.bytes = test::readBytes(path);
+        w.loaded = test::loadImage(w.bytes, messages, path.string());
+    }
+    return w;
+}
+
+EventRecord recordAt(const EventTime& start, double sps) {
+    EventRecord r;
+    r.header.startTime = start;
+    r.header.sps = sps;
+    return r;
+}
+
+PickEntry pick(const EventTime& t, const char* phase, int weight = 0, int value = 0) {
+    PickEntry p{};
+    p.time = t;
+    copyToField(p.phase, sizeof p.phase, phase);
+    p.weight = static_cast<std::int16_t>(weight);
+    p.value = static_cast<std::int16_t>(value);
+    return p;
+}
+
+TEST(Svx3Write, RoundTripThroughTheReader) {
+    // Start 23:59:55.4 + 0.35 s offset is written as 23:59:55.7; 10.5 s of samples end after midnight.
+    EventRecord rec = recordAt({2003, 5, 12, 23, 59, 55, 0, 400'000'000}, 100);
+    rec.header.startTimeOffset = 0.35;
+    rec.header.latitude = -0.5;
+    rec.header.longitude = -82.25;
+    setOrientation(rec.header, 'E');
+    rec.header.adBits = 24;
+    rec.header.lockIndicator = 'L';
+    rec.header.magCorrection = 0.3;
+    rec.info.comment = "written as type three";
+    rec.info.sensorLocation = "New place";
+    rec.info.priorLocation = "Old cellar";
+    EventEntry other{};
+    other.magMs = 700;
+    EventEntry e{};
+    e.originTime = {2003, 5, 12, 23, 58, 30, 0, 200'000'000};
+    e.latitude = 12.345;
+    e.longitude = -100.5;
+    e.depth = 33.36; // nearest tenth: 33.4
+    e.magMb = 520;
+    e.magMl = 540;
+    rec.info.events = {other, e};
+    rec.info.currentEvent = 1;
+    const EventTime written = {2003, 5, 12, 23, 59, 55, 0, 700'000'000};
+    rec.info.picks = {pick(addSeconds(written, 5.0), "P", 8, 33),
+                      pick(addSeconds(written, 8.04), "s ", 12, 33), pick(addSeconds(written, 9.0), "Md")};
+    std::vector<double> samples(1050, 1.0);
+    const double ends[] = {2.5, -2.5, 40000, -40000, 7.49};
+    std::copy(std::begin(ends), std::end(ends), samples.begin());
+
+    test::TempDir dir;
+    RecordingMessages messages;
+    const Written w = writeAndLoad(dir / "ev.ohs", {&rec, samples, 0}, {}, {1, true}, messages);
+    ASSERT_TRUE(w.ok) << testing::PrintToString(messages.texts());
+    ASSERT_TRUE(w.loaded.ok) << testing::PrintToString(messages.texts());
+    EXPECT_TRUE(messages.messages().empty()) << testing::PrintToString(messages.texts());
+    EXPECT_EQ(w.bytes.size(), 207u + 2 * 1050);
+    EXPECT_EQ(w.word(0), 3);
+    const int end[] = {w.word(16), w.word(18), w.word(20), w.word(22)};
+    EXPECT_EQ(std::vector<int>(std::begin(end), std::end(end)), (std::vector<int>{0, 0, 6, 2}));
+    EXPECT_EQ(w.word(24), 1050 + 100);
+    EXPECT_EQ(w.word(34), 0);
+    EXPECT_EQ(w.word(36), -500);
+    EXPECT_EQ(w.word(28), -32768);
+    EXPECT_EQ(w.word(30), 32767);
+
+    const EventRecord& r = w.loaded.channels[0].record;
+    EXPECT_EQ(formatIsoTime(r.header.startTime), "2003-05-12T23:59:55.700Z");
+    EXPECT_EQ(+r.header.sps, 105.0); // the reader divides by the whole seconds, 10
+    EXPECT_EQ(+r.header.latitude, -0.5);
+    EXPECT_EQ(+r.header.longitude, -82.25);
+    EXPECT_EQ(r.component(), "BHE");
+    EXPECT_EQ(r.stationName(), "OHS");
+    EXPECT_EQ(+r.header.adBits, 24);
+    EXPECT_EQ(r.header.lockIndicator, 'L');
+    EXPECT_DOUBLE_EQ(+r.header.magCorrection, 0.3);
+    EXPECT_EQ(r.info.comment, "written as type three");
+    EXPECT_EQ(r.info.sensorLocation, "Old cellar");
+
+    ASSERT_EQ(r.info.events.size(), 1u);
+    const EventEntry& got = r.info.events[0];
+    EXPECT_EQ(formatIsoTime(got.originTime), "2003-05-12T23:58:30.200Z");
+    EXPECT_NEAR(+got.latitude, 12.345, 1e-9);
+    EXPECT_EQ(+got.longitude, -100.5);
+    EXPECT_DOUBLE_EQ(+got.depth, 33.4);
+    EXPECT_EQ(+got.magMl, 540); // the largest magnitude of the current entry
+    EXPECT_EQ(+got.magMb, 0);
+
+    ASSERT_EQ(r.info.picks.size(), 3u);
+    const char* times[] = {"2003-05-13T00:00:00.700Z", "2003-05-13T00:00:03.700Z",
+                           "2003-05-13T00:00:04.700Z"};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(formatIsoTime(r.info.picks[i].time), times[i]) << i;
+    EXPECT_EQ(+r.info.picks[0].weight, 8);
+    EXPECT_EQ(+r.info.picks[1].weight, 12);
+    EXPECT_EQ(+r.info.picks[0].pickFlags, 1); // regional tables
+    EXPECT_EQ(+r.info.picks[1].value, 33);
+
+    const std::vector<double>& s = w.loaded.channels[0].samples;
+    ASSERT_EQ(s.size(), 1050u);
+    EXPECT_EQ(std::vector<double>(s.begin(), s.begin() + 6),
+              (std::vector<double>{3, -3, 32767, -32768, 7, 1}));
+}
+
+TEST(Svx3Write, SamplesAndMagnitudeCorrection) {
+    std::vector<double> ramp(3000);
+    for (int i = 0; i < 3000; ++i)
+        ramp[i] = i;
+    const struct {
+        const char* name;
+        int n, y;
+        bool invert, removeDc;
+        double correction;
+        int words[4]; // 90, 92, 128, 130
+        double readCorrection;
+        std::size_t count;
+        double first, last;
+    } cases[] = {
+        {"small correction", 1, 1, false, false, 0.05, {0, 500, 10, 5000}, 0.05, 3000, 0, 2999},
+        // Y = 2 halves the samples (1499.5 rounds to 1500) and doubles the correction.
+        {"Y = 2", 1, 2, false, false, 0.025, {0, 500, 10, 5000}, 0.05, 3000, 0, 1500},
+        // Groups of 3, less DC 10, inverted, halved: -(1 - 10) / 2 and -(2998 - 10) / 2. 1000 values at
+        // 33.3 per second span 299.99999... tenths in floating point: still 30 s.
+        {"N = 3, DC, invert, Y = 2",
+         3,
+         2,
+         true,
+         true,
+         -0.00615,
+         {0, -123, 10, -1230},
+         -0.0123,
+         1000,
+         5,
+         -1494},
+        {"whole part", 1, 1, false, false, 1.25, {1, 2500, 0, 0}, 1.25, 3000, 0, 2999},
+        {"none", 1, 1, false, false, 0, {0, 0, 0, 0}, 0, 3000, 0, 2999},
+    };
+    for (const auto& c : cases) {
+        EventRecord rec = recordAt({2003, 5, 12, 14, 30, 0, 0, 0}, 100);
+        rec.header.magCorrection = c.correction;
+        WriterOptions options;
+        options.decimation = c.n;
+        options.invert = c.invert;
+        options.removeDc = c.removeDc;
+        options.autoDcOffset = false;
+        test::TempDir dir;
+        RecordingMessages messages;
+        const Written w = writeAndLoad(dir / "ev.abc", {&rec, ramp, 10}, options, {c.y, false}, messages);
+        ASSERT_TRUE(w.ok && w.loaded.ok) << c.name << testing::PrintToString(messages.texts());
+        const int words[] = {w.word(90), w.word(92), w.word(128), w.word(130)};
+        EXPECT_TRUE(std::equal(std::begin(words), std::end(words), std::begin(c.words))) << c.name;
+        const EventRecord& r = w.loaded.channels[0].record;
+        EXPECT_NEAR(+r.header.magCorrection, c.readCorrection, 1e-12) << c.name;
+        EXPECT_DOUBLE_EQ(+r.header.sps, 100.0 / c.n) << c.name;
+        EXPECT_EQ(w.word(42), -1) << c.name << ": no event";
+        const std::vector<double>& s = w.loaded.channels[0].samples;
+        ASSERT_EQ(s.size(), c.count) << c.name;
+        EXPECT_EQ(s.front(), c.first) << c.name;
+        EXPECT_EQ(s.back(), c.last) << c.name;
+    }
+}
+
+TEST(Svx3Write, PicksCountsAndRefusals) {
+    const EventTime start = {2003, 5, 12, 14, 30, 0, 0, 0};
+    const double none = std::nan("");
+    const struct {
+        const char* name;
+        std::size_t count;
+        double p, s; // pick offsets in seconds; NaN: no such pick
+        bool ok;
+        const char* message; // followed by the path when it ends in "file "
+        std::size_t picksRead;
+    } cases[] = {
+        {"P pick 6,600 s after the start", 1000, 6600, 6605, true, "P Pick Time Out Of Range", 0},
+        {"S pick before the start", 1000, 1, -1, true, "S Pick Time Out Of Range", 0},
+        {"last tenth in range", 1000, 6549.9, 6549.9, true, nullptr, 2},
+        {"a P pick alone is not written", 1000, 1, none, true, nullptr, 0},
+        {"count in the preamble", 70000, none, none, true, nullptr, 0},
+        {"50 samples would not read back", 50, none, none, false, "Can't write 50 samples to file ", 0},
+        {"shorter than a second", 99, none, none, false,
+         "Start time or length of the record can't be stored in file ", 0},
+    };
+    for (const auto& c : cases) {
+        EventRecord rec = recordAt(start, 100);
+        if (!std::isnan(c.p)) rec.addPick(pick(addSeconds(start, c.p), "P"));
+        if (!std::isnan(c.s)) rec.addPick(pick(addSeconds(start, c.s), "S"));
+        const std::vector<double> samples(c.count, 5.0);
+        test::TempDir dir;
+        RecordingMessages messages;
+        const Written w = writeAndLoad(dir / "ev.abc", {&rec, samples, 0}, {}, {}, messages);
+        EXPECT_EQ(w.ok, c.ok) << c.name;
+        EXPECT_EQ(std::filesystem::exists(dir / "ev.abc"), c.ok) << c.name;
+        if (c.message) {
+            const std::string text = std::string(c.message).ends_with("file ")
+                                         ? c.message + (dir / "ev.abc").string()
+                                         : std::string(c.message);
+            EXPECT_TRUE(messages.contains(text)) << c.name << testing::PrintToString(messages.texts());
+        } else {
+            EXPECT_TRUE(messages.messages().empty()) << c.name << testing::PrintToString(messages.texts());
+        }
+        if (!c.ok) continue;
+        ASSERT_TRUE(w.loaded.ok) << c.name;
+        EXPECT_EQ(w.loaded.commonCount, static_cast<int>(c.count)) << c.name;
+        EXPECT_EQ(w.loaded.channels[0].record.info.picks.size(), c.picksRead) << c.name;
+        const bool big = c.count > 65000;
+        EXPECT_EQ(static_cast<std::size_t>(static_cast<std::uint16_t>(w.word(24))),
+                  big ? 0xFFFF : c.count + 100)
+            << c.name;
+        EXPECT_EQ(readLE<std::int32_t>(w.bytes.data() + 1), static_cast<std::int32_t>(c.count)) << c.name;
+    }
 }
 
 } // namespace
