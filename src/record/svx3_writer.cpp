@@ -137,7 +137,7 @@ bool writeSvx3File(const std::filesystem::path& path, const WriteChannel& channe
 
     // The header carries the start and the end to tenths; the reader divides the count by the
     // whole seconds between them, so a span it would read otherwise is refused.
-    const double offset = std::isfinite(rh.startTimeOffset) ? rh.startTimeOffset : 0.0;
+    const double offset = std::fabs(rh.startTimeOffset) < 1e9 ? static_cast<double>(rh.startTimeOffset) : 0.0;
     EventTime start = addSeconds(rh.startTime, offset);
     start.nanoseconds = start.nanoseconds / 100'000'000 * 100'000'000;
     const double sps = (options.windowSps > 0 ? options.windowSps : static_cast<double>(rh.sps)) / n;
@@ -145,7 +145,7 @@ bool writeSvx3File(const std::filesystem::path& path, const WriteChannel& channe
     const long long startTod = tenthsOfDay(start);
     long long span = -1, endTod = 0;
     if (spanTenths > 0 && spanTenths < kTenthsPerDay) {
-        span = static_cast<long long>(spanTenths + 1e-6); // whole tenths; the epsilon absorbs 1199.99999 s
+        span = static_cast<long long>(spanTenths + 1e-6); // whole tenths; the epsilon absorbs 299.99999...
         endTod = (startTod + span) % kTenthsPerDay;
     }
     const long long endHour = endTod / 36'000;
