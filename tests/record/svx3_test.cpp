@@ -432,6 +432,7 @@ TEST(Svx3Write, SamplesAndMagnitudeCorrection) {
          5,
          -1494},
         {"whole part", 1, 1, false, false, 1.25, {1, 2500, 0, 0}, 1.25, 3000, 0, 2999},
+        {"Y = 0 counts as 1", 1, 0, false, false, 0.05, {0, 500, 10, 5000}, 0.05, 3000, 0, 2999},
         {"none", 1, 1, false, false, 0, {0, 0, 0, 0}, 0, 3000, 0, 2999},
     };
     for (const auto& c : cases) {
