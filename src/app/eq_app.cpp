@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QScreen>
 
 #include <cstdio>
@@ -51,7 +50,7 @@ int CEqApp::run(const std::vector<std::string>& args) {
 
     frame_ = std::make_unique<CMainFrame>(ctx_);
     ctx_.messages.setParent(frame_.get());
-    frame_->setGeometry(desk.adjusted(0, 0, 0, -desk.height() / 20));
+    frame_->placeWindow(desk);
     if (!batch) frame_->show();
     const fs::path bundled = shippedDataDirectory();
     ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
@@ -73,22 +72,10 @@ int CEqApp::run(const std::vector<std::string>& args) {
         frame_->startBatch();
     } else if (ctx_.commandLine.mode == RunMode::Server || ctx_.commandLine.mode == RunMode::Convert) {
         ctx_.messages.information("This mode is not available yet");
+    } else if (ctx_.commandLine.files.empty()) {
+        QTimer::singleShot(0, frame_.get(), [this] { frame_->run(Cmd::Open); });
     } else {
-        std::vector<std::string> files;
-        for (const std::string& name : ctx_.commandLine.files) {
-            std::error_code ec;
-            if (fs::is_directory(name, ec)) ctx_.settings.eventDirectory = name;
-            else files.push_back(name);
-        }
-        bool opened = false;
-        // Files of the list open one window each; a list of up to three opens them together.
-        if (!files.empty()) opened = frame_->openFiles(files) != nullptr;
-        if (!opened && files.empty()) QTimer::singleShot(0, frame_.get(), [this] {
-            const QStringList chosen = QFileDialog::getOpenFileNames(frame_.get(), "Open", QString::fromStdString(ctx_.settings.eventDirectory.string()));
-            std::vector<std::string> paths;
-            for (int i = 0; i < chosen.size() && i < 3; ++i) paths.push_back(chosen[i].toStdString());
-            if (!paths.empty()) frame_->openFiles(paths);
-        });
+        frame_->openCommandLineFiles(ctx_.commandLine.files);
     }
     const int rc = QApplication::exec();
     return rc != 0 ? rc : ctx_.exitCode;

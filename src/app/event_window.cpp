@@ -2,6 +2,7 @@
 
 #include "views/gif_export.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QPainter>
 #include <QScrollBar>
@@ -60,10 +61,9 @@ void EventWindow::setStyle(const views::ViewStyle& style) {
     text_->setStyle(style);
 }
 
-bool EventWindow::load(const std::vector<std::string>& paths, EventLoader& loader, Messages& messages, IniProfile* ini,
-                       LoadMode mode) {
+bool EventWindow::load(const OpenRequest& request, EventLoader& loader, Messages& messages, IniProfile* ini, LoadMode mode) {
     doc_ = std::make_unique<CEqDoc>(messages, loader, ini, mode);
-    if (!doc_->open(OpenRequest{paths, kForceNone, {}})) return false;
+    if (!doc_->open(request)) return false;
     records_ = std::make_unique<views::EventSlots>(*doc_);
     view_->model().setSources(records_->sources());
     // Filters, undo, integration and crop change the samples: the view follows with new pyramids.
@@ -87,6 +87,19 @@ bool EventWindow::load(const std::vector<std::string>& paths, EventLoader& loade
     setWindowTitle(QString::fromStdString(doc_->title()));
     refresh();
     return true;
+}
+
+WindowContext EventWindow::context() { return WindowContext{*doc_, view_->model(), psLocation, contextClick}; }
+
+void EventWindow::setScrollBars(bool horizontal, bool vertical) {
+    hbar_->setVisible(horizontal);
+    vbar_->setVisible(vertical);
+}
+
+void EventWindow::closeEvent(QCloseEvent* event) {
+    if (doc_ && doc_->queryClose() == CloseAnswer::KeepOpen) return event->ignore();
+    if (doc_) doc_->noteClosed();
+    event->accept();
 }
 
 void EventWindow::refresh() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/app_settings.h"
+#include "app/event_commands.h"
 #include "seismo/travel_times.h"
 #include "views/eq_view.h"
 #include "views/event_slots.h"
@@ -21,7 +22,10 @@ class EventWindow : public QWidget {
 public:
     EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent = nullptr);
     // Opens one to three files in the window's event document.
-    bool load(const std::vector<std::string>& paths, EventLoader& loader, Messages& messages, IniProfile* ini, LoadMode mode);
+    bool load(const OpenRequest& request, EventLoader& loader, Messages& messages, IniProfile* ini, LoadMode mode);
+    // The window as the command table sees it.
+    WindowContext context();
+    void setScrollBars(bool horizontal, bool vertical);
 
     views::CEqView* view() { return view_; }
     views::CTextView* textView() { return text_; }
@@ -37,9 +41,17 @@ public:
     void refresh();
     // The window's own copy of the travel-time lookup (null without tables).
     std::shared_ptr<WindowTravelTimes> travelTimes;
+    // P-S Location with those tables (set by the frame).
+    std::function<bool(bool quiet)> psLocation;
+    // Set while the context menu opened at that point is shown.
+    std::optional<views::Point> contextClick;
 
 Q_SIGNALS:
     void statusChanged(const QStringList& panes);
+
+protected:
+    // Unsaved records ask first; a window kept open ignores the close.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void syncScrollBars();

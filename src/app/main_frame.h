@@ -1,9 +1,11 @@
-// CMainFrame: the multiple-document frame with menus, tool bar and the five status panes; it
-// opens event windows and runs the unattended print and picture modes.
+// CMainFrame: the multiple-document frame with menus, tool bar and the five status panes. Its
+// menus, the event windows' context menu and the tool bar are built from the one command table
+// (event_commands.h); it opens event windows and runs the unattended print and picture modes.
 #pragma once
 
 #include "app/app_settings.h"
 #include "app/command_line.h"
+#include "app/event_commands.h"
 #include "app/gui_messages.h"
 #include "record/loader.h"
 #include "views/seismo_readouts.h"
@@ -12,10 +14,12 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 
 class QMdiArea;
 class QLabel;
+class QMenu;
 
 namespace tlx::app {
 
@@ -37,14 +41,29 @@ class CMainFrame : public QMainWindow {
 public:
     explicit CMainFrame(AppContext& context);
 
-    // Opens one to three files in a new event window; false when none could be read.
+    // Opens one to three files (or channels of one data set) in a new event window; null when
+    // nothing could be read.
     EventWindow* openFiles(const std::vector<std::string>& paths, LoadMode mode = LoadMode::Interactive);
+    EventWindow* openRequest(const OpenRequest& request, LoadMode mode = LoadMode::Interactive);
+    // Files named on the command line: directories become the event folder, a data set goes to
+    // the channel choice; when nothing opens, the open dialog follows.
+    void openCommandLineFiles(const std::vector<std::string>& names);
     EventWindow* activeEventWindow() const;
+    std::vector<EventWindow*> eventWindows() const;
+
+    // Every menu entry, context-menu entry and tool button ends here.
+    void run(Cmd cmd);
+    QAction* action(Cmd cmd) const { return actions_.at(cmd); }
+    // The context menu of an event window, as it would be shown at `at` (tests).
+    std::unique_ptr<QMenu> contextMenu(EventWindow* window, QPoint at);
+
     // The unattended modes: a 500 ms timer opens the file at tick 2, prints or renders it at
     // tick 5 and closes the program after tick 10.
     void startBatch();
     // For tests and the start-up figure: called after the first paint of an event window.
     void setFirstPaintCallback(std::function<void()> callback) { firstPaint_ = std::move(callback); }
+    // Main window placement from FramePos (default: the desktop less a twentieth of its height).
+    void placeWindow(const QRect& desktop);
 
     bool writeGif(EventWindow* window, const std::string& path);
     bool printWindow(EventWindow* window, bool dialog);
@@ -54,20 +73,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildMenus();
+    void createActions();
+    void rebuildMenus();
+    void fillMenu(QMenu* menu, const std::vector<MenuItem>& items);
+    void updateActions();
+    void hostCommand(Cmd cmd, EventWindow* window);
+    bool saveDocument(EventWindow& window, SaveMode mode, int slot);
+    void addFiles(EventWindow& window);
+    void xScale(EventWindow& window);
+    void yScale(EventWindow& window);
     void showStatus(const QStringList& panes);
     void batchTick();
     void openDialog();
-    void saveAs();
-    void withView(const std::function<void(EventWindow&)>& action);
-    void chooseColor(const char* key, views::Rgb views::ViewColors::*member);
-    void chooseFont(const char* section, views::FontSpec views::ViewStyle::*member, bool markers);
+    void chooseColor(Cmd cmd);
+    void chooseFont(Cmd cmd);
     void applyStyle();
-    void setOption(const char* key, bool views::ViewOptions::*member);
+    void toggleBar(Cmd cmd);
+    void wireWindow(EventWindow* window);
 
     AppContext& ctx_;
     QMdiArea* mdi_;
     QLabel* panes_[5];
+    QToolBar* tools_ = nullptr;
+    std::map<Cmd, QAction*> actions_;
+    int menuSet_ = -1; // 0 without event windows, 1 with
     QTimer batchTimer_;
     int ticks_ = 0;
     EventWindow* batchWindow_ = nullptr;

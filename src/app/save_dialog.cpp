@@ -113,6 +113,28 @@ CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRe
         });
     }
     layout->addLayout(form);
+    auto* options = new QGroupBox("Options");
+    auto* optionForm = new QFormLayout(options);
+    everyNth_ = new QSpinBox;
+    everyNth_->setRange(1, 1000);
+    yCompression_ = new QSpinBox;
+    yCompression_->setRange(1, 1000);
+    sampleType_ = new QComboBox;
+    // Index 0 is Auto; the others are the stored sample types 0 to 3.
+    for (const char* t : {"Auto", "Integer (16 bits)", "Long (32 bits)", "Float (4 bytes) ", "Double (8 bytes)"})
+        sampleType_->addItem(t);
+    volume_ = new QCheckBox("Data-set &volume");
+    volume_->setEnabled(records_.size() > 1);
+    invert_ = new QCheckBox("&Invert");
+    removeDc_ = new QCheckBox("Remove &DC offset");
+    optionForm->addRow("Save every &Nth point:", everyNth_);
+    optionForm->addRow("&Y compression:", yCompression_);
+    optionForm->addRow("Sample &type:", sampleType_);
+    optionForm->addRow(volume_);
+    optionForm->addRow(invert_);
+    optionForm->addRow(removeDc_);
+    options->setEnabled(mode != SaveListMode::GifOnly);
+    layout->addWidget(options);
     overwrite_ = new QCheckBox("Ask before overwriting");
     overwrite_->setChecked(settings.overWriteMessage);
     longNames_ = new QCheckBox("Long file names");
@@ -155,7 +177,24 @@ CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRe
     refreshFields();
 }
 
+SaveChoice CSave::choice() const {
+    SaveChoice c;
+    c.format = state_.format();
+    c.names = state_.names();
+    c.decimation = everyNth_->value();
+    c.yCompression = yCompression_->value();
+    c.volume = volume_->isChecked() && c.format == kSaveSvx4;
+    c.invert = invert_->isChecked();
+    c.removeDc = removeDc_->isChecked();
+    c.sampleType = sampleType_->currentIndex() - 1; // Auto is -1
+    c.askOverwrite = settings_.overWriteMessage;
+    c.longFileNames = settings_.longFileNames;
+    return c;
+}
+
 void CSave::refreshFields() {
+    yCompression_->setEnabled(state_.format() == kSaveSvx3);
+    volume_->setEnabled(records_.size() > 1 && state_.format() == kSaveSvx4);
     for (std::size_t i = 0; i < fields_.size(); ++i)
         fields_[i]->setText(i < state_.names().size() ? QString::fromStdString(state_.names()[i]) : QString());
 }

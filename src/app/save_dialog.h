@@ -5,6 +5,7 @@
 #include "app/app_settings.h"
 #include "core/ini_profile.h"
 #include "core/messages.h"
+#include "document/doc_save.h"
 #include "services/save_naming.h"
 
 #include <QDialog>
@@ -53,6 +54,8 @@ public:
           AppSettings& settings, IniProfile& ini, Messages& messages, QWidget* parent = nullptr);
     int format() const { return state_.format(); }
     std::vector<std::string> names() const { return state_.names(); }
+    // Format, names and the writer options as chosen.
+    SaveChoice choice() const;
     void accept() override;
 
 private:
@@ -69,6 +72,12 @@ private:
     QCheckBox* overwrite_;
     QCheckBox* longNames_;
     QCheckBox* eventTime_;
+    QSpinBox* everyNth_;
+    QSpinBox* yCompression_;
+    QCheckBox* volume_;
+    QCheckBox* invert_;
+    QCheckBox* removeDc_;
+    QComboBox* sampleType_;
 };
 
 } // namespace tlx::app

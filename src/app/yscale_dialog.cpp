@@ -17,7 +17,8 @@ namespace {
 const double kMultipliers[] = {1e9, 1e6, 1e3, 100, 1, 0.001, 1e-6};
 }
 
-CYScale::CYScale(views::EqViewModel& model, IniProfile& ini, QWidget* parent) : QDialog(parent), model_(model), ini_(ini) {
+CYScale::CYScale(const views::EqViewModel& model, const AppSettings& settings, bool otherWindows, QWidget* parent)
+    : QDialog(parent), model_(model) {
     const int cur = model.currentRecord();
     const EventRecord& r = *model.sources()[static_cast<std::size_t>(cur)].record;
     setWindowTitle(QString::fromStdString(format("Y-Scale - %s", r.stationName().c_str())));
@@ -49,10 +50,15 @@ CYScale::CYScale(views::EqViewModel& model, IniProfile& ini, QWidget* parent) : 
     layout->addLayout(form);
     allRecords_ = new QCheckBox("All Records");
     allRecords_->setEnabled(model.sources().size() > 1);
+    allRecords_->setChecked(settings.allYRecords && model.sources().size() > 1);
+    allWindows_ = new QCheckBox("All Windows");
+    allWindows_->setEnabled(otherWindows);
+    allWindows_->setChecked(settings.allYWindows && otherWindows);
     centimetres_ = new QCheckBox("Display Centimeters");
     centimetres_->setChecked(model.options().cmDspOk);
     asDefault_ = new QCheckBox("Use as Default");
-    for (QCheckBox* c : {allRecords_, centimetres_, asDefault_}) layout->addWidget(c);
+    asDefault_->setChecked(settings.yDefault.on);
+    for (QCheckBox* c : {allRecords_, allWindows_, centimetres_, asDefault_}) layout->addWidget(c);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -72,25 +78,17 @@ void CYScale::fillUnits() {
     }
 }
 
-void CYScale::accept() {
-    const int mode = modes_->checkedId();
-    const bool all = allRecords_->isChecked();
-    model_.options().cmDspOk = centimetres_->isChecked();
-    model_.options().yLines = lines_->value();
-    if (!model_.setMode(mode, all)) return QDialog::reject();
-    const double multiplier = units_->currentData().toDouble();
-    for (int slot = 0; slot < static_cast<int>(model_.sources().size()); ++slot)
-        if (slot == model_.currentRecord() || (all && model_.scale(slot).mode == mode)) model_.setFullScale(slot, value_->value(), multiplier);
-    ini_.setInt("Settings", "AllYRecords", all ? 1 : 0);
-    ini_.setInt("Settings", "CmDspOk", centimetres_->isChecked() ? 1 : 0);
-    ini_.setInt("Settings", "YLines", lines_->value());
-    if (asDefault_->isChecked()) {
-        ini_.setString("Settings", "YDefMax", format("%g", value_->value()));
-        ini_.setString("Settings", "YDefMult", format("%g", multiplier));
-        ini_.setInt("Settings", "YDefMode", mode);
-    }
-    ini_.setInt("Settings", "YDefOnOff", asDefault_->isChecked() ? 1 : 0);
-    QDialog::accept();
+YScaleChoice CYScale::choice() const {
+    YScaleChoice c;
+    c.mode = modes_->checkedId();
+    c.fullScale = value_->value();
+    c.multiplier = units_->currentData().toDouble();
+    c.yLines = lines_->value();
+    c.allRecords = allRecords_->isChecked();
+    c.allWindows = allWindows_->isChecked();
+    c.centimetres = centimetres_->isChecked();
+    c.asDefault = asDefault_->isChecked();
+    return c;
 }
 
 } // namespace tlx::app

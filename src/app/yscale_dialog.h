@@ -1,7 +1,7 @@
 // The "Y-Scale" dialog: display mode, full-scale value and unit, grid lines, and where they apply.
 #pragma once
 
-#include "core/ini_profile.h"
+#include "app/app_settings.h"
 #include "views/eq_view_model.h"
 
 #include <QDialog>
@@ -16,19 +16,20 @@ namespace tlx::app {
 
 class CYScale : public QDialog {
 public:
-    CYScale(views::EqViewModel& model, IniProfile& ini, QWidget* parent = nullptr);
-    void accept() override;
+    // `otherWindows`: more than one event window is open ("All Windows" enabled).
+    CYScale(const views::EqViewModel& model, const AppSettings& settings, bool otherWindows, QWidget* parent = nullptr);
+    YScaleChoice choice() const;
 
 private:
     void fillUnits();
 
-    views::EqViewModel& model_;
-    IniProfile& ini_;
+    const views::EqViewModel& model_;
     QButtonGroup* modes_;
     QDoubleSpinBox* value_;
     QComboBox* units_;
     QSpinBox* lines_;
     QCheckBox* allRecords_;
+    QCheckBox* allWindows_;
     QCheckBox* centimetres_;
     QCheckBox* asDefault_;
 };

@@ -100,6 +100,10 @@ double IniProfile::getDouble(std::string_view section, std::string_view key, dou
     return end == value.c_str() ? fallback : n;
 }
 
+bool IniProfile::getBool(std::string_view section, std::string_view key, bool fallback) const {
+    return getInt(section, key, fallback ? 1 : 0) != 0;
+}
+
 std::vector<std::string> IniProfile::keys(std::string_view section) const {
     std::vector<std::string> out;
     bool inSection = false;

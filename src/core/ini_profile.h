@@ -24,12 +24,15 @@ public:
     // Leading integer of the value (as the Windows profile reads it); fallback when there is none.
     int getInt(std::string_view section, std::string_view key, int fallback) const;
     double getDouble(std::string_view section, std::string_view key, double fallback) const;
+    // A switch: any leading integer other than 0 is on.
+    bool getBool(std::string_view section, std::string_view key, bool fallback) const;
     std::vector<std::string> keys(std::string_view section) const;
 
     // Sets one key (re-reading the file first so that other writers' lines survive) and, when the
     // profile is bound to a path, rewrites the file atomically. False when the file write failed.
     bool setString(std::string_view section, std::string_view key, std::string_view value);
     bool setInt(std::string_view section, std::string_view key, int value);
+    bool setBool(std::string_view section, std::string_view key, bool value) { return setInt(section, key, value ? 1 : 0); }
 
     std::string text() const;
 

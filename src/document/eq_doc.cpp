@@ -1,5 +1,7 @@
 #include "document/eq_doc.h"
 
+#include "document/doc_settings.h"
+
 #include "core/debug_log.h"
 #include "core/ini_profile.h"
 #include "core/text.h"
@@ -14,7 +16,6 @@
 namespace tlx {
 namespace {
 
-constexpr char kSettings[] = "Settings";
 
 std::string stationOf(const EventRecord& record) { return std::string(trim(record.stationName())); }
 
@@ -28,9 +29,9 @@ std::string shortFileName(const std::string& path) {
 CEqDoc::CEqDoc(Messages& messages, EventLoader& loader, IniProfile* settings, LoadMode mode)
     : messages_(messages), loader_(loader), settings_(settings), mode_(mode) {
     if (settings_) {
-        autoDcOffset_ = settings_->getInt(kSettings, "AutoDCOffset", 1) != 0;
-        fftDcOffset_ = settings_->getInt(kSettings, "FFTDCOffset", 1) != 0;
-        cropMessage_ = settings_->getInt(kSettings, "CropMessage", 1) != 0;
+        autoDcOffset_ = readSetting(*settings_, kAutoDcOffsetKey);
+        fftDcOffset_ = readSetting(*settings_, kFftDcOffsetKey);
+        cropMessage_ = readSetting(*settings_, kCropMessageKey);
     }
 }
 
@@ -387,14 +388,14 @@ void CEqDoc::setManualDcOffset(int index, double offset) {
 void CEqDoc::setAutoDcOffset(bool on) {
     if (on == autoDcOffset_) return;
     autoDcOffset_ = on;
-    if (settings_) settings_->setInt(kSettings, "AutoDCOffset", on ? 1 : 0);
+    if (settings_) writeSetting(*settings_, kAutoDcOffsetKey, on);
     notify(&DocObserver::samplesChanged);
 }
 
 void CEqDoc::setFftDcOffset(bool on) {
     if (on == fftDcOffset_) return;
     fftDcOffset_ = on;
-    if (settings_) settings_->setInt(kSettings, "FFTDCOffset", on ? 1 : 0);
+    if (settings_) writeSetting(*settings_, kFftDcOffsetKey, on);
 }
 
 std::string CEqDoc::manualDcOffsetText() const {
@@ -407,7 +408,7 @@ double CEqDoc::dcOffsetInUse(int index) const {
 
 void CEqDoc::toggleCropMessage() {
     cropMessage_ = !cropMessage_;
-    if (settings_) settings_->setInt(kSettings, "CropMessage", cropMessage_ ? 1 : 0);
+    if (settings_) writeSetting(*settings_, kCropMessageKey, cropMessage_);
 }
 
 // --- saving and closing -----------------------------------------------------------------------
@@ -472,7 +473,7 @@ CloseAnswer CEqDoc::queryClose() {
 }
 
 void CEqDoc::noteClosed() {
-    if (settings_) settings_->setInt(kSettings, "RealtimeWindows", 1);
+    if (settings_) writeSetting(*settings_, kRealtimeWindowsKey, true);
 }
 
 } // namespace tlx

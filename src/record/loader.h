@@ -36,6 +36,8 @@ public:
     std::string resolvePath(const std::string& fileName) const;
 
     const LoaderSettings& settings() const { return settings_; }
+    // Folders changed after start-up reach the next load.
+    void setSettings(LoaderSettings settings) { settings_ = std::move(settings); }
 
 private:
     Messages& messages_;

@@ -4,13 +4,12 @@
 
 #include "core/messages.h"
 #include "record/event_record.h"
+#include "record/save_format.h"
 
 #include <string>
 #include <vector>
 
 namespace tlx {
-
-enum SaveFormat { kSaveSvx4 = 0, kSaveSvx3 = 1, kSaveSvxText = 2, kSaveSac = 3, kSaveGif = 4 };
 
 enum class SaveListMode { Full, DataSet, GifOnly };
 struct SaveFormatEntry {

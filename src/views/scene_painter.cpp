@@ -1,5 +1,7 @@
 #include "views/scene_painter.h"
 
+#include <cmath>
+
 #include <QFontMetrics>
 #include <QPen>
 
@@ -14,6 +16,17 @@ QFont makeFont(const FontSpec& spec) {
     f.setUnderline(spec.underline);
     f.setStyleHint(QFont::SansSerif);
     return f;
+}
+
+FontSpec fontSpecFromFont(const QFont& font, const FontSpec& base, double dpi) {
+    FontSpec spec = base;
+    spec.faceName = font.family().toStdString();
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+    spec.height = -std::max(1, pixels);
+    spec.weight = font.bold() ? 700 : 400;
+    spec.italic = font.italic();
+    spec.underline = font.underline();
+    return spec;
 }
 
 QColor toQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }

@@ -11,6 +11,10 @@
 namespace tlx::views {
 
 QFont makeFont(const FontSpec& spec);
+// The settings form of a font chosen in the font dialog: the height is the character height in
+// pixels (negative, as stored), from the pixel size or from the point size at `dpi`; the line
+// spacing of the font is not its height.
+FontSpec fontSpecFromFont(const QFont& font, const FontSpec& base, double dpi);
 QColor toQColor(const Rgb& c);
 
 class ScenePainter {

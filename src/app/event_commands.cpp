@@ -1,0 +1,349 @@
+#include "app/event_commands.h"
+
+#include "views/view_math.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace tlx::app {
+namespace {
+
+constexpr Scope A = Scope::App;
+constexpr Scope W = Scope::Window;
+
+const CommandSpec kSpecs[] = {
+    {Cmd::Open, "&Open...", "Ctrl+O", A, false},
+    {Cmd::Add, "&Add...", "Ctrl+A", W, false},
+    {Cmd::Remove, "&Remove", "", W, false},
+    {Cmd::Save, "&Save File", "Ctrl+S", W, false},
+    {Cmd::SaveAs, "Save &As...", "Alt+Ctrl+S", W, false},
+    {Cmd::Close, "&Close", "", W, false},
+    {Cmd::CloseAll, "Close A&ll", "", W, false},
+    {Cmd::Print, "&Print...", "Ctrl+P", W, false},
+    {Cmd::PrintSettings, "Print Se&ttings...", "", A, false},
+    {Cmd::GifSettings, "&GIF Settings...", "", A, false},
+    {Cmd::Exit, "E&xit", "", A, false},
+    {Cmd::DistanceMagnitude, "&Distance/Magnitude", "Ctrl+D", W, true},
+    {Cmd::LockMarkers, "&Lock P-S Markers", "Alt+Ctrl+L", W, true},
+    {Cmd::ResetMarkers, "&Reset P-S Markers", "Ctrl+R", W, false},
+    {Cmd::PsLocation, "P-S &Location", "Ctrl+L", W, false},
+    {Cmd::MagMlMs, "&Ml && Ms Marker", "", W, true},
+    {Cmd::MagMb, "M&b Marker", "", W, true},
+    {Cmd::MagMd, "M&d Marker", "", W, true},
+    {Cmd::MagAuto, "&Auto Magnitude Sensitivity", "", W, true},
+    {Cmd::NextEvent, "&Next Event", "E", W, false},
+    {Cmd::DataOperations, "&Data Operations...", "", W, false},
+    {Cmd::Display1, "Display Record &1", "Ctrl+1", W, true},
+    {Cmd::Display2, "Display Record &2", "Ctrl+2", W, true},
+    {Cmd::Display3, "Display Record &3", "Ctrl+3", W, true},
+    {Cmd::DisplayAll, "Display &All Files", "Alt+A", W, false},
+    {Cmd::Select1, "Select Record &1", "1", W, false},
+    {Cmd::Select2, "Select Record &2", "2", W, false},
+    {Cmd::Select3, "Select Record &3", "3", W, false},
+    {Cmd::UndoFiltering, "Undo", "", W, false},
+    {Cmd::CopyBoth, "&Both", "Ctrl+C", W, false},
+    {Cmd::CopySeismogram, "&Seismogram", "", W, false},
+    {Cmd::CopyText, "&Text", "", W, false},
+    {Cmd::Crop, "C&rop", "Alt+Ctrl+C", W, false},
+    {Cmd::Reset, "R&eset", "Alt+R", W, false},
+    {Cmd::Integrate, "&Integrate Data", "Alt+I", W, false},
+    {Cmd::UndoIntegrate, "U&ndo Integrate", "", W, false},
+    {Cmd::DataPoints, "Data &Points", "", W, true},
+    {Cmd::Invert, "In&vert Data", "", W, true},
+    {Cmd::YCounts, "A/D &Counts", "C", W, true},
+    {Cmd::YVoltsAd, "&Volts - A/D Input", "V", W, true},
+    {Cmd::YVoltsAmp, "Volts - &Amp Input", "A", W, true},
+    {Cmd::YSensor, "Sensor &Units", "U", W, true},
+    {Cmd::StatusBar, "&Status Bar", "", A, true},
+    {Cmd::ToolBar, "&Toolbar", "", A, true},
+    {Cmd::XScale, "&X-Scale...", "", W, false},
+    {Cmd::YScale, "&Y-Scale...", "", W, false},
+    {Cmd::ColorBackground, "&Background", "", A, false},
+    {Cmd::ColorPrintBackground, "&Print Background", "", A, false},
+    {Cmd::ColorGraph, "&Graph", "", A, false},
+    {Cmd::ColorMarkers, "P-S &Markers", "", A, false},
+    {Cmd::ColorXGrid, "&X-Grid", "", A, false},
+    {Cmd::ColorYGrid, "&Y-Grid", "", A, false},
+    {Cmd::ColorTextBackground, "B&ackground", "", A, false},
+    {Cmd::ColorText, "&Data", "", A, false},
+    {Cmd::ColorLabel, "&Labels", "", A, false},
+    {Cmd::CropMessage, "Crop &Message", "", W, true},
+    {Cmd::DcOffset, "D&C Offset...", "", W, false},
+    {Cmd::Distance, "&Distance", "", W, true},
+    {Cmd::FontMarkers, "&Markers Font", "", A, false},
+    {Cmd::FontSeismogram, "&Seismogram Window", "", A, false},
+    {Cmd::FontText, "&Text Window", "", A, false},
+    {Cmd::VertBar, "&Vertical Bar", "", A, true},
+    {Cmd::HorzBar, "&Horizontal Bar", "", A, true},
+    {Cmd::UtcTime, "&UTC Time", "", W, true},
+    {Cmd::XGrid, "&X-Grid", "", W, true},
+    {Cmd::YGrid, "&Y-Grid", "", W, true},
+    {Cmd::Arrange, "&Arrange", "", W, false},
+    {Cmd::Cascade, "&Cascade", "", W, false},
+    {Cmd::About, "&About Tellurix...", "", A, false},
+};
+
+MenuItem c(Cmd cmd) { return MenuItem{MenuItem::Command, cmd, nullptr, {}}; }
+MenuItem sep() { return MenuItem{MenuItem::Separator, Cmd::Open, nullptr, {}}; }
+MenuItem sub(const char* title, std::vector<MenuItem> items) {
+    return MenuItem{MenuItem::Submenu, Cmd::Open, title, std::move(items)};
+}
+
+MenuItem helpMenu() { return sub("&Help", {c(Cmd::About)}); }
+
+int recordIndex(Cmd cmd, Cmd first) { return static_cast<int>(cmd) - static_cast<int>(first); }
+
+int yModeOf(Cmd cmd) {
+    switch (cmd) {
+    case Cmd::YCounts: return views::kModeCounts;
+    case Cmd::YVoltsAd: return views::kModeVoltsAd;
+    case Cmd::YVoltsAmp: return views::kModeVoltsAmp;
+    default: return views::kModeSensor;
+    }
+}
+
+int magModeOf(Cmd cmd) {
+    return cmd == Cmd::MagMlMs ? views::kMagMlMs : cmd == Cmd::MagMb ? views::kMagMb : views::kMagMd;
+}
+
+const EventRecord* currentRecord(const WindowContext& w) {
+    return w.doc.recordCount() > 0 ? &w.doc.record(w.doc.currentRecord()) : nullptr;
+}
+
+// The window's display options that are also stored as the defaults of new windows.
+bool views::ViewOptions::*storedOption(Cmd cmd) {
+    switch (cmd) {
+    case Cmd::Distance: return &views::ViewOptions::distance;
+    case Cmd::UtcTime: return &views::ViewOptions::timeFormat;
+    case Cmd::XGrid: return &views::ViewOptions::xGrid;
+    default: return &views::ViewOptions::yGrid;
+    }
+}
+
+const keys::B& storedKey(Cmd cmd) {
+    switch (cmd) {
+    case Cmd::Distance: return keys::kDistance;
+    case Cmd::UtcTime: return keys::kTimeFormat;
+    case Cmd::XGrid: return keys::kXGrid;
+    default: return keys::kYGrid;
+    }
+}
+
+void toggleDistanceDisplay(views::EqViewModel& model) {
+    model.options().distance = !model.options().distance;
+    model.resetMarkers();
+}
+
+} // namespace
+
+const CommandSpec& commandSpec(Cmd cmd) {
+    const auto* it = std::find_if(std::begin(kSpecs), std::end(kSpecs), [cmd](const CommandSpec& s) { return s.cmd == cmd; });
+    return *it;
+}
+
+std::vector<MenuItem> emptyFrameMenus() {
+    return {sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+}
+
+std::vector<MenuItem> eventWindowMenus() {
+    return {
+        sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Close),
+                      c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(),
+                      c(Cmd::Exit)}),
+        sub("&Calculate", {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(),
+                           c(Cmd::PsLocation),
+                           sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto)})}),
+        sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+        sub("&View", {c(Cmd::Display1), c(Cmd::Display2), c(Cmd::Display3), c(Cmd::DisplayAll), sep(),
+                      c(Cmd::Select1), c(Cmd::Select2), c(Cmd::Select3), sep(), c(Cmd::UndoFiltering),
+                      sub("&Copy", {c(Cmd::CopyBoth), c(Cmd::CopySeismogram), c(Cmd::CopyText)}), c(Cmd::Crop),
+                      c(Cmd::Reset), sep(), c(Cmd::Integrate), c(Cmd::UndoIntegrate), c(Cmd::DataPoints),
+                      c(Cmd::Invert),
+                      sub("Y-Scale &Display", {c(Cmd::YCounts), c(Cmd::YVoltsAd), c(Cmd::YVoltsAmp), c(Cmd::YSensor)}),
+                      sep(), c(Cmd::StatusBar), c(Cmd::ToolBar)}),
+        sub("&X-Scale", {c(Cmd::XScale)}),
+        sub("&Y-Scale", {c(Cmd::YScale)}),
+        sub("&Options",
+            {sub("&Colors", {sub("&Seismogram Window", {c(Cmd::ColorBackground), c(Cmd::ColorPrintBackground),
+                                                        c(Cmd::ColorGraph), c(Cmd::ColorMarkers), c(Cmd::ColorXGrid),
+                                                        c(Cmd::ColorYGrid)}),
+                             sub("&Text Window", {c(Cmd::ColorTextBackground), c(Cmd::ColorText), c(Cmd::ColorLabel)})}),
+             c(Cmd::CropMessage), c(Cmd::DcOffset), c(Cmd::Distance),
+             sub("&Fonts", {c(Cmd::FontMarkers), c(Cmd::FontSeismogram), c(Cmd::FontText)}),
+             sub("Scroll &Bars", {c(Cmd::VertBar), c(Cmd::HorzBar)}), c(Cmd::UtcTime), c(Cmd::XGrid), c(Cmd::YGrid)}),
+        sub("&Window", {c(Cmd::Arrange), c(Cmd::Cascade)}),
+        helpMenu(),
+    };
+}
+
+std::vector<MenuItem> eventContextMenu() {
+    return {c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Print), sep(),
+            sub("Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+            sub("Scales", {c(Cmd::XScale), c(Cmd::YScale)}), c(Cmd::Crop), c(Cmd::Integrate), c(Cmd::UndoIntegrate),
+            c(Cmd::UndoFiltering), sep(), c(Cmd::DistanceMagnitude), c(Cmd::PsLocation),
+            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
+}
+
+std::vector<Cmd> toolBarCommands() {
+    return {Cmd::Open, Cmd::Save, Cmd::Print, Cmd::DistanceMagnitude, Cmd::PsLocation, Cmd::Reset};
+}
+
+CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s) {
+    const CommandSpec& spec = commandSpec(cmd);
+    CommandState st;
+    st.text = spec.text;
+    // Commands of an event window are off without one.
+    if (spec.scope == Scope::Window && !w) {
+        st.enabled = false;
+        return st;
+    }
+    switch (cmd) {
+    case Cmd::StatusBar: st.checked = s.statusBar; return st;
+    case Cmd::ToolBar: st.checked = s.toolBar; return st;
+    case Cmd::VertBar: st.checked = s.vertScroll; return st;
+    case Cmd::HorzBar: st.checked = s.horzScroll; return st;
+    default: break;
+    }
+    if (!w) return st;
+    const CEqDoc& doc = w->doc;
+    const views::EqViewModel& m = w->model;
+    switch (cmd) {
+    case Cmd::Remove:
+        st.enabled = doc.canRemove();
+        if (doc.recordCount() > 0) st.text = doc.removeMenuText();
+        break;
+    case Cmd::DistanceMagnitude: st.checked = m.options().distance; break;
+    case Cmd::LockMarkers: st.checked = m.locked(); break;
+    case Cmd::MagMlMs:
+    case Cmd::MagMb:
+    case Cmd::MagMd: st.checked = m.magMode() == magModeOf(cmd); break;
+    case Cmd::MagAuto: st.checked = s.magAuto; break;
+    case Cmd::Display1:
+    case Cmd::Display2:
+    case Cmd::Display3: {
+        const int i = recordIndex(cmd, Cmd::Display1);
+        st.enabled = doc.isDisplayRecordEnabled(i);
+        st.checked = doc.isDisplayRecordChecked(i);
+        if (i < doc.recordCount()) st.text = doc.displayMenuText(i);
+        break;
+    }
+    case Cmd::DisplayAll: st.enabled = doc.recordCount() > 1; break;
+    case Cmd::Select1:
+    case Cmd::Select2:
+    case Cmd::Select3: {
+        const int i = recordIndex(cmd, Cmd::Select1);
+        st.enabled = doc.recordCount() > 1 && i < doc.recordCount();
+        if (i < doc.recordCount()) st.text = doc.selectMenuText(i);
+        break;
+    }
+    case Cmd::UndoFiltering:
+        st.enabled = doc.canUndoFiltering();
+        st.text = doc.undoMenuText();
+        break;
+    case Cmd::Integrate: st.enabled = doc.canIntegrate(); break;
+    case Cmd::UndoIntegrate: st.enabled = doc.canUndoIntegrate(); break;
+    case Cmd::DataPoints: st.checked = m.options().dataPoints; break;
+    case Cmd::Invert: st.checked = doc.inverted(); break;
+    case Cmd::YCounts:
+    case Cmd::YVoltsAd:
+    case Cmd::YVoltsAmp:
+    case Cmd::YSensor: {
+        const EventRecord* r = currentRecord(*w);
+        st.enabled = r && views::modeAvailable(yModeOf(cmd), *r);
+        st.checked = r && m.scale(doc.currentRecord()).mode == yModeOf(cmd);
+        break;
+    }
+    case Cmd::CropMessage: st.checked = doc.cropMessage(); break;
+    case Cmd::Distance:
+    case Cmd::UtcTime:
+    case Cmd::XGrid:
+    case Cmd::YGrid: st.checked = m.options().*storedOption(cmd); break;
+    default: break;
+    }
+    return st;
+}
+
+CropSpan visibleCropSpan(const views::EqViewModel& m) {
+    CropSpan span;
+    if (m.sources().empty()) return span;
+    const double sps = m.sources().front().record->header.sps;
+    span.firstSample = static_cast<int>(m.visibleSamples(0).first);
+    span.sampleCount = static_cast<int>(sps * m.spanSeconds());
+    span.leftEdgeSeconds = static_cast<double>(m.leftMs() - m.axisStartMs()) / 1000.0;
+    return span;
+}
+
+Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
+    const CommandState state = commandState(cmd, &w, shell.settings);
+    if (!state.enabled) return Outcome::Refused;
+    CEqDoc& doc = w.doc;
+    views::EqViewModel& m = w.model;
+    switch (cmd) {
+    case Cmd::Remove: doc.removeCurrent(); break;
+    case Cmd::Save: doc.save(SaveMode::Save); break;
+    case Cmd::SaveAs: doc.save(SaveMode::SaveAs); break;
+    case Cmd::DistanceMagnitude: toggleDistanceDisplay(m); break;
+    case Cmd::LockMarkers: m.setLocked(!m.locked()); break;
+    case Cmd::ResetMarkers: m.resetMarkers(); break;
+    case Cmd::PsLocation:
+        if (w.psLocation) w.psLocation(false);
+        break;
+    case Cmd::MagMlMs:
+    case Cmd::MagMb:
+    case Cmd::MagMd:
+        m.setMagMode(m.magMode() == magModeOf(cmd) ? views::kMagNone : magModeOf(cmd), w.clickAt);
+        break;
+    case Cmd::MagAuto: writeSetting(shell.ini, keys::kMagAuto, shell.settings.magAuto = !shell.settings.magAuto); break;
+    case Cmd::NextEvent:
+        doc.nextEvent();
+        if (m.options().distance && w.psLocation) w.psLocation(true);
+        break;
+    case Cmd::Display1:
+    case Cmd::Display2:
+    case Cmd::Display3: doc.displayRecord(recordIndex(cmd, Cmd::Display1)); break;
+    case Cmd::DisplayAll: doc.displayAll(); break;
+    case Cmd::Select1:
+    case Cmd::Select2:
+    case Cmd::Select3: doc.selectRecord(recordIndex(cmd, Cmd::Select1)); break;
+    case Cmd::UndoFiltering: doc.undoFiltering(); break;
+    case Cmd::Crop:
+        if (doc.crop(visibleCropSpan(m))) m.reset();
+        break;
+    case Cmd::Reset: {
+        m.reset();
+        const views::ViewOptions& stored = shell.settings.view;
+        m.options().xGrid = stored.xGrid;
+        m.options().yGrid = stored.yGrid;
+        m.options().timeFormat = stored.timeFormat;
+        m.options().distance = stored.distance;
+        break;
+    }
+    case Cmd::Integrate: doc.integrate(); break;
+    case Cmd::UndoIntegrate: doc.undoIntegrate(); break;
+    case Cmd::DataPoints: m.options().dataPoints = !m.options().dataPoints; break;
+    case Cmd::Invert: doc.invert(); break;
+    case Cmd::YCounts:
+    case Cmd::YVoltsAd:
+    case Cmd::YVoltsAmp:
+    case Cmd::YSensor: m.setMode(yModeOf(cmd), false); break;
+    case Cmd::CropMessage: doc.toggleCropMessage(); break;
+    case Cmd::Distance:
+    case Cmd::UtcTime:
+    case Cmd::XGrid:
+    case Cmd::YGrid: {
+        // The window's own switch, kept as the default of windows opened later.
+        bool& value = m.options().*storedOption(cmd);
+        value = !value;
+        shell.settings.view.*storedOption(cmd) = value;
+        writeSetting(shell.ini, storedKey(cmd), value);
+        if (cmd == Cmd::Distance) m.resetMarkers();
+        break;
+    }
+    default: return Outcome::Host;
+    }
+    return Outcome::Done;
+}
+
+} // namespace tlx::app

@@ -1,0 +1,96 @@
+// The one command table of the program window: every menu, context-menu and tool-bar entry with
+// its text, key, enabled and checked state, and, for what acts on an event window's document and
+// view model, the action itself. Qt-free: the Qt side builds its menus from these tables and
+// carries out only the commands that need a dialog, a file chooser, the clipboard or a printer.
+#pragma once
+
+#include "app/app_settings.h"
+#include "core/ini_profile.h"
+#include "document/eq_doc.h"
+#include "views/eq_view_model.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tlx::app {
+
+enum class Cmd {
+    // File
+    Open, Add, Remove, Save, SaveAs, Close, CloseAll, Print, PrintSettings, GifSettings, Exit,
+    // Calculate
+    DistanceMagnitude, LockMarkers, ResetMarkers, PsLocation, MagMlMs, MagMb, MagMd, MagAuto,
+    // Display/Modify
+    NextEvent, DataOperations,
+    // View
+    Display1, Display2, Display3, DisplayAll, Select1, Select2, Select3, UndoFiltering, CopyBoth, CopySeismogram,
+    CopyText, Crop, Reset, Integrate, UndoIntegrate, DataPoints, Invert, YCounts, YVoltsAd, YVoltsAmp, YSensor,
+    StatusBar, ToolBar,
+    XScale, YScale,
+    // Options
+    ColorBackground, ColorPrintBackground, ColorGraph, ColorMarkers, ColorXGrid, ColorYGrid, ColorTextBackground,
+    ColorText, ColorLabel, CropMessage, DcOffset, Distance, FontMarkers, FontSeismogram, FontText, VertBar, HorzBar,
+    UtcTime, XGrid, YGrid,
+    // Window, Help
+    Arrange, Cascade, About,
+};
+
+enum class Scope { App, Window };
+
+struct CommandSpec {
+    Cmd cmd;
+    const char* text; // menu text with its "&" mnemonic
+    const char* key;  // accelerator, "" when none
+    Scope scope;
+    bool checkable;
+};
+const CommandSpec& commandSpec(Cmd cmd);
+
+// A menu: entries are commands, separators or sub-menus.
+struct MenuItem {
+    enum Kind { Command, Separator, Submenu } kind = Command;
+    Cmd cmd = Cmd::Open;
+    const char* title = nullptr; // sub-menus
+    std::vector<MenuItem> items;
+};
+// The menu bar with an event window open, and the reduced one without.
+std::vector<MenuItem> eventWindowMenus();
+std::vector<MenuItem> emptyFrameMenus();
+// The event window's context menu and the tool bar.
+std::vector<MenuItem> eventContextMenu();
+std::vector<Cmd> toolBarCommands();
+
+// The event window a command acts on.
+struct WindowContext {
+    CEqDoc& doc;
+    views::EqViewModel& model;
+    // P-S Location with the window's travel-time tables (markers at the current event's arrivals).
+    std::function<bool(bool quiet)> psLocation;
+    // Where the context menu was opened: a magnitude marker chosen there goes to that point.
+    std::optional<views::Point> clickAt;
+};
+
+// The settings model the option commands write through.
+struct ShellContext {
+    IniProfile& ini;
+    AppSettings& settings;
+};
+
+struct CommandState {
+    bool enabled = true;
+    bool checked = false;
+    std::string text; // the menu text, with "\t" and a key text where the document gives one
+};
+// `window` null: no event window is active.
+CommandState commandState(Cmd cmd, const WindowContext* window, const AppSettings& settings);
+
+enum class Outcome { Done, Refused, Host };
+// Carries out a command on the window's document and view model. Host: the caller carries it out
+// (dialogs, files, printing, clipboard, frame). Refused: disabled, nothing happened.
+Outcome runWindowCommand(Cmd cmd, WindowContext& window, ShellContext& shell);
+
+// What Crop cuts: the span the view shows.
+CropSpan visibleCropSpan(const views::EqViewModel& model);
+
+} // namespace tlx::app

@@ -1,0 +1,260 @@
+// The commands of the command table that need Qt: dialogs, file choosers, the clipboard, the
+// printer, colours, fonts and the frame's bars.
+#include "app/data_operations_dialog.h"
+#include "app/dc_offset_dialog.h"
+#include "app/event_window.h"
+#include "app/main_frame.h"
+#include "app/save_dialog.h"
+#include "app/yscale_dialog.h"
+#include "core/debug_log.h"
+#include "core/text.h"
+#include "document/doc_save.h"
+#include "services/save_naming.h"
+#include "views/scene_painter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QInputDialog>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace tlx::app {
+namespace {
+
+struct ColorEntry {
+    Cmd cmd;
+    const char* key;
+    views::Rgb views::ViewColors::*member;
+};
+const ColorEntry kColors[] = {
+    {Cmd::ColorBackground, "BackGround", &views::ViewColors::background},
+    {Cmd::ColorPrintBackground, "PrintBackGround", &views::ViewColors::printBackground},
+    {Cmd::ColorGraph, "Graph", &views::ViewColors::graph},
+    {Cmd::ColorMarkers, "PSMarkers", &views::ViewColors::markers},
+    {Cmd::ColorXGrid, "XGrid", &views::ViewColors::xGrid},
+    {Cmd::ColorYGrid, "YGrid", &views::ViewColors::yGrid},
+    {Cmd::ColorTextBackground, "TextBkgnd", &views::ViewColors::textBackground},
+    {Cmd::ColorText, "Text", &views::ViewColors::text},
+    {Cmd::ColorLabel, "Label", &views::ViewColors::label},
+};
+
+struct FontEntry {
+    Cmd cmd;
+    const char* section;
+    views::FontSpec views::ViewStyle::*member;
+};
+const FontEntry kFonts[] = {
+    {Cmd::FontMarkers, "MarkFont", &views::ViewStyle::markFont},
+    {Cmd::FontSeismogram, "Font", &views::ViewStyle::font},
+    {Cmd::FontText, "TextFont", &views::ViewStyle::textFont},
+};
+
+} // namespace
+
+void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
+    switch (cmd) {
+    case Cmd::Open: openDialog(); return;
+    case Cmd::Exit: close(); return;
+    case Cmd::PrintSettings: CPrintSettings(ctx_.settings, ctx_.ini, this).exec(); return;
+    case Cmd::GifSettings: CGifCntl(ctx_.settings, ctx_.ini, this).exec(); return;
+    case Cmd::StatusBar:
+    case Cmd::ToolBar:
+    case Cmd::VertBar:
+    case Cmd::HorzBar: toggleBar(cmd); return;
+    case Cmd::About:
+        QMessageBox::about(this, "About Tellurix",
+                           "Tellurix - seismic event viewer for amateur, school and small-network stations.\n"
+                           "Licence: GPL-3.0-or-later.");
+        return;
+    default: break;
+    }
+    for (const ColorEntry& e : kColors)
+        if (e.cmd == cmd) return chooseColor(cmd);
+    for (const FontEntry& e : kFonts)
+        if (e.cmd == cmd) return chooseFont(cmd);
+    if (!w) return;
+    switch (cmd) {
+    case Cmd::Add: addFiles(*w); break;
+    case Cmd::Close: mdi_->closeActiveSubWindow(); break;
+    case Cmd::CloseAll: mdi_->closeAllSubWindows(); break;
+    case Cmd::Print: printWindow(w, true); break;
+    case Cmd::DataOperations: CDataOperations(w->doc(), this).exec(); break;
+    case Cmd::DcOffset:
+        if (CDcOffset(w->doc(), this).exec() == QDialog::Accepted) w->doc().refresh();
+        break;
+    case Cmd::CopyBoth: QApplication::clipboard()->setImage(w->copyImage(0)); break;
+    case Cmd::CopySeismogram: QApplication::clipboard()->setImage(w->copyImage(1)); break;
+    case Cmd::CopyText: QApplication::clipboard()->setImage(w->copyImage(2)); break;
+    case Cmd::XScale: xScale(*w); break;
+    case Cmd::YScale: yScale(*w); break;
+    case Cmd::Arrange: mdi_->tileSubWindows(); break;
+    case Cmd::Cascade: mdi_->cascadeSubWindows(); break;
+    default: logFormat("command %d has no action here", static_cast<int>(cmd)); break;
+    }
+}
+
+void CMainFrame::toggleBar(Cmd cmd) {
+    AppSettings& s = ctx_.settings;
+    if (cmd == Cmd::StatusBar) statusBar()->setVisible(s.statusBar = !s.statusBar);
+    if (cmd == Cmd::ToolBar) tools_->setVisible(s.toolBar = !s.toolBar);
+    if (cmd == Cmd::VertBar) writeSetting(ctx_.ini, keys::kVertScroll, s.vertScroll = !s.vertScroll);
+    if (cmd == Cmd::HorzBar) writeSetting(ctx_.ini, keys::kHorzScroll, s.horzScroll = !s.horzScroll);
+    for (EventWindow* w : eventWindows()) w->setScrollBars(s.horzScroll, s.vertScroll);
+}
+
+void CMainFrame::openDialog() {
+    const QStringList files = QFileDialog::getOpenFileNames(this, "Open", QString::fromStdString(ctx_.settings.eventDirectory.string()),
+                                                            "Event Files (*.svx *.SVX *.sac *.SAC *.txt *.gse *.msd *.mseed *.seed);;All Files (*)");
+    std::vector<std::string> paths;
+    for (int i = 0; i < files.size() && i < kMaxRecords; ++i) paths.push_back(files[i].toStdString());
+    if (paths.empty()) return;
+    ctx_.settings.eventDirectory = std::filesystem::path(paths.front()).parent_path();
+    LoaderSettings folders = ctx_.loader->settings();
+    folders.eventDirectory = ctx_.settings.eventDirectory;
+    ctx_.loader->setSettings(folders);
+    openFiles(paths);
+}
+
+void CMainFrame::addFiles(EventWindow& w) {
+    CEqDoc& doc = w.doc();
+    const QStringList files = QFileDialog::getOpenFileNames(this, "Add", QString::fromStdString(ctx_.settings.eventDirectory.string()));
+    for (const QString& f : files) {
+        if (doc.recordCount() >= kMaxRecords) break;
+        if (!doc.addRecord(f.toStdString()))
+            ctx_.messages.warning(format("%s does not match the records of this window", f.toStdString().c_str()));
+    }
+}
+
+bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
+    CEqDoc& doc = w.doc();
+    // A plain save of the program's own format writes in place; anything else asks for names.
+    const bool inPlace = doc.fileKind() == kKindSvxVolume || (doc.fileKind() == kKindSvx4 && doc.subKind() == SubKind::Binary);
+    if (mode == SaveMode::Save && inPlace) return doc.writeSvx4Files(slot);
+    std::vector<const EventRecord*> records;
+    std::vector<std::string> names;
+    for (int i = 0; i < doc.recordCount(); ++i) {
+        records.push_back(&doc.record(i));
+        names.push_back(doc.fileName(i));
+    }
+    const bool dataSet = doc.fileKind() == kKindSvxVolume || doc.fileKind() == kKindMiniSeedSet || doc.fileKind() == kKindSeed;
+    CSave dialog(dataSet ? SaveListMode::DataSet : SaveListMode::Full, preselectedSaveFormat(doc), records, names,
+                 ctx_.settings, ctx_.ini, ctx_.messages, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    SaveChoice choice = dialog.choice();
+    if (choice.format == kSaveGif) return !choice.names.empty() && writeGif(&w, choice.names.front());
+    choice.regionalTables = w.travelTimes && w.travelTimes->useTable == kRegional;
+    return writeRecords(doc, choice, slot, ctx_.messages);
+}
+
+void CMainFrame::xScale(EventWindow& w) {
+    views::EqViewModel& m = w.view()->model();
+    bool ok = false;
+    const double v = QInputDialog::getDouble(this, "X-Scale", "Seconds:", m.spanSeconds(), -1e9, 1e9, 1, &ok);
+    if (ok) m.setSpan(v);
+}
+
+void CMainFrame::yScale(EventWindow& w) {
+    const std::vector<EventWindow*> windows = eventWindows();
+    CYScale dialog(w.view()->model(), ctx_.settings, windows.size() > 1, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const YScaleChoice choice = dialog.choice();
+    if (!applyYScaleToWindow(w.view()->model(), choice, true)) return;
+    if (choice.allWindows)
+        for (EventWindow* other : windows)
+            if (other != &w && applyYScaleToWindow(other->view()->model(), choice, false)) other->refresh();
+    storeYScaleChoice(ctx_.ini, ctx_.settings, choice);
+}
+
+void CMainFrame::chooseColor(Cmd cmd) {
+    for (const ColorEntry& e : kColors) {
+        if (e.cmd != cmd) continue;
+        const views::Rgb old = ctx_.style.colors.*e.member;
+        const QColor c = QColorDialog::getColor(QColor(old.r, old.g, old.b), this);
+        if (!c.isValid()) return;
+        ctx_.style.colors.*e.member = {c.red(), c.green(), c.blue()};
+        views::writeColor(ctx_.ini, e.key, ctx_.style.colors.*e.member);
+        applyStyle();
+    }
+}
+
+void CMainFrame::chooseFont(Cmd cmd) {
+    const FontEntry* entry = nullptr;
+    for (const FontEntry& e : kFonts)
+        if (e.cmd == cmd) entry = &e;
+    if (!entry) return;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    for (;;) {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, views::makeFont(ctx_.style.*entry->member), this);
+        if (!ok) return;
+        const views::FontSpec spec = views::fontSpecFromFont(chosen, ctx_.style.*entry->member, dpi);
+        // The marker letter sits below the arrow inside the marker box.
+        const int room = ctx_.settings.view.largeScreen ? 44 - 20 : 36 - 14;
+        if (cmd == Cmd::FontMarkers && QFontMetrics(views::makeFont(spec)).height() > room) {
+            ctx_.messages.error("You have selected a font type or size that is too large. Please select a smaller font type or size.");
+            continue;
+        }
+        ctx_.style.*entry->member = spec;
+        views::writeFont(ctx_.ini, entry->section, spec);
+        applyStyle();
+        return;
+    }
+}
+
+void CMainFrame::applyStyle() {
+    for (EventWindow* w : eventWindows()) w->setStyle(ctx_.style);
+}
+
+bool CMainFrame::writeGif(EventWindow* window, const std::string& path) {
+    if (!window) return false;
+    if (path.empty()) {
+        ctx_.messages.error("Error: No File Name");
+        return false;
+    }
+    std::string message;
+    if (!window->saveGif(path, ctx_.settings.gifWidth, ctx_.settings.gifHeight, message)) {
+        ctx_.messages.error(format("Error Making GIF Image.\nError: %s", message.c_str()));
+        window->refresh();
+        return false;
+    }
+    logFormat("GIF image written: %s", path.c_str());
+    window->refresh();
+    return true;
+}
+
+bool CMainFrame::printWindow(EventWindow* window, bool dialog) {
+    if (!window) return false;
+    QPrinter printer(QPrinter::HighResolution);
+    const bool havePrinter = !QPrinterInfo::availablePrinterNames().isEmpty();
+    if (dialog) {
+        QPrintDialog pd(&printer, this);
+        if (pd.exec() != QDialog::Accepted) return false;
+    } else if (!havePrinter || !ctx_.commandLine.target.empty()) {
+        // No printer (or a name given after the file): the page goes to a PDF file.
+        const std::string& event = window->records().record(0).fileName;
+        std::string pdf = ctx_.commandLine.target;
+        if (pdf.empty()) {
+            pdf = pictureGifName(event, "");
+            pdf = pdf.substr(0, pdf.size() - 4) + ".pdf";
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        logFormat("Printing to %s", pdf.c_str());
+    }
+    const bool ok = window->print(printer, ctx_.settings.print);
+    window->refresh();
+    return ok;
+}
+
+} // namespace tlx::app

@@ -1,0 +1,57 @@
+// The keys of TELLURIX.INI that the program shell and the event window read and write, each
+// declared once with its type and default.
+#pragma once
+
+#include "core/setting.h"
+
+namespace tlx::app::keys {
+
+using B = Setting<bool>;
+using I = Setting<int>;
+using S = Setting<std::string_view>;
+
+// General keys.
+inline constexpr B kLongFileNames{"Settings", "LongFileNames", true};
+inline constexpr B kUseEventTime{"Settings", "UseEventTime", true};
+inline constexpr S kFramePos{"Settings", "FramePos", ""};
+inline constexpr B kStatusBar{"Settings", "StatusBar", true};
+inline constexpr B kToolBar{"Settings", "ToolBar", true};
+inline constexpr S kDirectory{"Settings", "Directory", ""};
+inline constexpr S kDatalessDir{"Settings", "DatalessDir", ""};
+inline constexpr S kDatalessExt{"Settings", "DatalessExt", "Dataless"};
+inline constexpr S kLocalDirectory{"Settings", "LocalDirectory", ""};
+inline constexpr S kPhaseDirectory{"Settings", "PhaseDirectory", ""};
+inline constexpr S kArchiveDirectory{"Settings", "ArchiveDirectory", ""};
+inline constexpr B kOverWriteMessage{"Settings", "OverWriteMessage", true};
+inline constexpr I kPrintTop{"Settings", "PrintTop", 0};
+inline constexpr I kPrintBottom{"Settings", "PrintBottom", 0};
+inline constexpr I kPrintLeft{"Settings", "PrintLeft", 0};
+inline constexpr I kPrintRight{"Settings", "PrintRight", 0};
+inline constexpr B kPrintColor{"Settings", "PrintColor", false};
+inline constexpr B kPrintLand{"Settings", "PrintLand", true};
+inline constexpr I kGifHeight{"Settings", "GifHeight", 600};
+inline constexpr I kGifWidth{"Settings", "GifWidth", 800};
+inline constexpr B kGif32K{"Settings", "Gif32K", false};
+inline constexpr I kYDefMode{"Settings", "YDefMode", 0};
+inline constexpr B kYDefOnOff{"Settings", "YDefOnOff", false};
+inline constexpr S kYDefMax{"Settings", "YDefMax", ""};
+inline constexpr S kYDefMult{"Settings", "YDefMult", ""};
+inline constexpr S kReportFile{"Settings", "ReportFile", ""};
+inline constexpr I kReportType{"Settings", "ReportType", -1};
+inline constexpr I kReportFilter{"Settings", "ReportFilter", 1};
+inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
+
+// The event window's display keys.
+inline constexpr B kXGrid{"Settings", "XGrid", true};
+inline constexpr B kYGrid{"Settings", "YGrid", true};
+inline constexpr I kYLines{"Settings", "YLines", 5};
+inline constexpr B kDistance{"Settings", "Distance", true};
+inline constexpr B kHorzScroll{"Settings", "HorzScroll", true};
+inline constexpr B kVertScroll{"Settings", "VertScroll", true};
+inline constexpr B kTimeFormat{"Settings", "TimeFormat", true};
+inline constexpr B kAllYRecords{"Settings", "AllYRecords", false};
+inline constexpr B kAllYWindows{"Settings", "AllYWindows", false};
+inline constexpr B kCmDspOk{"Settings", "CmDspOk", true};
+inline constexpr B kMagAuto{"Settings", "MagAuto", true};
+
+} // namespace tlx::app::keys
