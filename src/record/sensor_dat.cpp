@@ -91,7 +91,9 @@ void applyKey(std::string_view key, std::string_view value, EventRecord& record)
 } // namespace
 
 std::filesystem::path findSensorDat(const LoaderSettings& settings) {
-    return findDataFile({settings.localDirectory, settings.programDirectory}, "SENSOR.DAT");
+    // The local data folder when one is set, else the program folder; never both.
+    return findDataFile({settings.localDirectory.empty() ? settings.programDirectory : settings.localDirectory},
+                        "SENSOR.DAT");
 }
 
 bool applySensorDefaultsText(std::string_view text, std::string_view stationId, EventRecord& record) {
