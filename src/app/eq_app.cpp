@@ -46,6 +46,8 @@ int CEqApp::run(const std::vector<std::string>& args) {
     loaderSettings.eventDirectory = ctx_.settings.eventDirectory;
     loaderSettings.localDirectory = ctx_.settings.localDirectory;
     loaderSettings.programDirectory = programDir;
+    static const SeismoGeography geography;
+    loaderSettings.geography = &geography;
     ctx_.loader = std::make_unique<EventLoader>(ctx_.messages, loaderSettings);
 
     frame_ = std::make_unique<CMainFrame>(ctx_);
@@ -55,7 +57,6 @@ int CEqApp::run(const std::vector<std::string>& args) {
     const fs::path bundled = shippedDataDirectory();
     ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
                      {ctx_.settings.localDirectory, programDir, bundled}, ctx_.messages);
-    installGeography();
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);
     // TLX_SCREENSHOT saves a picture of the main window at that moment.

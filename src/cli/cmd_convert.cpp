@@ -47,7 +47,9 @@ bool writeSac(ConvertJob& job, Messages& messages) {
         if (readWholeFile(job.loaded.path, bytes)) chosen = sacFileByteOrder(bytes).value_or(SacByteOrder::Big);
     }
     const LoadedChannel& first = job.loaded.channels.front();
-    return writeSacFile(job.output, {&first.record, first.samples, 0}, job.options, chosen, messages);
+    WriterOptions options = job.options;
+    options.geography = consoleLoaderSettings().geography; // the distance words
+    return writeSacFile(job.output, {&first.record, first.samples, 0}, options, chosen, messages);
 }
 
 // SVX ASCII 2.0 of the first channel; "--time-column 0|1|2" puts nothing, the date and time, or

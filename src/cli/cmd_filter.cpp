@@ -32,9 +32,7 @@ private:
 };
 
 bool parseNumber(const std::string& text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end && *end == '\0';
+    return parseDouble(text, value);
 }
 
 const char* kUsage = "usage: tellurix-cli filter IN OUT [--lowpass HZ] [--highpass HZ] [--poles N] [--lowpass-poles N]"

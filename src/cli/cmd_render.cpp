@@ -3,6 +3,7 @@
 #include "cli/cli_command.h"
 
 #include "core/data_paths.h"
+#include "core/text.h"
 
 #include "views/eq_view_model.h"
 #include "views/event_slots.h"
@@ -31,10 +32,11 @@ bool sizeOption(Args& args, const char* name, int& value) {
 
 // "hh:mm:ss[.fff]" as milliseconds of the day.
 bool parseTimeOfDay(const std::string& text, std::int64_t& ms) {
+    const std::vector<std::string> parts = split(text, ':');
     int h = 0, m = 0;
     double sec = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d:%d:%lf%c", &h, &m, &sec, &tail) != 3) return false;
+    if (parts.size() != 3 || !parseInt(parts[0], h) || !parseInt(parts[1], m) || !parseDouble(parts[2], sec))
+        return false;
     if (h < 0 || h > 23 || m < 0 || m > 59 || !(sec >= 0 && sec < 60)) return false;
     ms = (static_cast<std::int64_t>(h) * 3600 + m * 60) * 1000 + static_cast<std::int64_t>(sec * 1000 + 0.5);
     return true;

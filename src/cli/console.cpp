@@ -1,6 +1,7 @@
 #include "cli/cli_command.h"
 
-#include <charconv>
+#include "core/text.h"
+
 #include <cstdio>
 
 namespace tlx::cli {
@@ -20,9 +21,7 @@ bool loadForConsole(const std::string& path, ConsoleMessages& messages, LoadResu
 }
 
 bool parseCount(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= 0;
+    return parseInt(text, value) && value >= 0;
 }
 
 void StdoutLines::add(const std::string& line) {

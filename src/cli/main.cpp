@@ -59,6 +59,8 @@ LoaderSettings consoleLoaderSettings() {
     settings.programDirectory = programDirectory();
     settings.localDirectory = environmentPath("TLX_LOCAL_DIR");
     settings.eventDirectory = environmentPath("TLX_EVENT_DIR");
+    static const SeismoGeography geography;
+    settings.geography = &geography;
     return settings;
 }
 
@@ -69,7 +71,6 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string name = argv[1];
     if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
-    tlx::installGeography();
     for (const Command& command : commands()) {
         if (name == command.name) return command.run(Args(argv + 2, argv + argc));
     }

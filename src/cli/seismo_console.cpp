@@ -1,6 +1,7 @@
 #include "cli/seismo_console.h"
 
 #include "core/data_paths.h"
+#include "core/text.h"
 #include "seismo/regions.h"
 #include "seismo/geodesy.h"
 
@@ -20,10 +21,7 @@ std::filesystem::path consoleDataDirectory() {
 }
 
 bool parseNumberArg(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(value);
+    return parseDouble(text, value);
 }
 
 bool parseLatitudeArg(const std::string& text, double& value) {

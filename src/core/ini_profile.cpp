@@ -46,11 +46,8 @@ bool IniProfile::load(const std::filesystem::path& path) {
 
 void IniProfile::loadText(std::string_view text) {
     lines_.clear();
-    for (std::string& line : split(text, '\n')) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines_.push_back(std::move(line));
-    }
-    if (!lines_.empty() && lines_.back().empty()) lines_.pop_back();
+    TextLines lines(text);
+    for (std::string_view line; lines.next(line);) lines_.emplace_back(line);
 }
 
 IniProfile::Located IniProfile::locate(std::string_view section, std::string_view key) const {
@@ -87,17 +84,17 @@ std::string IniProfile::getString(std::string_view section, std::string_view key
 int IniProfile::getInt(std::string_view section, std::string_view key, int fallback) const {
     if (!has(section, key)) return fallback;
     const std::string value = getString(section, key);
-    char* end = nullptr;
-    const long n = std::strtol(value.c_str(), &end, 10);
-    return end == value.c_str() ? fallback : static_cast<int>(n);
+    int n = 0;
+    std::size_t used = 0;
+    return takeInt(value, n, used) ? n : fallback;
 }
 
 double IniProfile::getDouble(std::string_view section, std::string_view key, double fallback) const {
     if (!has(section, key)) return fallback;
     const std::string value = getString(section, key);
-    char* end = nullptr;
-    const double n = std::strtod(value.c_str(), &end);
-    return end == value.c_str() ? fallback : n;
+    double n = 0;
+    std::size_t used = 0;
+    return takeDouble(value, n, used) ? n : fallback;
 }
 
 bool IniProfile::getBool(std::string_view section, std::string_view key, bool fallback) const {

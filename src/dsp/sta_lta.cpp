@@ -14,11 +14,7 @@ namespace {
 int sampleCount(double seconds, double rate) { return static_cast<int>(seconds * rate * (1 + 1e-12)); }
 
 bool readNumber(const std::string& text, double& value) {
-    const std::string t(trim(text));
-    if (t.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(t.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(value);
+    return parseDouble(text, value);
 }
 
 } // namespace

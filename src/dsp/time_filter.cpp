@@ -18,19 +18,32 @@ constexpr std::size_t kSettingLimit = 128;
 constexpr std::size_t kPresetLineLimit = 127;
 constexpr std::size_t kPresetNameLimit = 40;
 
-double number(const char* text) { return std::atof(text); }
+double number(std::string_view text) { return leadingDouble(text); }
+
+// Whitespace-separated fields by pattern, 'd' an integer and 's' a word, like sscanf's "%d %s ...":
+// stops at the first field that does not match; returns how many did.
+int scanFields(std::string_view text, std::string_view pattern, std::vector<int>& ints, std::vector<std::string>& texts) {
+    const std::vector<std::string_view> w = words(text);
+    ints.assign(pattern.size(), 0);
+    texts.assign(pattern.size(), {});
+    std::size_t i = 0;
+    for (; i < pattern.size() && i < w.size(); ++i) {
+        if (pattern[i] == 's') texts[i] = std::string(w[i]);
+        else if (!parseInt(w[i], ints[i])) break;
+    }
+    return static_cast<int>(i);
+}
 
 bool isPoleChoice(int poles) { return std::find(kPoleChoices.begin(), kPoleChoices.end(), poles) != kPoleChoices.end(); }
 
 } // namespace
 
 TimeFilterSettings parseTimeSetting(std::string_view line) {
-    const std::string text(line.substr(0, kSettingLimit));
-    int flags = 0, lowPoles = 0, highPoles = 0, extended = 0, backward = 0;
-    char low[kSettingLimit + 1] = {}, high[kSettingLimit + 1] = {}, period[kSettingLimit + 1] = {},
-         q[kSettingLimit + 1] = {}, hp[kSettingLimit + 1] = {};
-    const int n = std::sscanf(text.c_str(), "%d %128s %d %128s %d %d %128s %128s %128s %d", &flags, low, &lowPoles, high,
-                              &highPoles, &extended, period, q, hp, &backward);
+    std::vector<int> d;
+    std::vector<std::string> t;
+    const int n = scanFields(line.substr(0, kSettingLimit), "dsdsddsssd", d, t);
+    const int flags = d[0], lowPoles = d[2], highPoles = d[4], extended = d[5], backward = d[9];
+    const std::string &low = t[1], &high = t[3], &period = t[6], &q = t[7], &hp = t[8];
     TimeFilterSettings s; // the built-in values
     s.lowPass = s.highPass = true;
     if (n != 5 && n != 10) return s;
@@ -70,7 +83,7 @@ std::string reciprocalAtMarker(std::string_view text, char marker) {
     std::string lower = toLower(text);
     const std::size_t at = lower.find(marker);
     if (at == std::string::npos) return lower;
-    const double value = std::atof(lower.substr(0, at).c_str());
+    const double value = leadingDouble(std::string_view(lower).substr(0, at));
     if (value == 0) return lower.substr(0, at);
     return format("%g", 1 / value);
 }
@@ -84,7 +97,8 @@ int parsePoles(std::string_view text) {
     const std::string t(trim(text));
     if (t.empty() || t.size() > 9 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
-    return std::atoi(t.c_str());
+    int poles = 0;
+    return parseInt(t, poles) ? poles : 0;
 }
 
 bool parsePresetLine(std::string_view line, FilterPreset& p) {
@@ -94,12 +108,12 @@ bool parsePresetLine(std::string_view line, FilterPreset& p) {
     if (close == std::string_view::npos) return false;
     p = FilterPreset{};
     p.name = std::string(line.substr(open + 1, std::min(close - open - 1, kPresetNameLimit)));
-    const std::string rest(close + 2 < line.size() ? line.substr(close + 2) : std::string_view{});
-    char lc[kPresetLineLimit + 1] = {}, hc[kPresetLineLimit + 1] = {}, per[kPresetLineLimit + 1] = {},
-         q[kPresetLineLimit + 1] = {}, hp[kPresetLineLimit + 1] = {};
-    int lowOn = 0, lowPoles = 0, highOn = 0, highPoles = 0, extOn = 0, backOn = 0;
-    const int n = std::sscanf(rest.c_str(), "%d %d %d %d %127s %127s %d %127s %127s %127s %d", &lowOn, &lowPoles, &highOn,
-                              &highPoles, lc, hc, &extOn, per, q, hp, &backOn);
+    const std::string_view rest(close + 2 < line.size() ? line.substr(close + 2) : std::string_view{});
+    std::vector<int> d;
+    std::vector<std::string> t;
+    const int n = scanFields(rest, "ddddssdsssd", d, t);
+    const int lowOn = d[0], lowPoles = d[1], highOn = d[2], highPoles = d[3], extOn = d[6], backOn = d[10];
+    const std::string &lc = t[4], &hc = t[5], &per = t[7], &q = t[8], &hp = t[9];
     if (n != 6 && n != 11) return true; // the name alone, every value 0
     p.lowOn = lowOn, p.lowPoles = lowPoles, p.highOn = highOn, p.highPoles = highPoles;
     p.lowCutoff = number(lc), p.highCutoff = number(hc);
@@ -128,14 +142,11 @@ std::vector<FilterPreset> loadPresets(const std::filesystem::path& file) {
 
 std::vector<FilterPreset> parsePresets(std::string_view text) {
     std::vector<FilterPreset> out;
-    std::istringstream in{std::string(text)};
-    std::string line;
-    while (std::getline(in, line)) {
-        // A line longer than the reader's buffer arrives in pieces.
-        for (std::size_t at = 0; at == 0 || at < line.size(); at += kPresetLineLimit) {
-            FilterPreset p;
-            if (parsePresetLine(std::string_view(line).substr(at, kPresetLineLimit), p)) out.push_back(std::move(p));
-        }
+    // A line longer than the reader's buffer arrives in pieces.
+    TextLines lines(text, kPresetLineLimit, 0, LongLines::Continue);
+    for (std::string_view line; lines.next(line);) {
+        FilterPreset p;
+        if (parsePresetLine(line, p)) out.push_back(std::move(p));
     }
     return out;
 }

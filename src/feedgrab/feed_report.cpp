@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,20 +15,8 @@ namespace {
 
 // A JSON number at the start of s (blanks skipped); false for null, text or a value out of range.
 bool readNumber(std::string_view s, double& value) {
-    std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    if (i < s.size() && s[i] == '+') ++i;
-    const char* first = s.data() + i;
-    const char* last = s.data() + s.size();
-    // Only number characters may reach the parser: no "inf", "nan" or hex forms.
-    const char* p = first;
-    while (p < last && ((*p >= '0' && *p <= '9') || *p == '-' || *p == '.' || *p == 'e' || *p == 'E' || *p == '+'))
-        ++p;
-    double v = 0;
-    const auto [end, ec] = std::from_chars(first, p, v, std::chars_format::general);
-    if (ec != std::errc() || end == first || !std::isfinite(v)) return false;
-    value = v;
-    return true;
+    std::size_t used = 0;
+    return takeDouble(s, value, used);
 }
 
 // Characters before the decimal point of a number text.
@@ -116,21 +103,10 @@ void FeedScanner::endLine() {
 
 void parseFilterText(std::string_view text, HomeFilter& home, FeedConsole& console) {
     bool haveHome = false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t lf = text.find('\n', pos);
-        if (lf == std::string_view::npos) lf = text.size();
-        std::string_view line = text.substr(pos, std::min(lf - pos, kMaxFilterLineChars));
-        pos = lf + 1;
+    TextLines lines(text, kMaxFilterLineChars);
+    for (std::string_view line; lines.next(line);) {
         if (!line.empty() && (line[0] == '#' || line[0] == '!')) continue;
-        std::vector<std::string_view> words;
-        std::size_t i = 0;
-        while (i < line.size() && words.size() < 3) {
-            while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-            const std::size_t start = i;
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-            if (i > start) words.push_back(line.substr(start, i - start));
-        }
+        const std::vector<std::string_view> words = tlx::words(line);
         if (words.empty()) continue; // blank lines carry nothing
         if (!haveHome) {
             haveHome = true;

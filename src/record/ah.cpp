@@ -2,9 +2,7 @@
 
 #include "core/text.h"
 #include "record/svx4_format.h"
-#include "record/text_scan.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -102,7 +100,7 @@ void applyRecord(std::string_view line, EventRecord& record, AhHeader& ah) {
 // Reads the sections up to "data:". Recognition needs "station information" directly followed by "code:".
 AhHeader parseHeader(std::span<const std::uint8_t> bytes, EventRecord& record) {
     AhHeader ah;
-    LineScanner lines(bytes, kMaxLine);
+    TextLines lines(asText(bytes), kMaxLine);
     std::string_view line;
     bool previousWasStation = false;
     Section section = Section::None;
@@ -174,12 +172,10 @@ bool AhReader::readSamples(LoadContext& context, LoadResult& result, int count) 
         while (p < end && std::isspace(static_cast<unsigned char>(*p))) ++p;
         if (p >= end) break;
         double v = 0;
-        const char* q = p;
-        if (*q == '+') ++q;
-        const auto r = std::from_chars(q, end, v);
-        if (r.ec != std::errc() || !std::isfinite(v)) break;
+        std::size_t used = 0;
+        if (!takeDouble(std::string_view(p, static_cast<std::size_t>(end - p)), v, used)) break;
         channel.samples[got++] = v;
-        p = r.ptr;
+        p += used;
     }
     if (got < count) {
         channel.samples.clear();

@@ -20,11 +20,17 @@ struct LoadedChannel {
     std::vector<double> samples;
 };
 
-// Folders where readers look for their companion files (SENSOR.DAT, station.gs2, dataless volumes).
+class Geography;
+
+// Folders where readers look for their companion files (SENSOR.DAT, station.gs2, dataless volumes),
+// and the geography they may ask.
 struct LoaderSettings {
     std::filesystem::path eventDirectory;  // setting "Directory"
     std::filesystem::path localDirectory;  // setting "LocalDirectory"
     std::filesystem::path programDirectory;
+    std::filesystem::path datalessDirectory;  // setting "DatalessDir"
+    std::string datalessExtension = "Dataless"; // setting "DatalessExt"
+    const Geography* geography = nullptr;   // none: region names and distances stay unknown
 };
 
 struct LoadResult {

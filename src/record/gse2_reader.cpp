@@ -3,10 +3,9 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/cm6.h"
-#include "record/geo_hooks.h"
+#include "record/geography.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -19,50 +18,20 @@ constexpr int kBeginLineWindow = 80;
 constexpr int kDat2Window = 100;
 constexpr int kMaxDeclaredCount = 1'999'999;
 
-// Lines as a text-mode reader with a 200-byte buffer sees them: CR LF ends taken off, longer
-// lines handed over in pieces.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : text_(text) {}
-    bool next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        std::size_t end = text_.find('\n', pos_);
-        const bool cut = end == std::string_view::npos ? text_.size() - pos_ > kMaxLine : end - pos_ > kMaxLine;
-        if (cut) end = pos_ + kMaxLine;
-        else if (end == std::string_view::npos) end = text_.size();
-        line = text_.substr(pos_, end - pos_);
-        pos_ = cut ? end : end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        ++number_;
-        return true;
-    }
-    int number() const { return number_; }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    int number_ = 0;
-};
-
 std::string column(std::string_view line, std::size_t start, std::size_t width) {
     if (start >= line.size()) return {};
     return std::string(line.substr(start, width));
 }
 
-std::string trimmed(const std::string& s) { return std::string(trim(s)); }
 
 long toLong(const std::string& s) {
-    const std::string t = trimmed(s);
-    char* end = nullptr;
-    const long v = std::strtol(t.c_str(), &end, 10);
-    return end == t.c_str() ? 0 : v;
+    return leadingInt(s);
 }
 
 double toDouble(const std::string& s, double fallback) {
-    const std::string t = trimmed(s);
-    char* end = nullptr;
-    const double v = std::strtod(t.c_str(), &end);
-    return end == t.c_str() || !std::isfinite(v) ? fallback : v;
+    double v = 0;
+    std::size_t used = 0;
+    return takeDouble(s, v, used) ? v : fallback;
 }
 
 bool startsWith(std::string_view line, std::string_view tag) { return line.substr(0, tag.size()) == tag; }
@@ -107,11 +76,9 @@ void appendIntegers(std::string_view line, std::vector<std::int32_t>& out, std::
         std::size_t j = i;
         while (j < line.size() && line[j] != ' ' && line[j] != '\t') ++j;
         if (j > i) {
-            std::int64_t v = 0;
-            const char* first = line.data() + i;
-            const auto [ptr, ec] = std::from_chars(first + (*first == '+' ? 1 : 0), line.data() + j, v);
-            if (ec == std::errc{} && ptr == line.data() + j && out.size() < limit)
-                out.push_back(static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)));
+            long long v = 0;
+            if (parseInt(line.substr(i, j - i), v) && out.size() < limit)
+                out.push_back(static_cast<std::int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)));
         }
         i = j;
     }
@@ -138,9 +105,9 @@ std::string Gse2Waveform::calibrationText() const {
 }
 
 bool CGse20::hasBeginLine(std::string_view text) {
-    LineReader lines(text);
+    TextLines lines(text, kMaxLine, 0, LongLines::Continue); // a text-mode reader with a 200-byte buffer
     std::string_view line;
-    while (lines.number() < kBeginLineWindow && lines.next(line)) {
+    while (lines.lineNumber() < kBeginLineWindow && lines.next(line)) {
         if (startsWith(line, "CONTINUATION")) return true;
         if (!startsWith(line, "BEGIN")) continue;
         const std::string_view rest = trim(line.substr(5));
@@ -182,7 +149,7 @@ void CGse20::parse(std::string_view text, const StationTable& stations, std::siz
     };
     const auto done = [&] { return stopAfter > 0 && waveforms_.size() >= stopAfter; };
 
-    LineReader lines(text);
+    TextLines lines(text, kMaxLine, 0, LongLines::Continue); // a text-mode reader with a 200-byte buffer
     std::string_view line;
     while (!done() && lines.next(line)) {
         // Short lines are skipped, except in data: one CM6 character or one digit is a value.
@@ -196,7 +163,7 @@ void CGse20::parse(std::string_view text, const StationTable& stations, std::siz
             }
             if (!isWid2Line(line)) {
                 if (state == State::Header) {
-                    if (startsWith(line, "DAT2") && lines.number() - wid2Line <= kDat2Window) state = State::Data;
+                    if (startsWith(line, "DAT2") && lines.lineNumber() - wid2Line <= kDat2Window) state = State::Data;
                 } else if (cm6) {
                     decoder.feed(line, current.samples, static_cast<std::size_t>(current.sampleCount));
                 } else {
@@ -214,7 +181,7 @@ void CGse20::parse(std::string_view text, const StationTable& stations, std::siz
         if (w.sampleCount < 1 || w.sampleCount > kMaxDeclaredCount) continue;
         current = std::move(w);
         decoder = Cm6Decoder{};
-        wid2Line = lines.number();
+        wid2Line = lines.lineNumber();
         state = State::Header;
     }
     if (state != State::Outside && !done()) finish();
@@ -230,7 +197,7 @@ std::vector<std::string> CGse20::listing() const {
     return out;
 }
 
-bool gse2WaveformToRecord(const Gse2Waveform& w, EventRecord& record) {
+bool gse2WaveformToRecord(const Gse2Waveform& w, EventRecord& record, const Geography* geography) {
     if (w.year < 1 || w.year > 9999 || w.month < 1 || w.month > 12 || w.day < 1 ||
         w.day > daysInMonth(w.year, w.month) || w.hour < 0 || w.hour > 23 || w.minute < 0 || w.minute > 59 ||
         !(w.second >= 0 && w.second < 61) || !(w.sampleRate > 0 && w.sampleRate <= 1e6))
@@ -270,7 +237,7 @@ bool gse2WaveformToRecord(const Gse2Waveform& w, EventRecord& record) {
     h.elevation = w.elevation;
     const std::string code = stationCode(w.station);
     std::string region;
-    if (w.stationFound && geoHooks().regionName) region = std::string(trim(geoHooks().regionName(w.latitude, w.longitude)));
+    if (w.stationFound && geography) region = std::string(trim(geography->regionName(w.latitude, w.longitude)));
     record.info.sensorLocation = (region.empty() ? code : region).substr(0, kMaxInfoText);
     record.info.comment = w.calibrationText();
     std::string id;
@@ -303,7 +270,7 @@ HeaderStatus Gse2Reader::readHeader(LoadContext& context, LoadResult& result, st
     const Gse2Waveform& w = gse.waveforms()[index];
     LoadedChannel channel;
     if (w.samples.empty() || w.samples.size() > static_cast<std::size_t>(kMaxSampleCount) ||
-        !gse2WaveformToRecord(w, channel.record))
+        !gse2WaveformToRecord(w, channel.record, context.settings().geography))
         return HeaderStatus::NotThisFormat;
     channel.record.fileName = context.path();
     channel.samples.assign(w.samples.begin(), w.samples.end());

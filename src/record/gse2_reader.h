@@ -50,7 +50,8 @@ private:
 };
 
 // Fills a cleared record from a waveform; false when its date or rate cannot describe a record.
-bool gse2WaveformToRecord(const Gse2Waveform& waveform, EventRecord& record);
+// The sensor location is the station's region name when a geography is given.
+bool gse2WaveformToRecord(const Gse2Waveform& waveform, EventRecord& record, const Geography* geography = nullptr);
 
 class Gse2Reader : public FormatReader {
 public:

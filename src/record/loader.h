@@ -36,8 +36,9 @@ public:
     std::string resolvePath(const std::string& fileName) const;
 
     const LoaderSettings& settings() const { return settings_; }
-    // Folders changed after start-up reach the next load.
-    void setSettings(LoaderSettings settings) { settings_ = std::move(settings); }
+    // Settings changed after start-up (event folder, data folders, dataless volumes) take effect
+    // from the next load on.
+    void setSettings(const LoaderSettings& settings) { settings_ = settings; }
 
 private:
     Messages& messages_;

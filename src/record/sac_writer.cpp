@@ -2,7 +2,7 @@
 
 #include "core/byte_order.h"
 #include "core/text.h"
-#include "record/geo_hooks.h"
+#include "record/geography.h"
 
 #include <algorithm>
 #include <cctype>
@@ -26,10 +26,10 @@ float largestMagnitude(const EventEntry& e) {
     int best = 0;
     for (const std::int16_t m : {e.magMs, e.magMb, e.magMw, e.magMl, e.magMd, e.magOther})
         if (m >= 1) best = std::max<int>(best, m);
-    return best > 0 ? static_cast<float>(best / 100.0) : kSacUndefinedFloat;
+    return static_cast<float>(best / 100.0); // an entry without magnitudes writes 0, not undefined
 }
 
-void putEvent(SacHeader& s, const EventRecord& record, const EventTime& reference) {
+void putEvent(SacHeader& s, const EventRecord& record, const EventTime& reference, const Geography* geography) {
     const auto& events = record.info.events;
     if (events.empty()) return;
     const std::size_t current = static_cast<std::size_t>(record.info.currentEvent);
@@ -41,9 +41,8 @@ void putEvent(SacHeader& s, const EventRecord& record, const EventTime& referenc
     s.f[kSacMag] = largestMagnitude(e);
     const ChannelHeader& h = record.header;
     GreatCircleResult gc;
-    const auto& greatCircle = geoHooks().greatCircle;
-    if (greatCircle && h.latitude != kUnknownValue && h.longitude != kUnknownValue &&
-        greatCircle(e.latitude, e.longitude, h.latitude, h.longitude, gc)) {
+    if (geography && h.latitude != kUnknownValue && h.longitude != kUnknownValue &&
+        geography->greatCircle(e.latitude, e.longitude, h.latitude, h.longitude, gc)) {
         s.f[kSacDist] = static_cast<float>(gc.km);
         s.f[kSacAz] = static_cast<float>(gc.azimuth12);  // event to station
         s.f[kSacBaz] = static_cast<float>(gc.azimuth21); // station to event
@@ -53,7 +52,7 @@ void putEvent(SacHeader& s, const EventRecord& record, const EventTime& referenc
 
 } // namespace
 
-SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count) {
+SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count, const Geography* geography) {
     const ChannelHeader& h = record.header;
     SacHeader s;
     const float delta = static_cast<float>(1.0 / sps);
@@ -87,7 +86,7 @@ SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count) 
     s.i[kSacLeven] = 1;
     s.i[kSacLpspol] = 0;
     s.i[kSacLcalda] = 1;
-    putEvent(s, record, reference);
+    putEvent(s, record, reference, geography);
 
     s.setText(kSacKstnm, fieldText(h.sensorId, sizeof h.sensorId));
     const char o = std::isprint(static_cast<unsigned char>(h.orientation)) ? h.orientation : ' ';
@@ -103,7 +102,7 @@ std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const Write
     const std::size_t count = channel.samples.size() / static_cast<std::size_t>(n);
     const double recordSps = channel.record->header.sps;
     const double sps = (options.windowSps > 0 ? options.windowSps : recordSps) / n;
-    SacHeader header = sacHeaderFromRecord(*channel.record, sps, static_cast<int>(count));
+    SacHeader header = sacHeaderFromRecord(*channel.record, sps, static_cast<int>(count), options.geography);
 
     std::vector<std::uint8_t> out(kSacHeaderSize + 4 * count);
     const double dc = dcValue(channel, options);

@@ -9,8 +9,9 @@
 
 namespace tlx {
 
-// The header words a record gives (statistics left undefined), for `count` written samples at `sps`.
-SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count);
+// The header words a record gives (statistics left undefined), for `count` written samples at `sps`;
+// the distance words need a geography.
+SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count, const Geography* geography = nullptr);
 
 // The whole file image: header with DEPMIN/DEPMAX/DEPMEN, then the samples averaged in groups of
 // N, DC removed and inverted as the options say.

@@ -27,8 +27,8 @@ public:
         pos_ = end == std::string_view::npos ? text_.size() : end + 1;
         return s;
     }
-    int integer(std::size_t n) { return std::atoi(fixed(n).c_str()); }
-    double number(std::size_t n) { return std::strtod(fixed(n).c_str(), nullptr); }
+    int integer(std::size_t n) { return leadingInt(fixed(n)); }
+    double number(std::size_t n) { return leadingDouble(fixed(n)); }
     void skip(std::size_t n) { pos_ += n; }
 
 private:
@@ -51,8 +51,9 @@ bool blocketteHeader(std::string_view head, int& type, std::size_t& length) {
     std::string_view len = head.substr(3, 4);
     while (!len.empty() && len.front() == ' ') len.remove_prefix(1);
     if (!digits(len)) return false;
-    type = std::atoi(std::string(head.substr(0, 3)).c_str());
-    length = std::strtoul(std::string(len).c_str(), nullptr, 10);
+    long long value = 0;
+    if (!parseInt(head.substr(0, 3), type) || !parseInt(len, value)) return false;
+    length = static_cast<std::size_t>(value);
     return true;
 }
 
@@ -206,9 +207,29 @@ SeedDecoder SeedControl::decoderFor(const SeedChannel& channel) const {
 
 bool parseSeedTime(const std::string& text, BTime& t) {
     t = BTime{};
-    int year = 0, day = 0, hour = 0, minute = 0, second = 0;
-    char fraction[8] = {};
-    const int n = std::sscanf(text.c_str(), "%d,%d,%d:%d:%d.%7[0-9]", &year, &day, &hour, &minute, &second, fraction);
+    // "year,day,hour:minute:second.fraction"; trailing parts may be missing.
+    int field[5] = {};
+    const char separators[5] = {0, ',', ',', ':', ':'};
+    std::string_view rest(text);
+    int n = 0;
+    for (; n < 5; ++n) {
+        if (n > 0) {
+            if (rest.empty() || rest.front() != separators[n]) break;
+            rest.remove_prefix(1);
+        }
+        std::size_t used = 0;
+        if (!takeInt(rest, field[n], used)) break;
+        rest.remove_prefix(used);
+    }
+    const auto [year, day, hour, minute, second] = field;
+    std::string f;
+    if (n == 5 && !rest.empty() && rest.front() == '.') {
+        rest.remove_prefix(1);
+        while (!rest.empty() && f.size() < 7 && std::isdigit(static_cast<unsigned char>(rest.front()))) {
+            f += rest.front();
+            rest.remove_prefix(1);
+        }
+    }
     if (n < 2 || year <= 0 || year > 9999 || day < 1 || day > 366) return false;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) return false;
     t.year = year;
@@ -216,9 +237,8 @@ bool parseSeedTime(const std::string& text, BTime& t) {
     t.hour = hour;
     t.minute = minute;
     t.second = second;
-    std::string f = fraction;
     f.resize(4, '0');
-    t.fract = std::atoi(f.c_str());
+    t.fract = leadingInt(f);
     return true;
 }
 

@@ -22,13 +22,14 @@ public:
             own_ = std::make_unique<CSeed>();
             seed_ = own_.get();
         }
-        // SENSOR.DAT fills what the volume does not say, from the loader's data folders.
-        if (!seed_->sensorDefaults) {
-            const LoaderSettings* settings = &context.settings();
-            seed_->sensorDefaults = [settings](const std::string& stationId, EventRecord& record) {
-                applySensorDefaults(*settings, stationId, record);
-            };
-        }
+        // SENSOR.DAT and the dataless volumes fill what the file does not say, from the loader's
+        // settings as they are now (the document's reader object outlives setting changes).
+        const LoaderSettings& settings = context.settings();
+        seed_->sensorDefaults = [settings](const std::string& stationId, EventRecord& record) {
+            applySensorDefaults(settings, stationId, record);
+        };
+        seed_->datalessDirectory = settings.datalessDirectory;
+        seed_->datalessExtension = settings.datalessExtension;
     }
     CSeed& operator*() const { return *seed_; }
     CSeed* operator->() const { return seed_; }

@@ -2,7 +2,6 @@
 
 #include "core/file_io.h"
 #include "core/text.h"
-#include "record/text_scan.h"
 
 #include <cctype>
 #include <cstring>
@@ -92,13 +91,15 @@ void applyKey(std::string_view key, std::string_view value, EventRecord& record)
 } // namespace
 
 std::filesystem::path findSensorDat(const LoaderSettings& settings) {
-    return findDataFile({settings.localDirectory, settings.programDirectory}, "SENSOR.DAT");
+    // The local data folder when one is set, else the program folder; never both.
+    return findDataFile({settings.localDirectory.empty() ? settings.programDirectory : settings.localDirectory},
+                        "SENSOR.DAT");
 }
 
 bool applySensorDefaultsText(std::string_view text, std::string_view stationId, EventRecord& record) {
     const std::string_view id = trimTrailingBlanks(skipBlanks(stationId));
     if (id.empty()) return false;
-    LineScanner lines({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, kMaxLine);
+    TextLines lines(text, kMaxLine);
     std::string_view line;
     bool found = false;
     while (!found && lines.next(line)) {

@@ -3,39 +3,26 @@
 #include "core/file_io.h"
 #include "core/text.h"
 
-#include <cstdlib>
-#include <sstream>
-
 namespace tlx {
 namespace {
 
 constexpr std::size_t kMaxLine = 78;
 constexpr std::uint64_t kMaxFileBytes = 16u << 20;
 
-bool parseNumber(const std::string& word, double& value) {
-    char* end = nullptr;
-    value = std::strtod(word.c_str(), &end);
-    return end != word.c_str() && *end == '\0';
-}
-
 } // namespace
 
 void StationTable::parse(std::string_view text) {
     stations_.clear();
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = text.substr(pos, std::min(end - pos, kMaxLine));
-        pos = end + 1;
+    TextLines lines(text, kMaxLine);
+    std::string_view line;
+    while (lines.next(line)) {
         if (line.empty() || line.front() == '/') continue;
-        std::istringstream words{std::string(line)};
-        std::string code, lat, lon, elev;
+        const std::vector<std::string_view> w = words(line);
         StationCoordinates s;
-        if (!(words >> code >> lat >> lon >> elev)) continue;
-        if (!parseNumber(lat, s.latitude) || !parseNumber(lon, s.longitude) || !parseNumber(elev, s.elevation))
+        if (w.size() < 4 || !parseDouble(w[1], s.latitude) || !parseDouble(w[2], s.longitude) ||
+            !parseDouble(w[3], s.elevation))
             continue;
-        s.code = code;
+        s.code = std::string(w[0]);
         stations_.push_back(std::move(s));
     }
 }

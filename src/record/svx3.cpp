@@ -7,7 +7,6 @@
 #include "record/sensor_dat.h"
 #include "record/svx4_format.h"
 #include "record/svx_ascii_reader.h"
-#include "record/text_scan.h"
 
 #include <algorithm>
 #include <cmath>

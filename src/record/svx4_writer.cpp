@@ -157,6 +157,16 @@ bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channe
     return true;
 }
 
+bool writeSvx4Files(std::span<const std::filesystem::path> paths, std::span<const WriteChannel> channels,
+                    const WriterOptions& options, Messages& messages) {
+    if (paths.size() != channels.size()) return false;
+    WriterOptions common = options;
+    common.sampleType = resolveSampleType(channels, options);
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!writeSvx4File(paths[i], channels[i], common, messages)) return false;
+    return true;
+}
+
 bool writeSvxVolume(const std::filesystem::path& path, std::span<const WriteChannel> channels,
                     const WriterOptions& options, Messages& messages) {
     if (channels.empty() || channels.size() > 3) return false;

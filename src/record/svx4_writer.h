@@ -11,6 +11,8 @@
 
 namespace tlx {
 
+class Geography;
+
 constexpr int kSampleTypeAuto = -1;
 
 // Options of the save dialog that the writers honour.
@@ -24,6 +26,7 @@ struct WriterOptions {
     bool longFileNames = false;      // setting LongFileNames
     bool dataProcessed = false;      // the window's data were filtered or integrated
     double windowSps = 0;            // the window's first record's rate; 0 takes the record's own
+    const Geography* geography = nullptr; // SAC distance words; none leaves them undefined
 };
 
 // One record as the window holds it.
@@ -48,6 +51,10 @@ std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const W
 
 bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
                    Messages& messages);
+// Several records of one window, each to its own file, with one sample type decided across all of
+// them (Auto looks at every record of the save, not at each alone). paths and channels pair up.
+bool writeSvx4Files(std::span<const std::filesystem::path> paths, std::span<const WriteChannel> channels,
+                    const WriterOptions& options, Messages& messages);
 bool writeSvxVolume(const std::filesystem::path& path, std::span<const WriteChannel> channels,
                     const WriterOptions& options, Messages& messages);
 

@@ -2,11 +2,9 @@
 
 #include "core/text.h"
 #include "record/svx4_format.h"
-#include "record/text_scan.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -22,14 +20,9 @@ class Cursor {
 public:
     explicit Cursor(std::string_view s) : s_(s) {}
     bool number(int& out) {
-        s_ = skipBlanks(s_);
-        if (!s_.empty() && s_.front() == '+') s_.remove_prefix(1);
-        long long v = 0;
-        const auto r = std::from_chars(s_.data(), s_.data() + s_.size(), v);
-        if (r.ec != std::errc() || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-            return false;
-        out = static_cast<int>(v);
-        s_.remove_prefix(static_cast<std::size_t>(r.ptr - s_.data()));
+        std::size_t used = 0;
+        if (!takeInt(s_, out, used)) return false;
+        s_.remove_prefix(used);
         return true;
     }
     bool literal(char c) {
@@ -102,13 +95,8 @@ bool timeTenths(std::string_view value, EventTime& out) {
 
 // A header number: what parses at the start of the value; false when nothing does.
 bool headerNumber(std::string_view value, double& out) {
-    std::string_view s = skipBlanks(value);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    double v = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (r.ec != std::errc() || !std::isfinite(v)) return false;
-    out = v;
-    return true;
+    std::size_t used = 0;
+    return takeDouble(value, out, used);
 }
 
 bool headerInt(std::string_view value, int& out) {
@@ -275,7 +263,7 @@ int fileVersion(std::span<const std::uint8_t> bytes) {
 }
 
 // Positions the scanner after the "Data:" line; false when the file has none.
-bool findDataLine(LineScanner& lines) {
+bool findDataLine(TextLines& lines) {
     std::string_view line;
     while (lines.next(line)) {
         const std::size_t colon = line.find(':');
@@ -285,25 +273,16 @@ bool findDataLine(LineScanner& lines) {
 }
 
 // One data line: its leading number; a line with a time column before the value ("time value")
-// gives its last field. Unparsable lines give 0. Returns the position after the line.
-const char* dataValue(const char* p, const char* end, double& out) {
-    while (p < end && (*p == ' ' || *p == '\t')) ++p;
-    if (p < end && *p == '+') ++p;
-    double v = 0;
-    const auto r = std::from_chars(p, end, v);
-    const char* q = r.ec == std::errc() ? r.ptr : p;
-    out = r.ec == std::errc() && std::isfinite(v) ? v : 0;
-    if (q >= end) return end;
-    if (*q == '\n') return q + 1;
-    const void* nl = std::memchr(q, '\n', static_cast<std::size_t>(end - q));
-    const char* lineEnd = nl ? static_cast<const char*>(nl) : end;
-    const char* next = nl ? lineEnd + 1 : end;
-    const char* last = lineEnd;
-    while (last > q && std::isspace(static_cast<unsigned char>(last[-1]))) --last;
-    const char* start = last;
-    while (start > q && !std::isspace(static_cast<unsigned char>(start[-1]))) --start;
-    if (start > q && start < last) out = leadingDouble(std::string_view(start, static_cast<std::size_t>(last - start)));
-    return next;
+// gives its last field. Unparsable lines give 0.
+double dataValue(std::string_view line) {
+    line = skipBlanks(line);
+    double value = 0;
+    std::size_t used = 0;
+    if (!takeDouble(line, value, used)) value = 0, used = 0;
+    const std::string_view rest = trimTrailingBlanks(line.substr(used));
+    const std::size_t blank = rest.find_last_of(" \t\f\v");
+    if (blank != std::string_view::npos) value = leadingDouble(rest.substr(blank + 1));
+    return value;
 }
 
 // The date and time fields of an event or pick line: "y/m/d" and "h:m:s.ms".
@@ -419,7 +398,7 @@ HeaderStatus SvxAsciiReader::readHeader(LoadContext& context, LoadResult& result
     std::memcpy(record.header.magic, kSvx4Magic, 8);
     int count = 0;
     V1Extras extras;
-    LineScanner lines(bytes, kMaxHeaderLine);
+    TextLines lines(asText(bytes), kMaxHeaderLine);
     std::string_view line, key, value;
     lines.next(line); // the format line
     while (lines.next(line)) {
@@ -443,25 +422,25 @@ HeaderStatus SvxAsciiReader::readHeader(LoadContext& context, LoadResult& result
 
 bool SvxAsciiReader::readSamples(LoadContext& context, LoadResult& result, int count) const {
     const auto bytes = context.bytes();
-    LineScanner lines(bytes, kMaxHeaderLine);
+    TextLines lines(asText(bytes), kMaxHeaderLine);
     std::string_view line;
     lines.next(line);
     if (!findDataLine(lines)) {
         context.report("Error Loading Data - No \"Data\" keyword found", false);
         return false;
     }
-    const char* p = lines.position();
-    const char* end = reinterpret_cast<const char*>(bytes.data() + bytes.size());
+    const std::string_view text = asText(bytes);
+    TextLines data(text.substr(static_cast<std::size_t>(lines.position() - text.data())));
     LoadedChannel& channel = result.channels.front();
     channel.samples.resize(static_cast<std::size_t>(count));
     double* out = channel.samples.data();
     for (int i = 0; i < count; ++i) {
-        if (p >= end) {
+        if (!data.next(line)) {
             channel.samples.clear();
             context.report("Error Loading Data - End of File found to early", false);
             return false;
         }
-        p = dataValue(p, end, out[i]);
+        out[i] = dataValue(line);
     }
     channel.record.header.sampleType = 2;
     channel.record.header.sampleCount = count;

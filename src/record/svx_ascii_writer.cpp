@@ -1,7 +1,6 @@
 #include "record/svx_ascii_writer.h"
 
 #include "core/text.h"
-#include "record/text_scan.h"
 
 #include <algorithm>
 #include <cmath>

@@ -17,11 +17,10 @@ bool startsWith(std::string_view line, std::string_view prefix) { return line.su
 bool parseRange(TextLines& lines, AttenuationRange& range) {
     std::string_view line;
     if (!lines.next(line) || !startsWith(line, "Range:")) return false;
-    char w1[100], w3[100], w5[100];
+    const std::vector<std::string_view> w = words(line.substr(0, 99));
     int start = 0, end = 0, step = 0;
-    if (std::sscanf(std::string(line.substr(0, 99)).c_str(), "%99s %d %99s %d %99s %d", w1, &start, w3, &end, w5, &step) != 6)
-        return false;
-    if (std::string(w5) != "Step:" || step <= 0 || end < start) return false;
+    if (w.size() < 6 || !parseInt(w[1], start) || !parseInt(w[3], end) || !parseInt(w[5], step)) return false;
+    if (w[4] != "Step:" || step <= 0 || end < start) return false;
     const long count = (static_cast<long>(end) - start) / step + 1;
     if (count <= 0 || count % 10 != 0 || static_cast<std::size_t>(count) > kMaxValuesPerRange) return false;
     range.start = start;
@@ -30,10 +29,7 @@ bool parseRange(TextLines& lines, AttenuationRange& range) {
     range.values.clear();
     for (long row = 0; row < count / 10; ++row) {
         int v[10];
-        if (!lines.next(line) ||
-            std::sscanf(std::string(line).c_str(), "%d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5],
-                        &v[6], &v[7], &v[8], &v[9]) != 10)
-            return false;
+        if (!lines.next(line) || scanInts(line, v, 10) != 10) return false;
         range.values.insert(range.values.end(), v, v + 10);
     }
     return true;
@@ -46,7 +42,7 @@ bool parseAttenuationTables(std::string_view text, AttenuationTables& tables) {
     TextLines lines(text, 255, '!');
     std::string_view line;
     if (!lines.next(line) || !startsWith(line, "Tables:")) return false;
-    const int n = std::atoi(std::string(line.substr(7)).c_str());
+    const int n = leadingInt(line.substr(7));
     if (n < 1 || n > 9) return false;
     AttenuationTables parsed;
     for (int i = 0; i < n; ++i) {

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 namespace tlx {
 namespace {
@@ -22,10 +21,9 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
            });
 }
 
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream in(line);
+std::vector<std::string> wordsOf(std::string_view line) {
     std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
+    for (const std::string_view w : words(line)) out.emplace_back(w);
     return out;
 }
 
@@ -121,11 +119,9 @@ int CTravelTm::readPhases(const std::filesystem::path& localDataDirectory,
         return 0;
     }
     int added = 0;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (line.size() > kMaxPhaseLine) line.resize(kMaxPhaseLine);
-        if (!line.empty() && line[0] == '!') continue;
-        const std::vector<std::string> w = words(line);
+    TextLines lines(text, kMaxPhaseLine, '!');
+    for (std::string_view line; lines.next(line);) {
+        const std::vector<std::string> w = wordsOf(line);
         if (w.empty()) continue;
         if (w.size() >= 2 && !iasp91()) {
             // the model is loaded on first use: keep the phase by name so the list is not lost

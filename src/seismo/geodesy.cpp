@@ -33,9 +33,8 @@ bool parseAngle(std::string_view text, double& value) {
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::string part(trim(parts[i]));
         if (part.empty() || part[0] == '-' || part[0] == '+') return false;
-        char* end = nullptr;
-        const double v = std::strtod(part.c_str(), &end);
-        if (end == part.c_str() || *end != '\0' || !std::isfinite(v)) return false;
+        double v = 0;
+        if (!parseDouble(part, v)) return false;
         if (i > 0 && v >= 60.0) return false;
         total += v / unit;
         unit *= 60.0;
@@ -98,7 +97,7 @@ bool parseLongitude(std::string_view text, double& degrees) { return parseCoordi
 
 std::string formatLatLon(double degrees, char positive, char negative) {
     if (degrees == 0 || !std::isfinite(degrees)) return {};
-    const double shown = std::atof(format("%3.6g", std::fabs(degrees)).c_str());
+    const double shown = leadingDouble(format("%3.6g", std::fabs(degrees)));
     const long seconds = std::lround(shown * 3600.0);
     return format("%02ld:%02ld:%02ld%c", seconds / 3600, seconds / 60 % 60, seconds % 60,
                   degrees > 0 ? positive : negative);

@@ -96,11 +96,10 @@ std::optional<double> CMagCalc::displacementFor(MagnitudeKind kind, double m, co
 }
 
 std::optional<double> CMagCalc::parseDisplacement(std::string_view text) {
-    const std::string t(trim(text));
-    char* end = nullptr;
-    const double value = std::strtod(t.c_str(), &end);
-    if (end == t.c_str() || !std::isfinite(value)) return std::nullopt;
-    const std::string unit = toLower(trim(std::string_view(end)));
+    double value = 0;
+    std::size_t used = 0;
+    if (!takeDouble(text, value, used)) return std::nullopt;
+    const std::string unit = toLower(trim(text.substr(used)));
     if (unit.empty() || unit == "m") return value;
     if (unit == "cm") return value * 1e-2;
     if (unit == "mm") return value * 1e-3;
@@ -123,10 +122,10 @@ std::string CMagCalc::displacementText(double metres) {
 }
 
 std::optional<double> CMagCalc::parseDistanceKm(std::string_view text) {
-    const std::string t(trim(text));
-    char* end = nullptr;
-    const double value = std::strtod(t.c_str(), &end);
-    if (end == t.c_str() || !std::isfinite(value)) return std::nullopt;
+    double value = 0;
+    std::size_t used = 0;
+    if (!takeDouble(text, value, used)) return std::nullopt;
+    const std::string_view t = trim(text);
     if (t.find('M') != std::string::npos) return value / kMilesPerKm;
     if (t.find('D') != std::string::npos) return value * kKmPerDegree;
     return value;

@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <sstream>
 
 namespace tlx {
 
@@ -21,11 +20,12 @@ void MagnitudeCorrections::parse(std::string_view text) {
     entries_.clear();
     TextLines lines(text, 80, '!');
     for (std::string_view line; lines.next(line);) {
-        std::istringstream words{std::string(line)};
-        Entry e;
-        std::string value;
-        if (words >> e.station >> e.component >> value) {
-            e.value = std::atof(value.c_str());
+        const std::vector<std::string_view> w = words(line);
+        if (w.size() >= 3) {
+            Entry e;
+            e.station = std::string(w[0]);
+            e.component = std::string(w[1]);
+            e.value = leadingDouble(w[2]);
             entries_.push_back(std::move(e));
         }
     }
@@ -78,7 +78,7 @@ double responseCorrection(std::string_view text, std::string_view station, std::
         const std::string line = toLower(raw);
         if (line.rfind("enddate=no", 0) == 0) afterEndDate = true;
         else if (afterEndDate && line.rfind("sens=", 0) == 0) {
-            const double s = std::atof(line.c_str() + 5);
+            const double s = leadingDouble(std::string_view(line).substr(5));
             if (s != 0) correction = 0.2 / (s * 2 / 1'000'000 * 3.141592653589793);
             break;
         }

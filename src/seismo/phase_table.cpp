@@ -1,6 +1,7 @@
 #include "seismo/phase_table.h"
 
 #include "core/file_io.h"
+#include "core/text.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -11,31 +12,6 @@ namespace tlx {
 namespace {
 
 constexpr std::size_t kLineLimit = 127;
-
-// Hands out the file's lines as a C reader with a 128-byte buffer would: at most 127 characters
-// each, the rest of a longer line coming as the next one.
-class TableLines {
-public:
-    explicit TableLines(std::string_view text) : text_(text) {}
-    bool next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        std::size_t end = text_.find('\n', pos_);
-        const bool newline = end != std::string_view::npos;
-        if (!newline) end = text_.size();
-        if (end - pos_ > kLineLimit) {
-            line = text_.substr(pos_, kLineLimit);
-            pos_ += kLineLimit;
-            return true;
-        }
-        line = text_.substr(pos_, end - pos_);
-        pos_ = newline ? end + 1 : end;
-        return true;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
 
 bool isNumberStart(char c) { return (c >= '0' && c <= '9') || c == '-'; }
 bool isNumberChar(char c) { return isNumberStart(c) || c == '.'; }
@@ -53,7 +29,7 @@ bool takeNumber(std::string_view& line, double scale, int& out) {
     while (j < line.size() && isNumberChar(line[j])) ++j;
     const std::string run(line.substr(i, j - i));
     line.remove_prefix(j);
-    const float value = std::strtof(run.c_str(), nullptr);
+    const float value = static_cast<float>(leadingDouble(run));
     if (!std::isfinite(value)) return false;
     if (value < 0) {
         out = -1;
@@ -66,7 +42,7 @@ bool takeNumber(std::string_view& line, double scale, int& out) {
 }
 
 // Reads count numbers spread over as many lines as needed.
-bool readNumbers(TableLines& lines, int count, double scale, std::vector<int>& out) {
+bool readNumbers(TextLines& lines, int count, double scale, std::vector<int>& out) {
     out.clear();
     std::string_view line;
     while (static_cast<int>(out.size()) < count) {
@@ -78,14 +54,15 @@ bool readNumbers(TableLines& lines, int count, double scale, std::vector<int>& o
     return true;
 }
 
-bool readCount(TableLines& lines, int below, int& count) {
+bool readCount(TextLines& lines, int below, int& count) {
     std::string_view line;
     if (!lines.next(line) || !takeNumber(line, 1.0, count)) return false;
     return count >= 3 && count < below;
 }
 
 bool parse(std::string_view text, PhaseTable& t) {
-    TableLines lines(text);
+    // as a C reader with a 128-byte buffer: the rest of a longer line comes as the next one
+    TextLines lines(text, kLineLimit, 0, LongLines::Continue);
     std::string_view line;
     bool titled = false;
     for (int i = 0; i < 3 && !titled; ++i) {

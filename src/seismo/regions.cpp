@@ -4,7 +4,6 @@
 #include "core/text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace tlx {
@@ -16,16 +15,14 @@ constexpr std::size_t kNameWidth = 52;
 
 // Reads whitespace-separated integers; false when the line holds anything else.
 template <std::size_t N> bool readInts(std::string_view line, std::array<long, N>& out) {
-    const char* p = line.data();
-    const char* end = p + line.size();
+    const std::vector<std::string_view> w = words(line);
+    if (w.size() != N) return false;
     for (std::size_t i = 0; i < N; ++i) {
-        while (p < end && (*p == ' ' || *p == '\t')) ++p;
-        const auto [next, ec] = std::from_chars(p, end, out[i]);
-        if (ec != std::errc()) return false;
-        p = next;
+        long long v = 0;
+        if (!parseInt(w[i], v)) return false;
+        out[i] = static_cast<long>(v);
     }
-    while (p < end && (*p == ' ' || *p == '\t')) ++p;
-    return p == end;
+    return true;
 }
 
 bool keywordLine(std::string_view line, std::string_view keyword, std::string_view& rest) {

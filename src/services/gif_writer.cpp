@@ -1,5 +1,6 @@
 #include "services/gif_writer.h"
 
+#include "core/atomic_file.h"
 #include "core/text.h"
 
 #include <gif_lib.h>
@@ -10,8 +11,6 @@
 #include <filesystem>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tlx {
@@ -141,6 +140,11 @@ bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::v
     return true;
 }
 
+int writeToFile(GifFileType* gif, const GifByteType* bytes, int length) {
+    auto* file = static_cast<AtomicFileWriter*>(gif->UserData);
+    return length >= 0 && file->write(bytes, static_cast<std::size_t>(length)) ? length : 0;
+}
+
 } // namespace
 
 bool saveBitmapAsGif(const GifBitmap& bm, const std::string& path, std::string& message) {
@@ -153,10 +157,11 @@ bool saveBitmapAsGif(const GifBitmap& bm, const std::string& path, std::string& 
     std::vector<GifColorType> colors;
     if (!buildIndices(bm, indices, colors, message)) return false;
 
-    // The image goes to a temporary file beside the target and replaces it only when complete.
-    const std::string temp = path + ".tmp~";
+    // The image goes to a temporary file beside the target and replaces it only when complete;
+    // giflib writes through the output function into that file.
+    AtomicFileWriter file(path);
     int error = 0;
-    GifFileType* gif = EGifOpenFileName(temp.c_str(), false, &error);
+    GifFileType* gif = file.open() ? EGifOpen(&file, writeToFile, &error) : nullptr;
     if (gif == nullptr) {
         message = format("Error Opening %s File.", path.c_str());
         return false;
@@ -181,19 +186,10 @@ bool saveBitmapAsGif(const GifBitmap& bm, const std::string& path, std::string& 
         message = format("Error Opening %s File.", path.c_str());
         ok = false;
     }
-    std::error_code ec;
-    if (ok) {
-        // giflib creates the file readable by its owner only; give it the usual permissions.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        std::filesystem::permissions(temp, static_cast<std::filesystem::perms>(0666 & ~mask), ec);
-        std::filesystem::rename(temp, path, ec);
-        if (ec) {
-            message = format("Error Opening %s File.", path.c_str());
-            ok = false;
-        }
+    if (ok && !file.commit()) {
+        message = format("Error Opening %s File.", path.c_str());
+        ok = false;
     }
-    if (!ok) std::filesystem::remove(temp, ec);
     return ok;
 }
 

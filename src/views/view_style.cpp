@@ -3,19 +3,18 @@
 #include "core/text.h"
 
 #include <cstdlib>
-#include <sstream>
 
 namespace tlx::views {
 
 Rgb parseRgb(const std::string& text) {
     int v[3] = {0, 0, 0};
-    const char* p = text.c_str();
+    std::string_view rest(text);
     for (int& x : v) {
-        char* end = nullptr;
-        const long n = std::strtol(p, &end, 10);
-        if (end == p) break;
-        x = static_cast<int>(n < 0 ? 0 : n > 255 ? 255 : n);
-        p = end;
+        int n = 0;
+        std::size_t used = 0;
+        if (!takeInt(rest, n, used)) break;
+        x = n < 0 ? 0 : n > 255 ? 255 : n;
+        rest.remove_prefix(used);
     }
     return {v[0], v[1], v[2]};
 }

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 namespace tlx {
 namespace {
 
@@ -86,6 +90,7 @@ TEST(Text, LinesSplitCutAndSkipComments) {
         std::size_t maxLength;
         char comment;
         std::vector<std::string> lines;
+        LongLines longLines = LongLines::Cut;
     };
     const Case cases[] = {
         {"CR before LF dropped, last line without LF kept", "a\r\nb\nc", 100, 0, {"a", "b", "c"}},
@@ -93,13 +98,77 @@ TEST(Text, LinesSplitCutAndSkipComments) {
         {"long lines cut, rest dropped", "abcdef\ngh\n", 3, 0, {"abc", "gh"}},
         {"comment lines passed over", "! x\nkey\n!y\n", 100, '!', {"key"}},
         {"comment char inside a line is text", "a!b\n", 100, '!', {"a!b"}},
+        {"long lines continue as the next line", "abcdefg\r\nh", 3, 0, {"abc", "def", "g", "h"}, LongLines::Continue},
     };
     for (const auto& c : cases) {
-        TextLines lines(c.text, c.maxLength, c.comment);
+        TextLines lines(c.text, c.maxLength, c.comment, c.longLines);
         std::vector<std::string> got;
         for (std::string_view line; lines.next(line);) got.emplace_back(line);
         EXPECT_EQ(got, c.lines) << c.name;
     }
+}
+
+TEST(Text, NumberParserTakesOnlyWholeFiniteDecimalNumbers) {
+    struct Case {
+        const char* text;
+        bool isDouble;
+        double value;
+        bool isInt;
+        long long integer;
+    };
+    const Case cases[] = {
+        {" 12 ", true, 12, true, 12},
+        {"\t-0\r\n", true, -0.0, true, 0},
+        {"+7", true, 7, true, 7},
+        {"2.5e-3", true, 0.0025, false, 0},
+        {".5", true, 0.5, false, 0},
+        {"9223372036854775807", true, 9223372036854775807.0, true, 9223372036854775807LL},
+        {"9223372036854775808", true, 9223372036854775808.0, false, 0},
+        {"-9223372036854775808", true, -9223372036854775808.0, true, INT64_MIN},
+        {"1e400", false, 0, false, 0},
+        {"-1e400", false, 0, false, 0},
+        {"inf", false, 0, false, 0},
+        {"-infinity", false, 0, false, 0},
+        {"nan", false, 0, false, 0},
+        {"0x1A", false, 0, false, 0},
+        {"0x1p3", false, 0, false, 0},
+        {"12x", false, 0, false, 0},
+        {"1 2", false, 0, false, 0},
+        {"", false, 0, false, 0},
+        {"  ", false, 0, false, 0},
+        {"+-1", false, 0, false, 0},
+        {"-", false, 0, false, 0},
+    };
+    for (const Case& c : cases) {
+        double d = 99;
+        long long i = 99;
+        EXPECT_EQ(parseDouble(c.text, d), c.isDouble) << '"' << c.text << '"';
+        EXPECT_EQ(parseInt(c.text, i), c.isInt) << '"' << c.text << '"';
+        if (c.isDouble) {
+            EXPECT_EQ(d, c.value) << c.text;
+            EXPECT_EQ(std::signbit(d), std::signbit(c.value)) << c.text;
+        } else {
+            EXPECT_EQ(d, 99) << "a refused text leaves the value alone: " << c.text;
+        }
+        if (c.isInt) {
+            EXPECT_EQ(i, c.integer) << c.text;
+        }
+    }
+    int narrow = 0;
+    EXPECT_TRUE(parseInt("-2147483648", narrow));
+    EXPECT_EQ(narrow, INT32_MIN);
+    EXPECT_FALSE(parseInt("2147483648", narrow)) << "out of the int range";
+
+    // The lenient forms take the leading number of a longer field through the same parser.
+    EXPECT_EQ(leadingDouble("  3.5km"), 3.5);
+    EXPECT_EQ(leadingDouble("inf"), 0);
+    EXPECT_EQ(leadingDouble("1e999x"), std::numeric_limits<double>::max());
+    EXPECT_EQ(leadingDouble("1e-999"), 0);
+    EXPECT_EQ(leadingInt(" -42abc"), -42);
+    EXPECT_EQ(leadingInt("99999999999"), INT32_MAX);
+    int v[4] = {};
+    EXPECT_EQ(scanInts("1 -2 +3 x", v, 4), 3);
+    EXPECT_EQ(v[2], 3);
 }
 
 } // namespace

@@ -2,13 +2,26 @@
 // independent of the program's readers, plus small text helpers for the text formats.
 #pragma once
 
+#include "record/geography.h"
 #include "record/loader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tlx::test {
+
+// A geography with set answers, standing in for the seismological library.
+struct FixedGeography : Geography {
+    GreatCircleResult arc;
+    std::function<std::string(double, double)> region = [](double, double) { return std::string(); };
+    bool greatCircle(double, double, double, double, GreatCircleResult& out) const override {
+        out = arc;
+        return true;
+    }
+    std::string regionName(double lat, double lon) const override { return region(lat, lon); }
+};
 
 // Little-endian pokes into a byte image.
 void put16(std::vector<std::uint8_t>& b, std::size_t at, int v);

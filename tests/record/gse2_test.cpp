@@ -1,8 +1,8 @@
 // GSE2.0 messages: CM6 and CHK2 against independently generated vectors, the parser's limits,
 // record filling, station.gs2, and the shared reference messages.
 #include "core/text.h"
+#include "format_fixtures.h"
 #include "record/cm6.h"
-#include "record/geo_hooks.h"
 #include "record/gse2_reader.h"
 #include "record/loader.h"
 #include "support/temp_dir.h"
@@ -337,9 +337,9 @@ TEST(Gse2Station, FileParsingAndLookUp) {
     LoaderSettings settings;
     settings.localDirectory = dir / "local";
     settings.programDirectory = dir / "prog";
-    GeoHooks hooks;
-    hooks.regionName = [](double lat, double) { return lat == 1 ? std::string("Somewhere Region  ") : std::string(52, ' '); };
-    setGeoHooks(hooks);
+    test::FixedGeography geography;
+    geography.region = [](double lat, double) { return lat == 1 ? std::string("Somewhere Region  ") : std::string(52, ' '); };
+    settings.geography = &geography;
     WaveSpec w;
     w.values = ramp(100);
     WaveSpec unknown = w;
@@ -348,7 +348,6 @@ TEST(Gse2Station, FileParsingAndLookUp) {
     RecordingMessages messages;
     const LoadResult found = loadText(text, messages, kForceNone, 0, settings);
     const LoadResult missing = loadText(text, messages, kForceGse2, 1, settings);
-    setGeoHooks({});
     ASSERT_TRUE(found.ok);
     EXPECT_EQ(+found.channels[0].record.header.latitude, 1.0);
     EXPECT_EQ(+found.channels[0].record.header.elevation, 3.0);

@@ -2,7 +2,7 @@
 // offsets), the writer, the shared reference files and the Debian converters as peers.
 #include "core/byte_order.h"
 #include "core/text.h"
-#include "record/geo_hooks.h"
+#include "format_fixtures.h"
 #include "record/loader.h"
 #include "record/sac_reader.h"
 #include "record/sac_writer.h"
@@ -239,19 +239,15 @@ EventRecord svxLikeRecord() {
 }
 
 TEST(SacWrite, HeaderFromARecordAndReadBack) {
-    GeoHooks hooks;
-    hooks.greatCircle = [](double, double, double, double, GreatCircleResult& out) {
-        out = {7.5, 833.8, 12, 192};
-        return true;
-    };
-    setGeoHooks(hooks);
+    test::FixedGeography geography;
+    geography.arc = {7.5, 833.8, 12, 192};
     const EventRecord rec = svxLikeRecord();
     std::vector<double> samples(200);
     for (int i = 0; i < 200; ++i) samples[i] = i;
     WriterOptions options;
     options.decimation = 3;
+    options.geography = &geography;
     const std::vector<std::uint8_t> bytes = encodeSacFile({&rec, samples, 0}, options, SacByteOrder::Big);
-    setGeoHooks({});
     ASSERT_EQ(bytes.size(), 632u + 66 * 4);
     const auto f = [&](int at) { return readBE<float>(&bytes[at]); };
     const auto n = [&](int at) { return readBE<std::int32_t>(&bytes[at]); };
@@ -297,6 +293,11 @@ TEST(SacWrite, HeaderFromARecordAndReadBack) {
     ASSERT_EQ(r.info.events.size(), 1u);
     EXPECT_EQ(formatIsoTime(r.info.events[0].originTime), "2023-12-31T23:58:00.000Z");
     EXPECT_EQ(back.channels[0].samples[1], 4.0);
+
+    EventRecord none = svxLikeRecord();
+    none.info.events[0].magMl = none.info.events[0].magMb = 0;
+    EXPECT_EQ(readBE<float>(&encodeSacFile({&none, samples, 0}, options, SacByteOrder::Big)[156]), 0.0f)
+        << "an event without magnitudes writes MAG 0";
 }
 
 TEST(SacWrite, ByteOrderDcInversionAndOverwrite) {

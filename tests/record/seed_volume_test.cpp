@@ -188,6 +188,29 @@ TEST(SeedDataless, CompletesMiniSeedChannelsFromTheCandidateFolders) {
         EXPECT_DOUBLE_EQ(+rec.header.sensitivity, 1e-11);
         EXPECT_EQ(fieldText(rec.info.seedLocation, 4), "00");
     }
+
+    // Through the loader, with the dataless folder set after the loader was made.
+    test::TempDir dir;
+    test::writeBytes(dir / "TST.dls", dataless);
+    RecordingMessages messages;
+    EventLoader loader(messages);
+    LoadRequest request;
+    request.fileName = (dir / "tst.mseed").string();
+    test::writeBytes(request.fileName, test::buildRecords(s, test::rampInts(600)));
+    const LoadResult before = loader.load(request);
+    ASSERT_TRUE(before.ok);
+    EXPECT_EQ(before.channels.at(0).record.info.sensorLocation, "TST");
+    LoaderSettings settings = loader.settings();
+    settings.datalessDirectory = dir.path();
+    settings.datalessExtension = "dls";
+    loader.setSettings(settings);
+    CSeed documentReader; // a document's reader object takes the settings of each load
+    request.seed = &documentReader;
+    const LoadResult after = loader.load(request);
+    ASSERT_TRUE(after.ok);
+    EXPECT_EQ(after.channels.at(0).record.info.sensorLocation, "Test Site");
+    EXPECT_EQ(+after.channels.at(0).record.header.latitude, 45.1);
+    EXPECT_DOUBLE_EQ(+after.channels.at(0).record.header.sensitivity, 1e-11);
 }
 
 } // namespace

@@ -69,18 +69,20 @@ TEST(SensorDat, ElectricalDescriptionOverridesSensitivity) {
     EXPECT_EQ(+applied("ID=ABC\nSENSITIVITY=5\nATODBITS=16\n").header.sensitivity, 5.0);
 }
 
-TEST(SensorDat, LocalDirectoryBeforeProgramDirectory) {
+TEST(SensorDat, ProgramDirectoryOnlyWhenNoLocalDirectoryIsSet) {
     test::TempDir local, program;
     std::ofstream(program / "SENSOR.DAT") << "ID=ABC\nLATITUDE=20\n";
     LoaderSettings settings;
     settings.localDirectory = local.path();
     settings.programDirectory = program.path();
     EventRecord rec;
-    EXPECT_TRUE(applySensorDefaults(settings, "ABC", rec));
-    EXPECT_EQ(+rec.header.latitude, 20.0);
+    EXPECT_FALSE(applySensorDefaults(settings, "ABC", rec)) << "a set local folder without the file is not passed by";
     std::ofstream(local / "sensor.dat") << "ID=ABC\nLATITUDE=10\n";
     EXPECT_TRUE(applySensorDefaults(settings, "ABC", rec));
     EXPECT_EQ(+rec.header.latitude, 10.0);
+    settings.localDirectory.clear();
+    EXPECT_TRUE(applySensorDefaults(settings, "ABC", rec));
+    EXPECT_EQ(+rec.header.latitude, 20.0);
     EXPECT_FALSE(applySensorDefaults(LoaderSettings{}, "ABC", rec));
 }
 

@@ -138,6 +138,24 @@ TEST(Svx4Write, AutoSampleTypeAndClamping) {
     EXPECT_EQ(s32[3], -2147483647 - 1);
 }
 
+TEST(Svx4Write, AutoSampleTypeIsOneForTheWholeSave) {
+    test::TempDir dir;
+    EventRecord quiet, loud;
+    const std::vector<double> small(60, 100.0), large(60, 40000.0);
+    quiet.header.dataMin = quiet.header.dataMax = 100;
+    loud.header.dataMin = loud.header.dataMax = 40000;
+    const WriteChannel channels[] = {{&quiet, small, 0}, {&loud, large, 0}};
+    const std::filesystem::path paths[] = {dir / "a.svx", dir / "b.svx"};
+    RecordingMessages messages;
+    ASSERT_TRUE(writeSvx4Files(paths, channels, WriterOptions{}, messages));
+    for (const auto& path : paths) {
+        const auto bytes = test::readBytes(path);
+        ASSERT_GT(bytes.size(), 154u) << path;
+        EXPECT_EQ(bytes[52], 1) << "int32 for every file of the save: " << path;
+        EXPECT_EQ(bytes.size(), 154u + 60 * 4 + 2) << path;
+    }
+}
+
 TEST(Svx4Write, VolumeRoundTripAndOverwritePrompt) {
     test::TempDir dir;
     std::vector<Svx4Spec> specs = {richSpec(1), richSpec(1), richSpec(1)};

@@ -4,10 +4,24 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <set>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
+
+// Counts every switch of the process umask: the file mode is another thread's business, so the
+// writer must never touch it, not even for a moment.
+namespace {
+std::atomic<int> umaskCalls{0};
+}
+extern "C" mode_t umask(mode_t mask) noexcept {
+    ++umaskCalls;
+    return static_cast<mode_t>(::syscall(SYS_umask, mask));
+}
 
 namespace tlx {
 namespace {
@@ -82,7 +96,11 @@ TEST(GifWriter, EveryDepthRoundTripsAnOddWidthPicture) {
         GifBitmap bm{w, h, bpp, stride, bits.data(), palette.data(), 256, true, false};
         const std::string path = (dir / ("d" + std::to_string(bpp) + ".gif")).string();
         std::string message;
+        const int umaskCallsBefore = umaskCalls;
+        const mode_t mask = ::umask(027);
         ASSERT_TRUE(saveBitmapAsGif(bm, path, message)) << bpp << ": " << message;
+        EXPECT_EQ(::umask(mask), 027) << "the process umask is unchanged";
+        EXPECT_EQ(umaskCalls - umaskCallsBefore, 2) << "only the test's own two calls";
         const std::vector<std::uint8_t> file = test::readBytes(path);
         ASSERT_GT(file.size(), 13u);
         EXPECT_EQ(std::string(file.begin(), file.begin() + 6), "GIF87a");
