@@ -80,7 +80,8 @@ WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const Attenua
     return out;
 }
 
-WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, AttenuationTableSet& tables, std::string_view sensorId) {
+WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, AttenuationTableSet& tables,
+                                  std::string_view sensorId) {
     return windowMagnitudes(in, tables.tableFor(sensorId));
 }
 

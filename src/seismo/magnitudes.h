@@ -81,7 +81,8 @@ inline WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const 
     return windowMagnitudes(in, tables.empty() ? nullptr : &tables);
 }
 // The same with the table of the record's sensor taken from the set (loaded on first use).
-WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, AttenuationTableSet& tables, std::string_view sensorId);
+WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, AttenuationTableSet& tables,
+                                  std::string_view sensorId);
 
 // The period of the largest excursion among the visible samples: twice the time between the zero
 // crossings around it. error holds "Can't find peak point" or "Can't find zero crossing".
