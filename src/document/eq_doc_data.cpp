@@ -83,6 +83,14 @@ bool CEqDoc::integrate() {
     if (k == 1) line += " - Acceleration to Velocity";
     if (k == 2) line += " - Velocity to Displacement";
     const double dt = 1.0 / sps();
+    // The first integration marks every record modified, also one not shown alone; its undo
+    // puts each record's flag back.
+    if (level == 0)
+        for (int i = 0; i < count_; ++i) {
+            RecordSlot& s = mutableSlot(i);
+            s.integrationModified = s.modified;
+            s.modified = true;
+        }
     ++integrationLevel_;
     unsigned fresh = 0;
     for (std::size_t j = 0; j < targets.size(); ++j) {
@@ -92,7 +100,6 @@ bool CEqDoc::integrate() {
         s.integrated[level] = true;
         s.integrationHistoryIndex[level] = s.record.info.history.size();
         s.integrationSensorType[level] = h.sensorType;
-        if (level == 0) s.integrationModified = s.modified;
         s.record.addHistory(line);
         const double storedMean = invert_ ? -h.dataMean : +h.dataMean;
         setStatistics(i, tlx::integrate(s.samples, integral[j], dt, storedMean));
@@ -133,8 +140,8 @@ bool CEqDoc::undoIntegrate() {
             // Lines after the integration describe work that the restored copy no longer holds.
             auto& history = s.record.info.history;
             if (s.integrationHistoryIndex[level] < history.size()) history.resize(s.integrationHistoryIndex[level]);
-            if (level == 0) s.modified = s.integrationModified;
         }
+        if (level == 0) s.modified = s.integrationModified;
         anyModified = anyModified || s.modified;
     }
     --integrationLevel_;

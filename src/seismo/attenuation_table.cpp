@@ -64,6 +64,27 @@ bool loadAttenuationTables(const std::filesystem::path& path, AttenuationTables&
     return parseAttenuationTables(text, tables);
 }
 
+bool AttenuationTableSet::loadGlobal() {
+    const std::filesystem::path path = findDataFile(folders_, "magtbl.dat");
+    if (path.empty() || !loadAttenuationTables(path, global_)) global_ = {};
+    return !global_.empty();
+}
+
+const AttenuationTables* AttenuationTableSet::tableFor(std::string_view sensorId) {
+    const std::string id = toUpper(trim(sensorId));
+    // The id becomes part of a file name: nothing that could leave the folder.
+    const bool usable = !id.empty() && id.find_first_of("/\\") == std::string::npos;
+    if (!usable) return global();
+    auto it = stations_.find(id);
+    if (it == stations_.end()) {
+        AttenuationTables own;
+        const std::filesystem::path path = findDataFile(folders_, "MAGTBL." + id);
+        if (path.empty() || !loadAttenuationTables(path, own)) own = {};
+        it = stations_.emplace(id, std::move(own)).first;
+    }
+    return it->second.empty() ? global() : &it->second;
+}
+
 double minusLogA0(const AttenuationTables& tables, int x) {
     if (x == 0 || x >= tables.limit) return 0;
     for (std::size_t r = 0; r < tables.ranges.size(); ++r) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,5 +28,29 @@ bool loadAttenuationTables(const std::filesystem::path& path, AttenuationTables&
 
 // -log A0 at a whole number of km; 0 means none.
 double minusLogA0(const AttenuationTables& tables, int distanceKm);
+
+// The global table magtbl.dat and the per-station tables "MAGTBL.<sensorId>", found whatever their
+// case in the data folders (local data folder first, then the program folder). A station's table
+// is read on its first request and kept, a missing one too, for the life of the set.
+class AttenuationTableSet {
+public:
+    AttenuationTableSet() = default;
+    explicit AttenuationTableSet(std::vector<std::filesystem::path> folders) : folders_(std::move(folders)) {}
+
+    // Reads magtbl.dat; false when it is missing or damaged (no Ml from it then).
+    bool loadGlobal();
+    // Takes an already read global table (the set then looks in no folder for it).
+    void setGlobal(AttenuationTables tables) { global_ = std::move(tables); }
+    // Null when magtbl.dat is missing or damaged.
+    const AttenuationTables* global() const { return global_.empty() ? nullptr : &global_; }
+    // The table for a record: its station's own when there is one, else magtbl.dat; null when
+    // neither exists.
+    const AttenuationTables* tableFor(std::string_view sensorId);
+
+private:
+    std::vector<std::filesystem::path> folders_;
+    AttenuationTables global_;
+    std::map<std::string, AttenuationTables, std::less<>> stations_; // by upper-case id; empty: none
+};
 
 } // namespace tlx

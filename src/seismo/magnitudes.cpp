@@ -45,16 +45,27 @@ double magnitudeMd(double durationMs, double km, const MdCoefficients& c) {
     return c.c1 * std::log10(durationMs / 1000) + c.c0 + c.c2 * km;
 }
 
-WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const AttenuationTables& tables) {
+bool usesSensorUnits(MagnitudeUnits units, const StationResponse& station) {
+    switch (units) {
+    case MagnitudeUnits::Auto: return station.sensitivityUsable();
+    case MagnitudeUnits::SensorUnits: return true;
+    case MagnitudeUnits::Correction: return false;
+    }
+    return false;
+}
+
+WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const AttenuationTables* tables) {
     WindowMagnitudes out;
     const auto nonZero = [](double v) { return v != 0 ? std::optional<double>(v) : std::nullopt; };
     if (in.mdMode) out.md = nonZero(magnitudeMd(in.durationMs, in.epicentralKm, in.md));
     const StationResponse& s = in.station;
     if (!(s.correction > 0 || s.sensitivityUsable())) return out;
 
+    const bool sensorUnits = usesSensorUnits(in.units, s);
     const auto choose = [&](const MagnitudePair& pair) -> std::optional<double> {
         std::optional<double> value = pair.byCorrection;
-        if (in.useSensorUnits && pair.bySensitivity && *pair.bySensitivity != 0) {
+        // Each sensitivity value there is replaces the correction value.
+        if (sensorUnits && pair.bySensitivity && *pair.bySensitivity != 0) {
             value = pair.bySensitivity;
             out.usedSensorUnits = true;
         }
@@ -62,11 +73,16 @@ WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const Attenua
     };
     const double a = std::fabs(in.amplitude);
     const double hypocentral = std::sqrt(in.epicentralKm * in.epicentralKm + in.depthKm * in.depthKm);
-    out.ml = choose(magnitudeMl(hypocentral, a, s, tables));
+    if (tables && !tables->empty()) out.ml = choose(magnitudeMl(hypocentral, a, s, *tables));
     const bool far = in.epicentralKm > kTeleseismicKm;
     if (far && in.pick == AmplitudePick::Mb) out.mb = choose(magnitudeMb(in.epicentralKm, a, s, in.mbPeriodS));
     else if (far) out.ms = choose(magnitudeMs(in.epicentralKm, a, s, in.msPeriodS));
     return out;
+}
+
+WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, AttenuationTableSet& tables,
+                                  std::string_view sensorId) {
+    return windowMagnitudes(in, tables.tableFor(sensorId));
 }
 
 PeriodMeasurement measurePeriod(std::span<const double> samples, std::size_t first, std::size_t visible,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tlx {
 
@@ -42,6 +43,17 @@ double magnitudeMd(double durationMs, double epicentralKm, const MdCoefficients&
 
 enum class AmplitudePick { None, Ms, Mb };
 
+// Which amplitude scale the window's magnitudes use: "&Auto Magnitude Sensitivity" (setting
+// "MagAuto", default 1) picks sensor units for a record with a usable sensitivity and the
+// magnitude correction otherwise; "Use Magnitude &Correction" and "Use &Sensor Units" force one.
+enum class MagnitudeUnits { Auto, Correction, SensorUnits };
+// The window's starting choice from the "MagAuto" setting: Auto when on, else the correction.
+inline MagnitudeUnits magnitudeUnitsFromSetting(bool magAuto) {
+    return magAuto ? MagnitudeUnits::Auto : MagnitudeUnits::Correction;
+}
+// True when the sensitivity values replace the correction values for this record.
+bool usesSensorUnits(MagnitudeUnits units, const StationResponse& station);
+
 // Everything the event window knows when it shows magnitudes for one record.
 struct WindowMagnitudeInputs {
     double epicentralKm = 0;
@@ -50,7 +62,7 @@ struct WindowMagnitudeInputs {
     AmplitudePick pick = AmplitudePick::None;
     bool mdMode = false;
     double durationMs = 0;
-    bool useSensorUnits = false; // "&Auto Magnitude Sensitivity" or "Use &Sensor Units"
+    MagnitudeUnits units = MagnitudeUnits::Auto;
     StationResponse station;
     double msPeriodS = 20;
     double mbPeriodS = 1;
@@ -62,7 +74,15 @@ struct WindowMagnitudes {
     bool usedSensorUnits = false;
 };
 
-WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const AttenuationTables& tables);
+// tables: the record's -log A0 set (its own "MAGTBL.<sensorId>", else magtbl.dat); null when there
+// is none, and then only Ml is absent: Ms, Mb and Md need no table.
+WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const AttenuationTables* tables);
+inline WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const AttenuationTables& tables) {
+    return windowMagnitudes(in, tables.empty() ? nullptr : &tables);
+}
+// The same with the table of the record's sensor taken from the set (loaded on first use).
+WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, AttenuationTableSet& tables,
+                                  std::string_view sensorId);
 
 // The period of the largest excursion among the visible samples: twice the time between the zero
 // crossings around it. error holds "Can't find peak point" or "Can't find zero crossing".

@@ -1,6 +1,7 @@
 #include "views/eq_view_model.h"
 
 #include "core/text.h"
+#include "seismo/coda.h"
 
 #include <algorithm>
 #include <cmath>
@@ -547,9 +548,34 @@ void EqViewModel::setMagMode(int mode, std::optional<Point> at) {
     }
     magMode_ = mode;
     Marker& m = markers_[kMarkerMag];
-    if (at) m = {at->x, at->y};
+    if (at && (mode != kMagMd || !m.placed())) m = {at->x, at->y};
     else if (!m.placed()) m = {100, 100};
     recomputeMarkerTimes(kMarkerMag);
+    if (mode == kMagMd) placeMagMarkerAtCodaEnd();
+}
+
+void EqViewModel::placeMagMarkerAtCodaEnd() {
+    if (sources_.empty() || !laidOut_ || !markers_[kMarkerP].placed()) return;
+    const TraceSource& src = sources_[static_cast<std::size_t>(current_)];
+    const double startMs = recordStartMs(current_);
+    const double pSeconds = (static_cast<double>(markers_[kMarkerP].timeMs) - startMs) / 1000;
+    const std::optional<double> end = codaEndSeconds(src.samples, src.record->header.sps, pSeconds);
+    if (!end) return;
+    placeMarker(kMarkerMag, std::llround(startMs + *end * 1000),
+                baselines_[static_cast<std::size_t>(current_)] + 10);
+}
+
+void EqViewModel::toggleDistanceDisplay() {
+    options_.distance = !options_.distance;
+    if (options_.distance) {
+        magMode_ = magModeAside_;
+        magModeAside_ = kMagNone;
+    } else {
+        magModeAside_ = magMode_;
+        magMode_ = kMagNone;
+        if (active_ == kMarkerMag) active_ = kMarkerP;
+    }
+    resetMarkers();
 }
 
 void EqViewModel::moveActiveMarker(int dx, int dy) {

@@ -192,7 +192,14 @@ public:
     void setActiveMarker(int i);
     void cycleActiveMarker();
     int magMode() const { return magMode_; }
+    // A magnitude marker command: the mode on (the other two off), or off when it is on. From the
+    // menu (no `at`) a marker without a place goes to (100, 100); from the context menu to the
+    // click, for Md only when it had no place yet. Md then puts it at the end of the coda, 10
+    // pixels below the current record's baseline, when the coda search finds one.
     void setMagMode(int mode, std::optional<Point> at = {});
+    // Distance/Magnitude (Ctrl+D): the distance display of this window on or off; off keeps the
+    // magnitude mode aside and clears it, on brings it back; both reset the P and S markers.
+    void toggleDistanceDisplay();
     bool locked() const { return locked_; }
     void setLocked(bool on) { locked_ = on; }
     int boxWidth() const { return options_.largeScreen ? 24 : 18; }
@@ -238,6 +245,7 @@ private:
     void computeTimeAxis();
     void recomputeMarkerTimes(int i);
     void restoreLockedMarkers();
+    void placeMagMarkerAtCodaEnd();
     void addTrace(Scene& scene, int slot) const;
     void addTimeGrid(Scene& scene) const;
     void addAmplitudeGrid(Scene& scene) const;
@@ -273,6 +281,7 @@ private:
     std::array<Marker, 3> screenMarkers_{};
     int active_ = kMarkerP;
     int magMode_ = kMagNone;
+    int magModeAside_ = kMagNone; // while the distance display is off
     bool locked_ = false;
     std::optional<Rect> rubber_;
 };

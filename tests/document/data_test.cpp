@@ -68,9 +68,12 @@ TEST_F(DocTest, IntegrationMatchesAnIndependentIntegral) {
         EXPECT_EQ(+doc->record(1).header.sensorType, c.typeAfter) << c.name;
         EXPECT_EQ(doc->title(), c.title) << c.name;
         EXPECT_TRUE(doc->isModified());
+        EXPECT_TRUE(doc->slot(0).modified && doc->slot(1).modified) << c.name << ": every record, shown or not";
         const ChannelHeader h = doc->record(1).header;
         EXPECT_LE(+h.dataMin, +h.dataMean);
         EXPECT_LE(+h.dataMean, +h.dataMax);
+        ASSERT_TRUE(doc->undoIntegrate()) << c.name;
+        EXPECT_FALSE(doc->anyRecordModified()) << c.name;
     }
 }
 

@@ -135,13 +135,90 @@ TEST(Magnitudes, WindowShowsMsOrMbOnlyBeyond556Km) {
     none.amplitude = 100;
     EXPECT_FALSE(windowMagnitudes(none, tables).ml) << "no correction and no usable sensitivity";
     none.station = {0.01, 2e-7, 3};
-    none.useSensorUnits = true;
+    none.units = MagnitudeUnits::SensorUnits;
     const WindowMagnitudes sensor = windowMagnitudes(none, tables);
     EXPECT_TRUE(sensor.usedSensorUnits);
     EXPECT_NEAR(*sensor.ml, std::log10(100 * 2e-7 * 28000) + 3.2, 1e-12);
     none.mdMode = true;
     none.durationMs = 60'000;
     EXPECT_NEAR(*windowMagnitudes(none, tables).md, 2 * std::log10(60.0) - 0.87 + 0.0035 * 300, 1e-12);
+}
+
+TEST(Magnitudes, AutoSensitivityChoosesByTheRecord) {
+    const AttenuationTables tables = testTables(); // -log A0 at 300 km: 4.20
+    const StationResponse both{0.01, 2e-7, 3}, velocity{0.01, 2e-7, 2}, sensitivityOnly{0, 2e-7, 3};
+    const double byCorrection = std::log10(100 * 0.01) + 4.2, bySensitivity = std::log10(100 * 2e-7 * 28000) + 4.2;
+    struct Case {
+        const char* name;
+        StationResponse station;
+        MagnitudeUnits units;
+        std::optional<double> ml;
+        bool sensorUnits;
+    };
+    const Case cases[] = {
+        {"auto, displacement with S: sensor units", both, MagnitudeUnits::Auto, bySensitivity, true},
+        {"auto, velocity: correction", velocity, MagnitudeUnits::Auto, byCorrection, false},
+        {"correction forced", both, MagnitudeUnits::Correction, byCorrection, false},
+        {"correction forced without C: none", sensitivityOnly, MagnitudeUnits::Correction, std::nullopt, false},
+        {"sensor units forced", both, MagnitudeUnits::SensorUnits, bySensitivity, true},
+        {"sensor units without a usable S: correction", velocity, MagnitudeUnits::SensorUnits, byCorrection, false},
+    };
+    EXPECT_EQ(magnitudeUnitsFromSetting(true), MagnitudeUnits::Auto);
+    EXPECT_EQ(magnitudeUnitsFromSetting(false), MagnitudeUnits::Correction);
+    for (const Case& c : cases) {
+        WindowMagnitudeInputs in;
+        in.epicentralKm = 300;
+        in.amplitude = 100;
+        in.station = c.station;
+        in.units = c.units;
+        const WindowMagnitudes m = windowMagnitudes(in, tables);
+        ASSERT_EQ(m.ml.has_value(), c.ml.has_value()) << c.name;
+        if (c.ml) {
+            EXPECT_NEAR(*m.ml, *c.ml, 1e-12) << c.name;
+        }
+        EXPECT_EQ(m.usedSensorUnits, c.sensorUnits) << c.name;
+    }
+}
+
+// A table text of one range, 100..1000 km every 100 km, every value v.
+std::string flatTableText(int v) {
+    std::string values;
+    for (int i = 0; i < 10; ++i) values += std::to_string(v) + (i < 9 ? " " : "\n");
+    return "Tables: 1\nRange: 100 to 1000 Step: 100\n" + values;
+}
+
+TEST(MagnitudeTables, StationTableBeforeTheGlobalOneAndNoTableOnlyLosesMl) {
+    test::TempDir dir;
+    const auto write = [&](const std::string& name, const std::string& text) {
+        test::writeBytes(dir / name, std::vector<std::uint8_t>(text.begin(), text.end()));
+    };
+    write("MAGTBL.DAT", flatTableText(300));
+    write("magtbl.xyz", flatTableText(500)); // found whatever its case
+    WindowMagnitudeInputs in;
+    in.epicentralKm = 600;
+    in.amplitude = 100;
+    in.station = {0.01, 0, 0};
+    in.mdMode = true;
+    in.durationMs = 30'000;
+    AttenuationTableSet set({std::filesystem::path(), dir.path()});
+    ASSERT_TRUE(set.loadGlobal());
+    EXPECT_NEAR(*windowMagnitudes(in, set, "XYZ   ").ml, 5.0, 1e-12);
+    EXPECT_NEAR(*windowMagnitudes(in, set, "ABC").ml, 3.0, 1e-12);
+    std::filesystem::remove(dir / "magtbl.xyz");
+    EXPECT_NEAR(*windowMagnitudes(in, set, "xyz").ml, 5.0, 1e-12) << "read once and kept";
+    EXPECT_EQ(set.tableFor("../MAGTBL"), set.global()) << "an id is no path";
+
+    std::filesystem::remove(dir / "MAGTBL.DAT");
+    AttenuationTableSet none({dir.path()});
+    EXPECT_FALSE(none.loadGlobal());
+    for (AmplitudePick pick : {AmplitudePick::None, AmplitudePick::Mb}) {
+        in.pick = pick;
+        const WindowMagnitudes m = windowMagnitudes(in, none, "ABC");
+        EXPECT_FALSE(m.ml);
+        EXPECT_EQ(m.ms.has_value(), pick == AmplitudePick::None);
+        EXPECT_EQ(m.mb.has_value(), pick == AmplitudePick::Mb);
+        EXPECT_NEAR(*m.md, 2 * std::log10(30.0) - 0.87 + 0.0035 * 600, 1e-12);
+    }
 }
 
 TEST(Magnitudes, PeriodOfTheLargestWave) {

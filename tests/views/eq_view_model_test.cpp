@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <random>
 
 namespace tlx::views {
 namespace {
@@ -228,6 +229,82 @@ TEST(EqViewModel, DistanceLineWithAndWithoutTables) {
     EXPECT_NE(line.find("Dist: 105.0km 65.2mi 0.944deg Mag: *** Reg: "), std::string::npos) << line;
     m.placeMarker(kMarkerS, 43'320'000, 200);
     EXPECT_NE(m.distanceLine().find("  Table Out Of Range  "), std::string::npos);
+}
+
+// 60 s at 100 sps from 12:00:00 on a DC level of 500: uniform noise of RMS 10, and from 12:00:10 a
+// 5 Hz wave of amplitude 1000 decaying with the time constant tau. Its coda falls to twice the
+// noise tau x ln(1000 / (sqrt(6) x 10)) s after P (the wave's one-second RMS reaching sqrt(3) x 10).
+std::unique_ptr<Channel> codaChannel(double tau) {
+    std::mt19937 random(11);
+    std::vector<double> x(6000);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double t = static_cast<double>(i) / 100;
+        x[i] = 500 + (static_cast<double>(random()) / 4294967295.0 * 2 - 1) * 10 * std::sqrt(3.0);
+        if (t >= 10) x[i] += 1000 * std::exp(-(t - 10) / tau) * std::sin(2 * M_PI * 5 * (t - 10));
+    }
+    auto c = makeChannel(std::move(x));
+    c->record.header.dataMean = 500;
+    return c;
+}
+
+TEST(EqViewModel, MagnitudeMarkerCommandsAndTheMdCoda) {
+    auto ringing = codaChannel(200), decaying = codaChannel(8);
+    EqViewModel m;
+    layoutWithP(m, *ringing);
+    m.setMagMode(kMagMd); // the coda never ends: the menu's place stays
+    EXPECT_EQ(m.marker(kMarkerMag).x, 100);
+    EXPECT_EQ(m.marker(kMarkerMag).y, 100);
+    m.setMagMode(kMagMd);
+    EXPECT_EQ(m.magMode(), kMagNone);
+    EXPECT_FALSE(m.marker(kMarkerMag).placed());
+    struct Step {
+        const char* name;
+        int mode;
+        std::optional<Point> at;
+        Point expected;
+    };
+    const Step steps[] = {
+        {"Md from the context menu, no place yet: the click", kMagMd, Point{300, 150}, {300, 150}},
+        {"Ml from the context menu: the click", kMagMlMs, Point{200, 120}, {200, 120}},
+        {"Md from the context menu, placed: stays", kMagMd, Point{400, 130}, {200, 120}},
+        {"Mb from the menu, placed: stays", kMagMb, std::nullopt, {200, 120}},
+    };
+    for (const Step& s : steps) {
+        m.setMagMode(s.mode, s.at);
+        EXPECT_EQ(m.magMode(), s.mode) << s.name;
+        EXPECT_EQ(m.marker(kMarkerMag).x, s.expected.x) << s.name;
+        EXPECT_EQ(m.marker(kMarkerMag).y, s.expected.y) << s.name;
+    }
+    layoutWithP(m, *decaying);
+    m.setMagMode(kMagMd, Point{50, 50});
+    const double expectedMs = 43'210'000 + 8000 * std::log(1000 / (std::sqrt(6.0) * 10));
+    EXPECT_NEAR(static_cast<double>(m.marker(kMarkerMag).timeMs), expectedMs, 1500);
+    EXPECT_EQ(m.marker(kMarkerMag).y, m.baseline(0) + 10);
+}
+
+TEST(EqViewModel, DistanceToggleKeepsTheMagnitudeModeAside) {
+    auto a = makeChannel(sine(6000, 10));
+    EqViewModel m;
+    layoutWithP(m, *a);
+    m.setMagMode(kMagMb, Point{300, 150});
+    m.setActiveMarker(kMarkerMag);
+    const auto expectResetPs = [&](const char* when) {
+        EXPECT_EQ(m.marker(kMarkerP).x, m.graph().left + 20) << when;
+        EXPECT_EQ(m.marker(kMarkerS).x, m.graph().left + 80) << when;
+        EXPECT_EQ(m.marker(kMarkerP).y, m.graph().bottom - 50) << when;
+    };
+    m.toggleDistanceDisplay();
+    EXPECT_FALSE(m.options().distance);
+    EXPECT_EQ(m.magMode(), kMagNone);
+    EXPECT_FALSE(m.marker(kMarkerMag).placed());
+    EXPECT_EQ(m.activeMarker(), kMarkerP);
+    expectResetPs("off");
+    m.toggleDistanceDisplay();
+    EXPECT_TRUE(m.options().distance);
+    EXPECT_EQ(m.magMode(), kMagMb);
+    EXPECT_EQ(m.marker(kMarkerMag).x, 100);
+    EXPECT_EQ(m.marker(kMarkerMag).y, 100);
+    expectResetPs("on");
 }
 
 TEST(EqViewModel, StatusPanes) {
