@@ -1,7 +1,6 @@
 #include "app/app_settings.h"
 
 #include "core/text.h"
-#include "record/text_scan.h"
 #include "document/doc_settings.h"
 
 #include <algorithm>

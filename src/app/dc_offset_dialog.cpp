@@ -1,7 +1,6 @@
 #include "app/dc_offset_dialog.h"
 
 #include "core/text.h"
-#include "record/text_scan.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -46,8 +46,9 @@ int CEqApp::run(const std::vector<std::string>& args) {
     loaderSettings.eventDirectory = ctx_.settings.eventDirectory;
     loaderSettings.localDirectory = ctx_.settings.localDirectory;
     loaderSettings.programDirectory = programDir;
-    static const SeismoGeography geography;
-    loaderSettings.geography = &geography;
+    loaderSettings.geography = &ctx_.geography;
+    loaderSettings.datalessDirectory = ctx_.settings.datalessDirectory;
+    loaderSettings.datalessExtension = ctx_.settings.datalessExtension;
     ctx_.loader = std::make_unique<EventLoader>(ctx_.messages, loaderSettings);
 
     frame_ = std::make_unique<CMainFrame>(ctx_);

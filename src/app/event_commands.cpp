@@ -130,11 +130,6 @@ const keys::B& storedKey(Cmd cmd) {
     }
 }
 
-void toggleDistanceDisplay(views::EqViewModel& model) {
-    model.options().distance = !model.options().distance;
-    model.resetMarkers();
-}
-
 } // namespace
 
 const CommandSpec& commandSpec(Cmd cmd) {
@@ -284,7 +279,7 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::Remove: doc.removeCurrent(); break;
     case Cmd::Save: doc.save(SaveMode::Save); break;
     case Cmd::SaveAs: doc.save(SaveMode::SaveAs); break;
-    case Cmd::DistanceMagnitude: toggleDistanceDisplay(m); break;
+    case Cmd::DistanceMagnitude: m.toggleDistanceDisplay(); break;
     case Cmd::LockMarkers: m.setLocked(!m.locked()); break;
     case Cmd::ResetMarkers: m.resetMarkers(); break;
     case Cmd::PsLocation:

@@ -153,6 +153,7 @@ bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
     SaveChoice choice = dialog.choice();
     if (choice.format == kSaveGif) return !choice.names.empty() && writeGif(&w, choice.names.front());
     choice.regionalTables = w.travelTimes && w.travelTimes->useTable == kRegional;
+    choice.geography = &ctx_.geography;
     return writeRecords(doc, choice, slot, ctx_.messages);
 }
 

@@ -8,6 +8,7 @@
 #include "app/event_commands.h"
 #include "app/gui_messages.h"
 #include "record/loader.h"
+#include "services/geography.h"
 #include "views/seismo_readouts.h"
 #include "views/view_style.h"
 
@@ -26,6 +27,7 @@ namespace tlx::app {
 class EventWindow;
 
 struct AppContext {
+    SeismoGeography geography; // great circles and region names for the readers and writers
     IniProfile ini;
     AppSettings settings;
     views::ViewStyle style;

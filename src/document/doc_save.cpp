@@ -19,6 +19,7 @@ bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& mes
     options.askOverwrite = choice.askOverwrite;
     options.autoDcOffset = doc.autoDcOffset();
     options.longFileNames = choice.longFileNames;
+    options.geography = choice.geography;
     options.dataProcessed = doc.filterCount() > 0 || doc.integrationLevel() > 0;
     options.windowSps = doc.sps();
     std::vector<WriteChannel> channels;

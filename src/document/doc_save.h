@@ -22,6 +22,7 @@ struct SaveChoice {
     int sampleType = kSampleTypeAuto;
     bool askOverwrite = true;        // setting OverWriteMessage
     bool longFileNames = false;      // setting LongFileNames
+    const Geography* geography = nullptr; // SAC distance and azimuth words
 };
 
 // The save dialog's starting point for a window: its records' names and the format preselected

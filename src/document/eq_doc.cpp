@@ -437,6 +437,8 @@ bool CEqDoc::writeSvx4Files(int index) {
     std::vector<WriteChannel> channels;
     for (int i = 0; i < count_; ++i)
         channels.push_back(WriteChannel{&slot(i).record, slot(i).samples, slot(i).manualDcOffset});
+    // One sample type for every record of the window, as a volume has.
+    options.sampleType = resolveSampleType(channels, options);
     if (fileKind_ == kKindSvxVolume && index < 0)
         return writeSvxVolume(fileName(0), channels, options, messages_);
     for (int i = 0; i < count_; ++i) {

@@ -3,7 +3,7 @@
 #include "core/byte_order.h"
 #include "core/text.h"
 #include "record/svx3.h"
-#include "record/text_scan.h"
+#include "core/text.h"
 
 #include <algorithm>
 #include <cmath>
