@@ -4,6 +4,7 @@
 set -eu
 cli="$1"
 src="$2"
+shared="${3:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -59,4 +60,15 @@ PY
 [ "$(field "$work/after.json" "j['p'], j['origin']")" = "2024-03-02T00:00:04.050Z 2024-03-01T23:59:50.002Z" ] \
   || fail "origin before midnight: $(cat "$work/after.json")"
 "$cli" readout "$work/midnight.svx" --p 12:00:00 --s 12:00:09 2>/dev/null && fail "a pick outside the record accepted"
+# A real SAC file (2011 Tohoku event at TLY): P-S Location and the read-out give back the file's
+# origin time and the great-circle distance.
+tly="$shared/waveforms/sac/obspy/II.TLY.BHZ.SAC"
+if [ -f "$tly" ]; then
+  "$cli" readout "$tly" > "$work/tly.json" || fail "readout of $tly"
+  [ "$(field "$work/tly.json" "j['origin'][:19], j['table']")" = "2011-03-11T05:46:23 teleseismic" ] || fail "TLY origin"
+  "$cli" distance 51.6807 103.6438 38.3215 142.3693 > "$work/tly-distance.json"
+  near "$(field "$work/tly.json" "j['km']")" "$(field "$work/tly-distance.json" "j['km']")" 1 || fail "TLY distance"
+else
+  echo "skipped the real SAC file: $tly is absent"
+fi
 echo "cli readout: ok"
