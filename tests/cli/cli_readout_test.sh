@@ -60,6 +60,12 @@ PY
 [ "$(field "$work/after.json" "j['p'], j['origin']")" = "2024-03-02T00:00:04.050Z 2024-03-01T23:59:50.002Z" ] \
   || fail "origin before midnight: $(cat "$work/after.json")"
 "$cli" readout "$work/midnight.svx" --p 12:00:00 --s 12:00:09 2>/dev/null && fail "a pick outside the record accepted"
+# render goes through the same session, drawn by tellurix-render beside the console tool.
+if [ -x "$(dirname "$cli")/tellurix-render" ]; then
+  "$cli" render "$work/three.svx" "$work/three.gif" --p 12:00:14.05 --s 12:00:23.55 > /dev/null 2>&1 || fail "render"
+  [ "$(head -c 4 "$work/three.gif")" = "GIF8" ] || fail "render wrote no GIF image"
+fi
+
 # A real SAC file (2011 Tohoku event at TLY): P-S Location and the read-out give back the file's
 # origin time and the great-circle distance.
 tly="$shared/waveforms/sac/obspy/II.TLY.BHZ.SAC"
