@@ -70,7 +70,7 @@ int runReadout(const Args& given) {
     }
     if ((hasTable || hasDepth) && !session.useTable(hasTable ? mode : session.travelTimes().useTable,
                                                     hasDepth ? std::optional<double>(depth) : std::nullopt)) {
-        std::fprintf(stderr, "tellurix-cli: the %s tables are not loaded\n",
+        std::fprintf(stderr, "tellurix-cli: the %s tables are not loaded or do not reach that depth\n",
                      kTableNames[hasTable ? mode : session.travelTimes().useTable]);
         return 1;
     }
