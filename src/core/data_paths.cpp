@@ -5,6 +5,16 @@
 #include <cstdlib>
 
 namespace tlx {
+namespace {
+
+// A folder of shipped tables names their sources; an installed copy at least holds the region file.
+bool isDataFolder(const std::filesystem::path& dir) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(dir / "SOURCES.md", ec) ||
+           std::filesystem::is_regular_file(dir / "feregions.dat", ec);
+}
+
+} // namespace
 
 std::filesystem::path programDirectory() {
     std::error_code ec;
@@ -13,17 +23,21 @@ std::filesystem::path programDirectory() {
 }
 
 std::filesystem::path shippedDataDirectory() {
-    std::error_code ec;
     if (const char* env = std::getenv("TLX_DATA_DIR"); env && *env) return env;
-    std::filesystem::path dir = programDirectory();
+    const std::filesystem::path program = programDirectory();
+    std::filesystem::path dir = program;
     for (int up = 0; up <= 3 && !dir.empty(); ++up, dir = dir.parent_path()) {
-        const std::filesystem::path candidate = dir / "data";
-        if (std::filesystem::is_regular_file(candidate / "SOURCES.md", ec)) return candidate;
+        if (isDataFolder(dir / "data")) return dir / "data";
         if (dir == dir.parent_path()) break;
     }
-    return TLX_SOURCE_DATA_DIR;
+    const std::filesystem::path installed = program.parent_path() / "share" / "tellurix";
+    if (isDataFolder(installed)) return installed;
+    return {};
 }
 
-std::filesystem::path shippedDataFile(std::string_view name) { return findFileAnyCase(shippedDataDirectory(), name); }
+std::filesystem::path shippedDataFile(std::string_view name) {
+    const std::filesystem::path dir = shippedDataDirectory();
+    return dir.empty() ? dir : findFileAnyCase(dir, name);
+}
 
 } // namespace tlx

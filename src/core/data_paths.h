@@ -7,7 +7,8 @@
 namespace tlx {
 
 // The folder named by TLX_DATA_DIR; else a "data" folder beside the running program or up to three
-// levels above it (build trees); else the data folder of the source tree the program was built from.
+// levels above it (portable copies, build trees); else the installed share/tellurix beside the
+// program's bin folder; else empty. Found at run time: no build path is compiled in.
 std::filesystem::path shippedDataDirectory();
 
 // A shipped table found whatever its case on disk; empty when there is none.

@@ -630,23 +630,31 @@ std::optional<std::int64_t> EqViewModel::spMs() const {
     return sTime - p.timeMs;
 }
 
-std::string EqViewModel::distanceLine() const {
-    if (!options_.distance || sources_.empty()) return {};
+Readout EqViewModel::readout() const {
+    Readout r;
+    if (!options_.distance || sources_.empty()) return r;
     const std::optional<std::int64_t> sp = spMs();
-    const std::string p = markers_[kMarkerP].placed() ? timeOfDayText(markers_[kMarkerP].timeMs) : "***";
-    const std::string s = markers_[kMarkerS].placed() ? timeOfDayText(markers_[kMarkerS].timeMs) : "***";
-    const std::string diff = sp && *sp >= 0 ? spDiffText(*sp) : "***";
+    if (markers_[kMarkerP].placed()) r.pMs = markers_[kMarkerP].timeMs;
+    if (markers_[kMarkerS].placed()) r.sMs = markers_[kMarkerS].timeMs;
+    r.spMs = sp;
     std::optional<DistanceResult> dist;
     if (distance_ && sp && *sp > 0) {
         dist = distance_(static_cast<double>(*sp) / 1000);
-        if (!dist) return format("Org: *** P: %s S: %s Diff: %s  Table Out Of Range  ", p.c_str(), s.c_str(), diff.c_str());
+        r.outOfRange = !dist;
     }
-    if (!dist)
-        return format("Org: *** P: %s S: %s Diff: %s  Dist: *** Mag: ***", p.c_str(), s.c_str(), diff.c_str());
+    if (!dist) return r;
     const double km = dist->degrees * kKmPerDegree;
     const double hypo = std::sqrt(km * km + dist->depthKm * dist->depthKm);
     const std::int64_t origin = markers_[kMarkerP].timeMs - static_cast<std::int64_t>(std::llround(dist->pTravelSeconds * 1000));
-    std::string mags = "***";
+    r.found = true;
+    r.degrees = dist->degrees;
+    r.km = km;
+    r.miles = km * kMilesPerKm;
+    r.depthKm = dist->depthKm;
+    r.hypocentralKm = hypo;
+    r.pTravelSeconds = dist->pTravelSeconds;
+    r.originMs = origin;
+    r.tableName = dist->tableName;
     const EventRecord& rec = *sources_[static_cast<std::size_t>(current_)].record;
     const double magCorrection = rec.header.magCorrection, sensitivity = rec.header.sensitivity;
     const bool calibrated = magCorrection > 0 || (sensitivity != 0 && rec.header.sensorType == 3);
@@ -664,10 +672,16 @@ std::string EqViewModel::distanceLine() const {
         in.record = &rec;
         if (magMode_ == kMagMd && markers_[kMarkerMag].placed())
             in.mdDurationSeconds = std::max<double>(0, static_cast<double>(markers_[kMarkerMag].timeMs - markers_[kMarkerP].timeMs) / 1000);
-        if (auto text = magnitude_(in)) mags = *text;
+        if (auto values = magnitude_(in)) {
+            const MagnitudeValues shown = shownMagnitudes(magMode_, *values);
+            if (shown.any()) r.magnitudes = shown;
+        }
     }
-    return format("Org: %s P: %s S: %s Diff: %s  Dist: %1.1fkm %1.1fmi %1.3fdeg Mag: %s %s", timeOfDayText(origin).c_str(),
-                  p.c_str(), s.c_str(), diff.c_str(), km, km * kMilesPerKm, dist->degrees, mags.c_str(), dist->tableName.c_str());
+    return r;
+}
+
+std::string EqViewModel::distanceLine() const {
+    return options_.distance && !sources_.empty() ? readoutLine(readout()) : std::string();
 }
 
 std::string EqViewModel::cursorText(int x, int y) const {

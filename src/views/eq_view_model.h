@@ -5,6 +5,7 @@
 
 #include "record/event_record.h"
 #include "views/minmax_pyramid.h"
+#include "views/readout.h"
 #include "views/view_math.h"
 
 #include <array>
@@ -117,8 +118,8 @@ struct MagnitudeInputs {
     int magMode = 0;
     const EventRecord* record = nullptr;
 };
-// Returns the magnitude texts ("Ml%s " ...); absent until the magnitude formulas are available.
-using MagnitudeProvider = std::function<std::optional<std::string>(const MagnitudeInputs&)>;
+// Returns the magnitudes computed; absent until the magnitude formulas are available.
+using MagnitudeProvider = std::function<std::optional<MagnitudeValues>(const MagnitudeInputs&)>;
 
 enum MarkerIndex { kMarkerP = 0, kMarkerS = 1, kMarkerMag = 2 };
 enum MagMode { kMagNone = 0, kMagMlMs = 1, kMagMd = 2, kMagMb = 3 };
@@ -218,7 +219,8 @@ public:
 
     // Read-outs.
     std::optional<std::int64_t> spMs() const;
-    std::string distanceLine() const;
+    Readout readout() const;
+    std::string distanceLine() const; // readoutLine of readout(); empty with the distance display off
     const Rect& graph() const { return graph_; }
     const Rect& strip(int slot) const { return strips_[static_cast<std::size_t>(slot)]; }
     int baseline(int slot) const { return baselines_[static_cast<std::size_t>(slot)]; }

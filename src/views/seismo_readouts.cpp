@@ -52,19 +52,19 @@ double SeismoTables::magnitudeCorrectionFor(const EventRecord& record, int fileK
     return c;
 }
 
-std::string magnitudeText(int magMode, std::optional<double> ml, std::optional<double> ms, std::optional<double> mb,
-                          std::optional<double> md) {
-    auto v = [](std::optional<double> m) { return format("%2.1f", *m); };
-    if (magMode == kMagMb) return mb ? format("Mb%s ", v(mb).c_str()) : std::string();
-    if (!ml) return {};
-    if (magMode == kMagMd && md) return format("Ml%s Md%s ", v(ml).c_str(), v(md).c_str());
-    if (ms) return format("Ml%s Ms%s ", v(ml).c_str(), v(ms).c_str());
-    return format("Ml%s ", v(ml).c_str());
+WindowTravelTimes newWindowTravelTimes(const SeismoTables& tables) {
+    const CTravelTm& travel = tables.travel;
+    WindowTravelTimes w = travel.newWindow(tables.settings);
+    if (!w.teleLoaded && !travel.slot(CTravelTm::kRegP).empty() && !travel.slot(CTravelTm::kRegS).empty()) {
+        w.tables[CTravelTm::kRegP] = travel.slot(CTravelTm::kRegP);
+        w.tables[CTravelTm::kRegS] = travel.slot(CTravelTm::kRegS);
+        travel.buildSpTable(w, w.useTable, w.regDepth, w.teleDepth);
+    }
+    return w;
 }
 
 std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const SeismoTables& tables) {
-    if (!tables.travelLoaded) return nullptr;
-    auto window = std::make_shared<WindowTravelTimes>(tables.travel.newWindow(tables.settings));
+    auto window = std::make_shared<WindowTravelTimes>(newWindowTravelTimes(tables));
     model.setDistanceProvider([window](double spSeconds) -> std::optional<DistanceResult> {
         const SpDistance d = distanceFromSp(*window, static_cast<int>(spSeconds * 1000 + 0.5));
         if (!d.found()) return std::nullopt;
@@ -77,7 +77,7 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
     });
     if (!tables.attenuationLoaded) return window;
     const AttenuationTables* atten = &tables.attenuation;
-    model.setMagnitudeProvider([atten](const MagnitudeInputs& in) -> std::optional<std::string> {
+    model.setMagnitudeProvider([atten](const MagnitudeInputs& in) -> std::optional<MagnitudeValues> {
         WindowMagnitudeInputs w;
         w.epicentralKm = in.epicentralKm;
         w.depthKm = in.depthKm;
@@ -89,9 +89,7 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         w.station.sensitivity = in.record->header.sensitivity;
         w.station.sensorType = in.record->header.sensorType;
         const WindowMagnitudes m = windowMagnitudes(w, *atten);
-        std::string text = magnitudeText(in.magMode, m.ml, m.ms, m.mb, m.md);
-        if (text.empty()) return std::nullopt;
-        return text;
+        return MagnitudeValues{m.ml, m.ms, m.mb, m.md};
     });
     return window;
 }

@@ -41,18 +41,18 @@ struct SeismoTables {
               const std::vector<std::filesystem::path>& dataFolders, Messages& messages);
 };
 
+// A window's copy of the travel-time tables: each pair that loaded serves its own table choice (a
+// failed teleseismic pair leaves the regional one and IASP91 usable).
+WindowTravelTimes newWindowTravelTimes(const SeismoTables& tables);
+
 // Gives a view its own copy of the tables' S-P lookup and the magnitude formulas; returns that
-// copy (null without tables) for the P-S location command.
+// copy for the P-S location command and the table switch.
 std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const SeismoTables& tables);
 
 // P-S Location: markers at the P and S arrivals predicted from the current record's event entry
 // and the station position. Failures: "No Event Information", "Can't place P and/or S markers"
 // (not shown when `quiet`).
-bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, WindowTravelTimes* window, Messages& messages,
-                           bool quiet);
-
-// "Ml%s ", "Ml%s Ms%s ", "Ml%s Md%s ", "Mb%s " from computed magnitudes; empty when none.
-std::string magnitudeText(int magMode, std::optional<double> ml, std::optional<double> ms, std::optional<double> mb,
-                          std::optional<double> md);
+bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, WindowTravelTimes* window,
+                           Messages& messages, bool quiet);
 
 } // namespace tlx::views

@@ -1,0 +1,20 @@
+// tellurix-render: the "render" command of tellurix-cli, kept in its own program because it draws
+// with Qt; tellurix-cli runs it, so that every other command starts without Qt.
+#include "cli/cli_command.h"
+
+#include "core/debug_log.h"
+#include "services/geography.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    using namespace tlx::cli;
+    if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
+    tlx::installGeography();
+    for (const Command& command : commands())
+        if (std::strcmp(command.name, "render") == 0) return command.run(Args(argv + 1, argv + argc));
+    std::fprintf(stderr, "tellurix-render: no render command\n");
+    return 2;
+}

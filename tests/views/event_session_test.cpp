@@ -1,0 +1,81 @@
+#include "views/event_session.h"
+
+#include "core/data_paths.h"
+#include "record/loader.h"
+#include "support/svx4_builder.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace tlx::views {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A missing or damaged table pair takes away only its own table choice: the other pair and IASP91
+// still give the window's distances, the same as complete tables give. The record carries no
+// magnitude correction; the session takes it from the local MAGCORR.DAT (file-name line).
+TEST(EventSession, EachTableChoiceWorksWithItsOwnTables) {
+    const fs::path shipped = shippedDataDirectory();
+    ASSERT_FALSE(shipped.empty()) << "no shipped data folder";
+    test::TempDir dir;
+    test::Svx4Spec spec;
+    spec.start = {2024, 3, 1, 12, 0, 0, 0};
+    spec.sps = 10;
+    spec.magCorrection = 0;
+    spec.samples = test::rampSignal(6000);
+    const std::string file = (dir / "240301.ab1").string();
+    test::writeBytes(file, test::buildSvx4(spec));
+    std::ofstream(dir / "MAGCORR.DAT") << "AB Z 0.25\n";
+
+    struct Case {
+        const char* name;
+        bool teleseismic, regional; // pair present; a missing teleseismic pair, a damaged regional one
+        int useTable;
+        int spMs;
+        const char* tableName;
+    };
+    const Case cases[] = {
+        {"regional without teleseismic", false, true, kRegional, 9'500, "Reg: "},
+        {"IASP91 without teleseismic", false, true, kIasp91, 480'000, "IA91: "},
+        {"teleseismic with a damaged regional pair", true, false, kTeleseismic, 480'000, "JB: "},
+        {"IASP91 with a damaged regional pair", true, false, kIasp91, 480'000, "IA91: "}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir tablesDir;
+        const std::pair<const char*, bool> files[] = {
+            {"P.JB", c.teleseismic}, {"S.JB", c.teleseismic}, {"P_b.JB", c.regional}, {"S_b.JB", true}};
+        for (const auto& [name, copy] : files)
+            if (copy) fs::copy_file(shipped / name, tablesDir / name);
+        if (!c.regional) std::ofstream(tablesDir / "S_b.JB", std::ios::trunc) << "n # S travel-time\n2\n";
+        IniProfile ini;
+        ini.loadText("[Tables]\nUseTable=" + std::to_string(c.useTable) + "\n");
+        RecordingMessages messages;
+        SeismoTables tables;
+        tables.load(ini, {tablesDir.path()}, {dir.path(), shipped}, messages);
+        EventLoader loader(messages);
+        EventSession session(tables, loader, messages);
+        ASSERT_TRUE(session.open({file})) << ::testing::PrintToString(messages.texts());
+        EXPECT_EQ(session.doc().record(0).header.magCorrection, 0.25);
+        session.model().layout({0, 0, 1000, 700}, TextMetrics{}, Output::Screen);
+        session.placeMarkers(43'220'000, 43'220'000 + c.spMs);
+        const Readout r = session.readout();
+        ASSERT_TRUE(r.found) << session.model().distanceLine();
+        EXPECT_EQ(r.tableName, c.tableName);
+        if (c.useTable == kRegional) {
+            EXPECT_TRUE(r.magnitudes && r.magnitudes->ml) << session.model().distanceLine();
+        }
+
+        SeismoTables complete;
+        complete.load(ini, {shipped}, {shipped}, messages);
+        const SpDistance expected = distanceFromSp(complete.travel.newWindow(complete.settings), c.spMs);
+        EXPECT_DOUBLE_EQ(r.degrees, expected.degrees);
+        EXPECT_DOUBLE_EQ(r.pTravelSeconds, expected.pTimeMs / 1000.0);
+        EXPECT_EQ(r.originMs, 43'220'000 - expected.pTimeMs);
+    }
+}
+
+} // namespace
+} // namespace tlx::views
