@@ -46,6 +46,12 @@ CMainFrame::CMainFrame(AppContext& context) : ctx_(context) {
     });
 }
 
+CMainFrame::~CMainFrame() {
+    // The windows close after the frame's own members are gone: nothing may call back into it.
+    for (EventWindow* w : eventWindows()) disconnect(w, nullptr, this, nullptr);
+    disconnect(mdi_, nullptr, this, nullptr);
+}
+
 void CMainFrame::createActions() {
     for (int i = 0; i <= static_cast<int>(Cmd::About); ++i) {
         const Cmd cmd = static_cast<Cmd>(i);

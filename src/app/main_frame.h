@@ -42,6 +42,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     explicit CMainFrame(AppContext& context);
+    ~CMainFrame() override;
 
     // Opens one to three files (or channels of one data set) in a new event window; null when
     // nothing could be read.

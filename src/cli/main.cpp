@@ -2,7 +2,6 @@
 #include "cli/cli_command.h"
 
 #include "core/debug_log.h"
-#include "services/geography.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -30,7 +29,6 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string name = argv[1];
     if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
-    tlx::installGeography();
     for (const Command& command : commands()) {
         if (name == command.name) return command.run(Args(argv + 2, argv + argc));
     }

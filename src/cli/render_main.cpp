@@ -3,7 +3,6 @@
 #include "cli/cli_command.h"
 
 #include "core/debug_log.h"
-#include "services/geography.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +11,6 @@
 int main(int argc, char** argv) {
     using namespace tlx::cli;
     if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
-    tlx::installGeography();
     for (const Command& command : commands())
         if (std::strcmp(command.name, "render") == 0) return command.run(Args(argv + 1, argv + argc));
     std::fprintf(stderr, "tellurix-render: no render command\n");

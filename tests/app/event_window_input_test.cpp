@@ -9,6 +9,7 @@
 #include "views/scene_painter.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -69,8 +70,8 @@ struct Program {
 views::EqViewModel& modelOf(EventWindow* w) { return w->view()->model(); }
 
 QPoint markerCentre(EventWindow* w, int i) {
-    const views::Marker& m = modelOf(w)->marker(i);
-    return {m.x + modelOf(w)->boxWidth() / 2, m.y + modelOf(w)->boxHeight() / 2};
+    const views::Marker& m = modelOf(w).marker(i);
+    return {m.x + modelOf(w).boxWidth() / 2, m.y + modelOf(w).boxHeight() / 2};
 }
 
 std::vector<std::string> menuTitles(QMenuBar* bar) {
@@ -223,7 +224,12 @@ TEST(EventWindowInput, MenusFollowTheActiveWindowAndItsDocument) {
     mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
     EXPECT_TRUE(p.frame->action(Cmd::DataPoints)->isChecked());
 
-    // Closing every window brings back the reduced menus.
+    // Undoing both integrations leaves nothing to save; closing every window brings back the
+    // reduced menus.
+    mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
+    p.frame->run(Cmd::UndoIntegrate);
+    p.frame->run(Cmd::UndoIntegrate);
+    EXPECT_FALSE(a->doc().anyRecordModified());
     mdi->closeAllSubWindows();
     QApplication::processEvents();
     QApplication::processEvents();
@@ -234,13 +240,12 @@ TEST(EventWindowInput, SaveAsWritesTheChosenFormatAndClearsTheModifiedFlags) {
     Program p("[Settings]\nOverWriteMessage=0\n");
     EventWindow* w = p.open({p.writeEvent("a.svx")});
     ASSERT_NE(w, nullptr);
-    p.frame->run(Cmd::Invert);
     p.frame->run(Cmd::Integrate);
     ASSERT_TRUE(w->doc().anyRecordModified());
     const std::string target = (p.dir / "saved.sac").string();
     // The dialog opens with SVX Type 4 for an SVX window; the user picks SAC Binary and a name.
     QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CSave*>(QApplication::activeModalWidget());
+        auto* dialog = dynamic_cast<CSave*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         auto* formats = dialog->findChild<QComboBox*>();
         EXPECT_EQ(formats->currentData().toInt(), kSaveSvx4);
@@ -255,11 +260,11 @@ TEST(EventWindowInput, SaveAsWritesTheChosenFormatAndClearsTheModifiedFlags) {
     const LoadResult back = p.ctx.loader->load(LoadRequest{target});
     ASSERT_TRUE(back.ok);
     EXPECT_EQ(back.kind, kKindSac);
-    // What was saved is what the window shows: inverted and integrated.
+    // What was saved is what the window holds: the integrated samples (SAC keeps 32-bit floats).
     const auto shown = w->doc().samples(0);
     ASSERT_EQ(back.channels[0].samples.size(), shown.size());
-    for (std::size_t i = 0; i < shown.size(); i += 500)
-        EXPECT_NEAR(back.channels[0].samples[i], -(shown[i] - w->doc().record(0).header.dataMean * 0), 1e-3 * (1 + std::fabs(shown[i])));
+    for (std::size_t i = 0; i < shown.size(); i += 250)
+        EXPECT_NEAR(back.channels[0].samples[i], shown[i], 1e-6 * (1 + std::fabs(shown[i]))) << i;
 }
 
 TEST(EventWindowInput, SettingsReachLaterWindowsAndAreWrittenOnExit) {
