@@ -5,6 +5,7 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "services/geography.h"
+#include "views/event_session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,9 +56,9 @@ int CEqApp::run(const std::vector<std::string>& args) {
     ctx_.messages.setParent(frame_.get());
     frame_->placeWindow(desk);
     if (!batch) frame_->show();
-    const fs::path bundled = shippedDataDirectory();
-    ctx_.seismo.load(ctx_.ini, {ctx_.settings.phaseDirectory, programDir, bundled},
-                     {ctx_.settings.localDirectory, programDir, bundled}, ctx_.messages);
+    const views::TableFolders folders = views::tableFolders(programDir, ctx_.settings.localDirectory, ctx_.settings.phaseDirectory);
+    ctx_.seismo.load(ctx_.ini, folders.tables, folders.data, ctx_.messages);
+    ctx_.seismo.magnitudeUnits = magnitudeUnitsFromSetting(ctx_.settings.magAuto);
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);
     // TLX_SCREENSHOT saves a picture of the main window at that moment.

@@ -32,6 +32,8 @@ const CommandSpec kSpecs[] = {
     {Cmd::MagMb, "M&b Marker", "", W, true},
     {Cmd::MagMd, "M&d Marker", "", W, true},
     {Cmd::MagAuto, "&Auto Magnitude Sensitivity", "", W, true},
+    {Cmd::MagUseCorrection, "Use Magnitude &Correction", "", W, true},
+    {Cmd::MagUseSensor, "Use &Sensor Units", "", W, true},
     {Cmd::NextEvent, "&Next Event", "E", W, false},
     {Cmd::DataOperations, "&Data Operations...", "", W, false},
     {Cmd::Display1, "Display Record &1", "Ctrl+1", W, true},
@@ -149,7 +151,8 @@ std::vector<MenuItem> eventWindowMenus() {
                       c(Cmd::Exit)}),
         sub("&Calculate", {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(),
                            c(Cmd::PsLocation),
-                           sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto)})}),
+                           sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
+                                                  c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)})}),
         sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
         sub("&View", {c(Cmd::Display1), c(Cmd::Display2), c(Cmd::Display3), c(Cmd::DisplayAll), sep(),
                       c(Cmd::Select1), c(Cmd::Select2), c(Cmd::Select3), sep(), c(Cmd::UndoFiltering),
@@ -185,7 +188,7 @@ std::vector<Cmd> toolBarCommands() {
     return {Cmd::Open, Cmd::Save, Cmd::Print, Cmd::DistanceMagnitude, Cmd::PsLocation, Cmd::Reset};
 }
 
-CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s) {
+CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s, MagnitudeUnits units) {
     const CommandSpec& spec = commandSpec(cmd);
     CommandState st;
     st.text = spec.text;
@@ -214,7 +217,9 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s)
     case Cmd::MagMlMs:
     case Cmd::MagMb:
     case Cmd::MagMd: st.checked = m.magMode() == magModeOf(cmd); break;
-    case Cmd::MagAuto: st.checked = s.magAuto; break;
+    case Cmd::MagAuto: st.checked = units == MagnitudeUnits::Auto; break;
+    case Cmd::MagUseCorrection: st.checked = units == MagnitudeUnits::Correction; break;
+    case Cmd::MagUseSensor: st.checked = units == MagnitudeUnits::SensorUnits; break;
     case Cmd::Display1:
     case Cmd::Display2:
     case Cmd::Display3: {
@@ -271,7 +276,7 @@ CropSpan visibleCropSpan(const views::EqViewModel& m) {
 }
 
 Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
-    const CommandState state = commandState(cmd, &w, shell.settings);
+    const CommandState state = commandState(cmd, &w, shell.settings, shell.magnitudeUnits);
     if (!state.enabled) return Outcome::Refused;
     CEqDoc& doc = w.doc;
     views::EqViewModel& m = w.model;
@@ -290,7 +295,17 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::MagMd:
         m.setMagMode(m.magMode() == magModeOf(cmd) ? views::kMagNone : magModeOf(cmd), w.clickAt);
         break;
-    case Cmd::MagAuto: writeSetting(shell.ini, keys::kMagAuto, shell.settings.magAuto = !shell.settings.magAuto); break;
+    case Cmd::MagAuto:
+    case Cmd::MagUseCorrection:
+    case Cmd::MagUseSensor: {
+        // Auto toggles; switched off it falls back to the correction. The explicit choices end Auto.
+        MagnitudeUnits& units = shell.magnitudeUnits;
+        if (cmd == Cmd::MagAuto) units = units == MagnitudeUnits::Auto ? MagnitudeUnits::Correction : MagnitudeUnits::Auto;
+        else units = cmd == Cmd::MagUseCorrection ? MagnitudeUnits::Correction : MagnitudeUnits::SensorUnits;
+        const bool automatic = units == MagnitudeUnits::Auto;
+        if (automatic != shell.settings.magAuto) writeSetting(shell.ini, keys::kMagAuto, shell.settings.magAuto = automatic);
+        break;
+    }
     case Cmd::NextEvent:
         doc.nextEvent();
         if (m.options().distance && w.psLocation) w.psLocation(true);

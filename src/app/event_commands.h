@@ -7,6 +7,7 @@
 #include "app/app_settings.h"
 #include "core/ini_profile.h"
 #include "document/eq_doc.h"
+#include "seismo/magnitudes.h"
 #include "views/eq_view_model.h"
 
 #include <functional>
@@ -20,7 +21,8 @@ enum class Cmd {
     // File
     Open, Add, Remove, Save, SaveAs, Close, CloseAll, Print, PrintSettings, GifSettings, Exit,
     // Calculate
-    DistanceMagnitude, LockMarkers, ResetMarkers, PsLocation, MagMlMs, MagMb, MagMd, MagAuto,
+    DistanceMagnitude, LockMarkers, ResetMarkers, PsLocation, MagMlMs, MagMb, MagMd, MagAuto, MagUseCorrection,
+    MagUseSensor,
     // Display/Modify
     NextEvent, DataOperations,
     // View
@@ -75,6 +77,7 @@ struct WindowContext {
 struct ShellContext {
     IniProfile& ini;
     AppSettings& settings;
+    MagnitudeUnits& magnitudeUnits; // what the magnitude read-outs of every window use
 };
 
 struct CommandState {
@@ -83,7 +86,7 @@ struct CommandState {
     std::string text; // the menu text, with "\t" and a key text where the document gives one
 };
 // `window` null: no event window is active.
-CommandState commandState(Cmd cmd, const WindowContext* window, const AppSettings& settings);
+CommandState commandState(Cmd cmd, const WindowContext* window, const AppSettings& settings, MagnitudeUnits units);
 
 enum class Outcome { Done, Refused, Host };
 // Carries out a command on the window's document and view model. Host: the caller carries it out

@@ -61,35 +61,29 @@ void EventWindow::setStyle(const views::ViewStyle& style) {
     text_->setStyle(style);
 }
 
-bool EventWindow::load(const OpenRequest& request, EventLoader& loader, Messages& messages, IniProfile* ini, LoadMode mode) {
-    doc_ = std::make_unique<CEqDoc>(messages, loader, ini, mode);
-    if (!doc_->open(request)) return false;
-    records_ = std::make_unique<views::EventSlots>(*doc_);
-    view_->model().setSources(records_->sources());
+bool EventWindow::load(const OpenRequest& request, const views::SeismoTables& tables, EventLoader& loader,
+                       Messages& messages, IniProfile* ini, LoadMode mode) {
+    session_ = std::make_unique<views::EventSession>(tables, loader, messages, ini, mode, &view_->model());
+    if (!session_->open(request)) return false;
     // Filters, undo, integration and crop change the samples: the view follows with new pyramids.
-    records_->onDataChanged = [this] {
-        view_->model().options().invert = doc_->inverted();
-        view_->model().updateSources(records_->sources());
+    session_->onDataChanged = [this] { refresh(); };
+    session_->onSelectionChanged = [this] {
+        setWindowTitle(QString::fromStdString(doc().title()));
         refresh();
     };
-    records_->onSelectionChanged = [this] {
-        views::EqViewModel& m = view_->model();
-        m.selectRecord(doc_->currentRecord());
-        m.showAlone(doc_->singleRecord() ? doc_->currentRecord() : -1);
-        setWindowTitle(QString::fromStdString(doc_->title()));
-        refresh();
-    };
-    view_->onSelectRecord = [this](int slot) { doc_->selectRecord(slot); };
+    view_->onSelectRecord = [this](int slot) { doc().selectRecord(slot); };
     view_->onShowAlone = [this](int slot) {
-        if (slot < 0) doc_->displayAll();
-        else doc_->displayRecord(slot);
+        if (slot < 0) doc().displayAll();
+        else doc().displayRecord(slot);
     };
-    setWindowTitle(QString::fromStdString(doc_->title()));
+    setWindowTitle(QString::fromStdString(doc().title()));
     refresh();
     return true;
 }
 
-WindowContext EventWindow::context() { return WindowContext{*doc_, view_->model(), psLocation, contextClick}; }
+WindowContext EventWindow::context() {
+    return WindowContext{doc(), view_->model(), [this](bool quiet) { return session_->locateMarkers(quiet); }, contextClick};
+}
 
 void EventWindow::setScrollBars(bool horizontal, bool vertical) {
     hbar_->setVisible(horizontal);
@@ -97,8 +91,8 @@ void EventWindow::setScrollBars(bool horizontal, bool vertical) {
 }
 
 void EventWindow::closeEvent(QCloseEvent* event) {
-    if (doc_ && doc_->queryClose() == CloseAnswer::KeepOpen) return event->ignore();
-    if (doc_) doc_->noteClosed();
+    if (session_ && doc().queryClose() == CloseAnswer::KeepOpen) return event->ignore();
+    if (session_) doc().noteClosed();
     event->accept();
 }
 

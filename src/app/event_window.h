@@ -5,7 +5,7 @@
 #include "app/event_commands.h"
 #include "seismo/travel_times.h"
 #include "views/eq_view.h"
-#include "views/event_slots.h"
+#include "views/event_session.h"
 #include "views/text_view.h"
 
 #include <QWidget>
@@ -21,16 +21,19 @@ class EventWindow : public QWidget {
     Q_OBJECT
 public:
     EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent = nullptr);
-    // Opens one to three files in the window's event document.
-    bool load(const OpenRequest& request, EventLoader& loader, Messages& messages, IniProfile* ini, LoadMode mode);
+    // Opens one to three files (or channels of one data set) through the event session, with the
+    // program's tables.
+    bool load(const OpenRequest& request, const views::SeismoTables& tables, EventLoader& loader, Messages& messages,
+              IniProfile* ini, LoadMode mode);
     // The window as the command table sees it.
     WindowContext context();
     void setScrollBars(bool horizontal, bool vertical);
 
     views::CEqView* view() { return view_; }
     views::CTextView* textView() { return text_; }
-    const views::EventSlots& records() const { return *records_; }
-    CEqDoc& doc() { return *doc_; }
+    const views::EventSlots& records() const { return session_->traces(); }
+    CEqDoc& doc() { return session_->doc(); }
+    views::EventSession& session() { return *session_; }
     void setStyle(const views::ViewStyle& style);
 
     // Picture of GIF export at the configured size, written to `path`.
@@ -39,10 +42,6 @@ public:
     QImage copyImage(int which); // 0 both, 1 seismogram, 2 text
 
     void refresh();
-    // The window's own copy of the travel-time lookup (null without tables).
-    std::shared_ptr<WindowTravelTimes> travelTimes;
-    // P-S Location with those tables (set by the frame).
-    std::function<bool(bool quiet)> psLocation;
     // Set while the context menu opened at that point is shown.
     std::optional<views::Point> contextClick;
 
@@ -56,8 +55,7 @@ protected:
 private:
     void syncScrollBars();
 
-    std::unique_ptr<CEqDoc> doc_;
-    std::unique_ptr<views::EventSlots> records_;
+    std::unique_ptr<views::EventSession> session_;
     views::CEqView* view_;
     views::CTextView* text_;
     QScrollBar* hbar_;

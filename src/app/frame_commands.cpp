@@ -130,7 +130,7 @@ void CMainFrame::addFiles(EventWindow& w) {
     const QStringList files = QFileDialog::getOpenFileNames(this, "Add", QString::fromStdString(ctx_.settings.eventDirectory.string()));
     for (const QString& f : files) {
         if (doc.recordCount() >= kMaxRecords) break;
-        if (!doc.addRecord(f.toStdString()))
+        if (!w.session().addRecord(f.toStdString()))
             ctx_.messages.warning(format("%s does not match the records of this window", f.toStdString().c_str()));
     }
 }
@@ -152,7 +152,7 @@ bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
     if (dialog.exec() != QDialog::Accepted) return false;
     SaveChoice choice = dialog.choice();
     if (choice.format == kSaveGif) return !choice.names.empty() && writeGif(&w, choice.names.front());
-    choice.regionalTables = w.travelTimes && w.travelTimes->useTable == kRegional;
+    choice.regionalTables = w.session().travelTimes().useTable == kRegional;
     choice.geography = &ctx_.geography;
     return writeRecords(doc, choice, slot, ctx_.messages);
 }

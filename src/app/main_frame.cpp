@@ -92,7 +92,7 @@ void CMainFrame::updateActions() {
     std::optional<WindowContext> context;
     if (w && w->doc().recordCount() > 0) context.emplace(w->context());
     for (auto& [cmd, a] : actions_) {
-        const CommandState st = commandState(cmd, context ? &*context : nullptr, ctx_.settings);
+        const CommandState st = commandState(cmd, context ? &*context : nullptr, ctx_.settings, ctx_.seismo.magnitudeUnits);
         // The key column comes from the shortcut; the document's texts carry it after a tab.
         const std::string text = st.text.substr(0, st.text.find('\t'));
         a->setText(QString::fromStdString(text));
@@ -105,7 +105,7 @@ void CMainFrame::run(Cmd cmd) {
     EventWindow* w = activeEventWindow();
     if (w && w->doc().recordCount() > 0) {
         WindowContext context = w->context();
-        ShellContext shell{ctx_.ini, ctx_.settings};
+        ShellContext shell{ctx_.ini, ctx_.settings, ctx_.seismo.magnitudeUnits};
         const Outcome outcome = runWindowCommand(cmd, context, shell);
         if (outcome == Outcome::Host) hostCommand(cmd, w);
         // The window may have closed (Close, Remove of a record of a closing window).
@@ -153,17 +153,9 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
 
 EventWindow* CMainFrame::openRequest(const OpenRequest& request, LoadMode mode) {
     auto* window = new EventWindow(ctx_.settings, ctx_.style);
-    window->travelTimes = views::attachReadouts(window->view()->model(), ctx_.seismo);
-    if (!window->load(request, *ctx_.loader, ctx_.messages, &ctx_.ini, mode)) {
+    if (!window->load(request, ctx_.seismo, *ctx_.loader, ctx_.messages, &ctx_.ini, mode)) {
         delete window;
         return nullptr;
-    }
-    // Records without a magnitude correction take the station's from the correction files.
-    CEqDoc& doc = window->doc();
-    for (int i = 0; i < doc.recordCount(); ++i) {
-        EventRecord& record = doc.editRecord(i);
-        if (record.header.magCorrection == 0)
-            record.header.magCorrection = ctx_.seismo.magnitudeCorrectionFor(record, doc.fileKind());
     }
     applyDefaultYScale(window->view()->model(), ctx_.settings.yDefault);
     wireWindow(window);
@@ -180,10 +172,6 @@ EventWindow* CMainFrame::openRequest(const OpenRequest& request, LoadMode mode) 
 }
 
 void CMainFrame::wireWindow(EventWindow* window) {
-    window->psLocation = [this, window](bool quiet) {
-        return views::placeMarkersFromEvent(window->view()->model(), ctx_.seismo, window->travelTimes.get(),
-                                            ctx_.messages, quiet || ctx_.messages.suppressed());
-    };
     window->doc().setSaveHook([this, window](CEqDoc&, SaveMode mode, int slot) { return saveDocument(*window, mode, slot); });
     connect(window, &EventWindow::statusChanged, this, &CMainFrame::showStatus);
     connect(window, &QObject::destroyed, this, [this] {

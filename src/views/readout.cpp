@@ -24,7 +24,7 @@ MagnitudeValues shownMagnitudes(int magMode, const MagnitudeValues& m) {
         shown.mb = m.mb;
         return shown;
     }
-    if (!m.ml) return shown;
+    // Without a -log A0 table there is no Ml; the other magnitudes are shown alone.
     shown.ml = m.ml;
     if (magMode == kMagMd && m.md)
         shown.md = m.md;

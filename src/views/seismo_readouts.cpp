@@ -24,8 +24,8 @@ void SeismoTables::load(const IniProfile& ini, const std::vector<std::filesystem
             break;
         }
     travelLoaded = travel.load(folder.empty() && !tableFolders.empty() ? tableFolders.front() : folder, settings, messages);
-    const std::filesystem::path magtbl = findDataFile(dataFolders, "magtbl.dat");
-    attenuationLoaded = !magtbl.empty() && loadAttenuationTables(magtbl, attenuation);
+    attenuation = AttenuationTableSet(dataFolders);
+    attenuationLoaded = attenuation.loadGlobal();
     if (!attenuationLoaded) messages.error("File MAGTBL.DAT File not found or Error in File!");
     const std::filesystem::path magcorr = findDataFile(dataFolders, "MAGCORR.DAT");
     if (magcorr.empty() || !corrections.load(magcorr)) messages.error("File MAGCORR.DAT not found!");
@@ -75,9 +75,9 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         r.tableName = window->useTable == kRegional ? "Reg: " : window->useTable == kIasp91 ? "IA91: " : "JB: ";
         return r;
     });
-    if (!tables.attenuationLoaded) return window;
-    const AttenuationTables* atten = &tables.attenuation;
-    model.setMagnitudeProvider([atten](const MagnitudeInputs& in) -> std::optional<MagnitudeValues> {
+    // Without magtbl.dat only Ml is missing; Ms, Mb and Md need no table.
+    const SeismoTables* source = &tables;
+    model.setMagnitudeProvider([source](const MagnitudeInputs& in) -> std::optional<MagnitudeValues> {
         WindowMagnitudeInputs w;
         w.epicentralKm = in.epicentralKm;
         w.depthKm = in.depthKm;
@@ -88,7 +88,8 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         w.station.correction = in.record->header.magCorrection;
         w.station.sensitivity = in.record->header.sensitivity;
         w.station.sensorType = in.record->header.sensorType;
-        const WindowMagnitudes m = windowMagnitudes(w, *atten);
+        w.units = source->magnitudeUnits;
+        const WindowMagnitudes m = windowMagnitudes(w, source->attenuation, in.record->stationName());
         return MagnitudeValues{m.ml, m.ms, m.mb, m.md};
     });
     return window;

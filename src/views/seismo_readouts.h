@@ -6,6 +6,7 @@
 #include "seismo/attenuation_table.h"
 #include "seismo/iasp91.h"
 #include "seismo/magnitude_corrections.h"
+#include "seismo/magnitudes.h"
 #include "seismo/travel_times.h"
 #include "views/eq_view_model.h"
 
@@ -24,8 +25,11 @@ struct SeismoTables {
     TableSettings settings;
     bool travelLoaded = false;
     Iasp91Tables iasp91;
-    AttenuationTables attenuation;
+    // magtbl.dat and the stations' own "MAGTBL.<id>" tables, read when a record first needs them.
+    mutable AttenuationTableSet attenuation;
     bool attenuationLoaded = false;
+    // Auto Magnitude Sensitivity, or the correction or sensor units chosen explicitly.
+    MagnitudeUnits magnitudeUnits = MagnitudeUnits::Auto;
     MagnitudeCorrections corrections; // MAGCORR.DAT
     std::string responseText;         // response.dat of the local data folder
 

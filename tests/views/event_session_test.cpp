@@ -77,5 +77,52 @@ TEST(EventSession, EachTableChoiceWorksWithItsOwnTables) {
     }
 }
 
+// Without magtbl.dat only Ml goes; a station's own MAGTBL.<id> gives its Ml; Auto Magnitude
+// Sensitivity takes sensor units for a displacement sensor and the correction when switched off.
+TEST(EventSession, MagnitudeTablesAndSensitivityChoice) {
+    const fs::path shipped = shippedDataDirectory();
+    ASSERT_FALSE(shipped.empty()) << "no shipped data folder";
+    test::TempDir dir;
+    test::Svx4Spec spec;
+    spec.start = {2024, 3, 1, 12, 0, 0, 0};
+    spec.sps = 10;
+    spec.sensorId = "XYZ";
+    spec.sensorType = 3;
+    spec.sensitivity = 2.0;
+    spec.magCorrection = 0.5;
+    spec.samples = test::rampSignal(12000);
+    const std::string file = (dir / "a.svx").string();
+    test::writeBytes(file, test::buildSvx4(spec));
+    auto readoutWith = [&](const fs::path& data, MagnitudeUnits units) {
+        RecordingMessages messages;
+        SeismoTables tables;
+        tables.load(IniProfile(), {shipped}, {data}, messages);
+        tables.magnitudeUnits = units;
+        EventLoader loader(messages);
+        EventSession session(tables, loader, messages);
+        EXPECT_TRUE(session.open({file}));
+        session.model().layout({0, 0, 1000, 700}, TextMetrics{}, Output::Screen);
+        // About 75 s of S-P: beyond 556 km, so Ms is computed too.
+        session.placeMarkers(43'220'000, 43'295'000);
+        return session.readout().magnitudes.value_or(MagnitudeValues{});
+    };
+    test::TempDir empty;
+    const MagnitudeValues none = readoutWith(empty.path(), MagnitudeUnits::Auto);
+    EXPECT_FALSE(none.ml);
+    EXPECT_TRUE(none.ms) << "Ms needs no -log A0 table";
+
+    const MagnitudeValues global = readoutWith(shipped, MagnitudeUnits::Auto);
+    const MagnitudeValues corrected = readoutWith(shipped, MagnitudeUnits::Correction);
+    ASSERT_TRUE(global.ml && corrected.ml);
+    EXPECT_NE(*global.ml, *corrected.ml) << "sensor units and correction give different amplitudes";
+
+    test::TempDir station;
+    fs::copy_file(shipped / "magtbl.dat", station / "magtbl.dat");
+    std::ofstream(station / "MAGTBL.XYZ") << "Tables: 1\nRange: 100 to 1000 Step: 100\n500 500 500 500 500 500 500 500 500 500\n";
+    const MagnitudeValues own = readoutWith(station.path(), MagnitudeUnits::Auto);
+    ASSERT_TRUE(own.ml);
+    EXPECT_NE(*own.ml, *global.ml) << "the station's table is used";
+}
+
 } // namespace
 } // namespace tlx::views
