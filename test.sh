@@ -12,6 +12,11 @@ fuzz_runs="${TLX_FUZZ_RUNS:-3000}"
 
 count_passed() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -n 1; }
 
+echo "== format"
+# The tree is kept in the project's clang-format style; a file out of it fails the run.
+find src tests bench fuzz tools \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+echo "format: ok"
+
 echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 ninja -C build

@@ -18,7 +18,8 @@ int main() {
     {
         const EventRecord record = bench::benchRecord();
         std::vector<double> samples(count);
-        for (int i = 0; i < count; ++i) samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
+        for (int i = 0; i < count; ++i)
+            samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
         RecordingMessages messages;
         if (!writeSvxAscii(path, {&record, samples, 0}, {}, TimeColumn::None, messages)) return 1;
     }
@@ -36,8 +37,8 @@ int main() {
         }
         if (out[count - 1] == 12345.678) std::abort();
     });
-    std::printf("svx ascii load, %d samples: tellurix %.1f ms, fread + from_chars loop %.1f ms, ratio %.2f\n", count,
-                load * 1e3, bare * 1e3, load / bare);
+    std::printf("svx ascii load, %d samples: tellurix %.1f ms, fread + from_chars loop %.1f ms, ratio %.2f\n",
+                count, load * 1e3, bare * 1e3, load / bare);
     std::remove(path.c_str());
     return 0;
 }

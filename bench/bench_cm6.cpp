@@ -16,7 +16,8 @@ int main() {
     const int count = 1'000'000;
     std::vector<std::int32_t> values(count);
     for (int i = 0; i < count; ++i)
-        values[i] = static_cast<std::int32_t>(20000 * std::sin(i * 0.003) + 300 * std::sin(i * 0.7) + (static_cast<std::int64_t>(i) * 7919) % 61);
+        values[i] = static_cast<std::int32_t>(20000 * std::sin(i * 0.003) + 300 * std::sin(i * 0.7) +
+                                              (static_cast<std::int64_t>(i) * 7919) % 61);
     const std::string text = encodeCm6(secondDifferences(values));
     const double mb = static_cast<double>(text.size()) / 1e6;
 
@@ -32,15 +33,18 @@ int main() {
     if (out != values) return 1;
 
     const std::string message = "BEGIN GSE2.0\nWID2 2024/01/01 00:00:00.000 STA1  SHZ      CM6  " +
-                                std::to_string(count) + "  100.000000   1.00e+00   1.000 LE-3D   -1.0  0.0\nDAT2\n" + text +
-                                "CHK2 " + std::to_string(chk2Checksum(values)) + "\nSTOP\n";
+                                std::to_string(count) +
+                                "  100.000000   1.00e+00   1.000 LE-3D   -1.0  0.0\nDAT2\n" + text + "CHK2 " +
+                                std::to_string(chk2Checksum(values)) + "\nSTOP\n";
     const StationTable stations;
     const double parse = bench::bestSeconds(7, [&] {
         CGse20 gse;
         gse.parse(message, stations, 1);
         if (gse.waveforms().size() != 1 || gse.waveforms()[0].checksumError) std::abort();
     });
-    std::printf("cm6 decode, %d samples, %.2f MB of text: %.1f ms, %.0f MB/s\n", count, mb, decode * 1e3, mb / decode);
-    std::printf("gse2 message parse (lines, CM6, integration, CHK2): %.1f ms, %.0f MB/s\n", parse * 1e3, mb / parse);
+    std::printf("cm6 decode, %d samples, %.2f MB of text: %.1f ms, %.0f MB/s\n", count, mb, decode * 1e3,
+                mb / decode);
+    std::printf("gse2 message parse (lines, CM6, integration, CHK2): %.1f ms, %.0f MB/s\n", parse * 1e3,
+                mb / parse);
     return 0;
 }

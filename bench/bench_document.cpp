@@ -6,11 +6,11 @@
 #include "record/loader.h"
 #include "record/svx4_writer.h"
 
-#include <ctime>
-#include <functional>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -31,7 +31,8 @@ std::string writeRecord(const std::string& name, const char* station) {
     record.header.sensorType = 1;
     std::vector<double> samples(kCount);
     for (int i = 0; i < kCount; ++i)
-        samples[static_cast<std::size_t>(i)] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
+        samples[static_cast<std::size_t>(i)] =
+            static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
     WriterOptions options;
     options.sampleType = 1;
     RecordingMessages messages;
@@ -72,7 +73,8 @@ int main() {
         if (!doc.integrate() || !doc.integrate()) std::abort();
         const DataOperation op{kLabelLowPass, {"bench"}, true, -1};
         if (!doc.applyDataOperation(op, [](int, const EventRecord&, std::span<double> x) {
-                for (double& v : x) v *= 0.5;
+                for (double& v : x)
+                    v *= 0.5;
                 return true;
             }))
             std::abort();
@@ -81,8 +83,8 @@ int main() {
         std::printf("window, 3 x %d samples: opened %.1f MB (%.2f arrays), with all undo copies %.1f MB "
                     "(%.2f arrays; 12 required), peak %.1f MB (%.2f arrays)\n",
                     kCount, (opened - before) * 1024 / 1e6, (opened - before) * 1024 / arrayBytes,
-                    (full - before) * 1024 / 1e6, (full - before) * 1024 / arrayBytes, (peak - before) * 1024 / 1e6,
-                    (peak - before) * 1024 / arrayBytes);
+                    (full - before) * 1024 / 1e6, (full - before) * 1024 / arrayBytes,
+                    (peak - before) * 1024 / 1e6, (peak - before) * 1024 / arrayBytes);
     }
 
     // Integrate: the command (undo copy, running sum, statistics, title) against partial_sum.
@@ -99,7 +101,8 @@ int main() {
         std::vector<double> x(doc.samples(0).begin(), doc.samples(0).end());
         double reference = 1e300;
         for (int r = 0; r < 7; ++r) {
-            reference = std::min(reference, seconds([&] { std::partial_sum(x.begin(), x.end(), x.begin()); }));
+            reference =
+                std::min(reference, seconds([&] { std::partial_sum(x.begin(), x.end(), x.begin()); }));
             if (x[12345] == 0.123) std::abort(); // keeps the sums alive
         }
         // The first integration of a window has no released array to reuse: its pages are new.
@@ -111,9 +114,10 @@ int main() {
                                  if (!fresh.integrate()) std::abort();
                              }));
         }
-        std::printf("integrate %d samples: tellurix %.1f ms (first in a window %.1f ms), std::partial_sum %.1f ms, "
-                    "ratio %.2f (first %.2f)\n",
-                    kCount, best * 1e3, first * 1e3, reference * 1e3, best / reference, first / reference);
+        std::printf(
+            "integrate %d samples: tellurix %.1f ms (first in a window %.1f ms), std::partial_sum %.1f ms, "
+            "ratio %.2f (first %.2f)\n",
+            kCount, best * 1e3, first * 1e3, reference * 1e3, best / reference, first / reference);
     }
 
     // Crop: keep 5,000,000 samples from 1 s in, against memmove of the same samples.
@@ -131,12 +135,12 @@ int main() {
         std::vector<double> x(kCount, 1.0);
         double reference = 1e300;
         for (int r = 0; r < 5; ++r)
-            reference = std::min(reference, seconds([&] {
-                                     std::memmove(x.data(), x.data() + 175, keep * sizeof(double));
-                                 }));
+            reference = std::min(
+                reference, seconds([&] { std::memmove(x.data(), x.data() + 175, keep * sizeof(double)); }));
         std::printf("crop to %d samples: tellurix %.1f ms, memmove %.1f ms, ratio %.2f\n", keep, best * 1e3,
                     reference * 1e3, best / reference);
     }
-    for (const auto& f : files) std::remove(f.c_str());
+    for (const auto& f : files)
+        std::remove(f.c_str());
     return 0;
 }

@@ -23,17 +23,19 @@ std::string featureLine(int i) {
     char line[1200];
     const double lat = -60 + (i * 7919LL % 12000) / 100.0;
     const double lon = -180 + (i * 104729LL % 36000) / 100.0;
-    std::snprintf(line, sizeof line,
-                  "{\"type\":\"Feature\",\"properties\":{\"mag\":%.2f,\"place\":\"%d km SSW of Example Town %d, "
-                  "Region\",\"time\":%lld,\"updated\":1700000300000,\"tz\":null,\"url\":\"https://example.invalid/"
-                  "earthquakes/eventpage/xx%08d\",\"detail\":\"https://example.invalid/earthquakes/feed/v1.0/detail/"
-                  "xx%08d.geojson\",\"felt\":null,\"cdi\":null,\"mmi\":null,\"alert\":null,\"status\":\"automatic\","
-                  "\"tsunami\":0,\"sig\":12,\"net\":\"xx\",\"code\":\"%08d\",\"ids\":\",xx%08d,\",\"sources\":\",xx,\","
-                  "\"types\":\",origin,phase-data,\",\"nst\":17,\"dmin\":0.05,\"rms\":0.12,\"gap\":77,\"magType\":\"ml\","
-                  "\"type\":\"earthquake\",\"title\":\"M %.1f - example\"},\"geometry\":{\"type\":\"Point\","
-                  "\"coordinates\":[%.4f,%.4f,%.2f]},\"id\":\"xx%08d\"},\n",
-                  (i % 80) / 10.0 - 0.5, i % 50, i, 1700000000000LL - 37000LL * i, i, i, i, i, (i % 80) / 10.0, lon,
-                  lat, (i % 600) / 1.7, i);
+    std::snprintf(
+        line, sizeof line,
+        "{\"type\":\"Feature\",\"properties\":{\"mag\":%.2f,\"place\":\"%d km SSW of Example Town %d, "
+        "Region\",\"time\":%lld,\"updated\":1700000300000,\"tz\":null,\"url\":\"https://example.invalid/"
+        "earthquakes/eventpage/xx%08d\",\"detail\":\"https://example.invalid/earthquakes/feed/v1.0/detail/"
+        "xx%08d.geojson\",\"felt\":null,\"cdi\":null,\"mmi\":null,\"alert\":null,\"status\":\"automatic\","
+        "\"tsunami\":0,\"sig\":12,\"net\":\"xx\",\"code\":\"%08d\",\"ids\":\",xx%08d,\",\"sources\":\",xx,\","
+        "\"types\":\",origin,phase-data,\",\"nst\":17,\"dmin\":0.05,\"rms\":0.12,\"gap\":77,\"magType\":"
+        "\"ml\","
+        "\"type\":\"earthquake\",\"title\":\"M %.1f - example\"},\"geometry\":{\"type\":\"Point\","
+        "\"coordinates\":[%.4f,%.4f,%.2f]},\"id\":\"xx%08d\"},\n",
+        (i % 80) / 10.0 - 0.5, i % 50, i, 1700000000000LL - 37000LL * i, i, i, i, i, (i % 80) / 10.0, lon,
+        lat, (i % 600) / 1.7, i);
     return line;
 }
 
@@ -46,7 +48,8 @@ int main() {
     {
         std::FILE* f = std::fopen(feedPath.c_str(), "wb");
         std::fputs("{\"type\":\"FeatureCollection\",\"metadata\":{\"count\":100000},\"features\":[\n", f);
-        for (int i = 0; i < events; ++i) std::fputs(featureLine(i).c_str(), f);
+        for (int i = 0; i < events; ++i)
+            std::fputs(featureLine(i).c_str(), f);
         if (std::ftell(f) > (1L << 30)) std::abort(); // a generator fault, not a feed
         std::fputs("]}\n", f);
         std::fclose(f);
@@ -61,7 +64,8 @@ int main() {
     request.home = &home;
     QuietConsole console;
 
-    const double report = bench::bestSeconds(5, [&] { feedgrab::processDownload(feedPath, request, console); });
+    const double report =
+        bench::bestSeconds(5, [&] { feedgrab::processDownload(feedPath, request, console); });
     const double unfiltered = bench::bestSeconds(5, [&] {
         feedgrab::ReportRequest plain;
         plain.outFile = reportPath;
@@ -86,7 +90,8 @@ int main() {
     };
     const double bareStored = bench::bestSeconds(5, [&] { bareRead(feedgrab::kMaxFeatures + 1); });
     const double bareWhole = bench::bestSeconds(5, [&] { bareRead(~std::size_t{0}); });
-    const std::int64_t peak = bench::peakMemoryBytes([&] { feedgrab::processDownload(feedPath, request, console); });
+    const std::int64_t peak =
+        bench::peakMemoryBytes([&] { feedgrab::processDownload(feedPath, request, console); });
 
     std::FILE* f = std::fopen(feedPath.c_str(), "rb");
     std::fseek(f, 0, SEEK_END);
@@ -94,16 +99,17 @@ int main() {
     std::fclose(f);
     int reportLines = 0;
     f = std::fopen(reportPath.c_str(), "rb");
-    for (int c; (c = std::fgetc(f)) != EOF;) reportLines += c == '\n';
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        reportLines += c == '\n';
     std::fclose(f);
 
     std::printf("feed: %d events, %.1f MB; the store keeps the newest %zu\n", events, feedBytes / 1e6,
                 feedgrab::kMaxFeatures);
-    std::printf("report with 3 filters: %.1f ms (%d lines); without filters: %.1f ms (16000 lines)\n", report * 1e3,
-                reportLines, unfiltered * 1e3);
+    std::printf("report with 3 filters: %.1f ms (%d lines); without filters: %.1f ms (16000 lines)\n",
+                report * 1e3, reportLines, unfiltered * 1e3);
     std::printf("filtered, lines handed to the console instead of a file: %.1f ms\n", consoleOnly * 1e3);
-    std::printf("bare fread + line count: first %zu lines %.1f ms, whole file %.1f ms\n", feedgrab::kMaxFeatures + 1,
-                bareStored * 1e3, bareWhole * 1e3);
+    std::printf("bare fread + line count: first %zu lines %.1f ms, whole file %.1f ms\n",
+                feedgrab::kMaxFeatures + 1, bareStored * 1e3, bareWhole * 1e3);
     std::printf("peak memory added by a filtered run: %.1f MB\n", peak / 1e6);
     std::remove(feedPath.c_str());
     std::remove(reportPath.c_str());

@@ -20,10 +20,13 @@ int main() {
     std::vector<double> data(count);
     std::mt19937_64 rng(1);
     std::normal_distribution<double> noise(0, 50);
-    for (std::size_t i = 0; i < count; ++i) data[i] = 1000 * std::sin(i * 0.01) + noise(rng);
+    for (std::size_t i = 0; i < count; ++i)
+        data[i] = 1000 * std::sin(i * 0.01) + noise(rng);
 
     IirDesign low, high;
-    if (designIir('L', 5, 4, rate, low) != IirStatus::Ok || designIir('H', 0.5, 4, rate, high) != IirStatus::Ok) return 1;
+    if (designIir('L', 5, 4, rate, low) != IirStatus::Ok ||
+        designIir('H', 0.5, 4, rate, high) != IirStatus::Ok)
+        return 1;
     const CIirFilter lowPass(low, Direction::Forward), highPass(high, Direction::Forward);
 
     std::vector<double> work(count);
@@ -36,7 +39,8 @@ int main() {
 
     // The same cascade for scipy: the overall gains folded into the first section of each design.
     const std::string dataPath = bench::scratchPath("filter.f64"), sosPath = bench::scratchPath("filter.sos");
-    std::ofstream(dataPath, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), count * sizeof(double));
+    std::ofstream(dataPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), count * sizeof(double));
     {
         std::ofstream sos(sosPath);
         sos.precision(17);
@@ -53,7 +57,8 @@ int main() {
     std::remove(dataPath.c_str());
     std::remove(sosPath.c_str());
     std::printf("4-pole band (LP 5 Hz + HP 0.5 Hz, 4 sections) on %zu samples:\n", count);
-    std::printf("  tellurix (edge padding and warm-up included, plus a %.1f ms copy): %.1f ms\n", copyOnly * 1e3, ours * 1e3);
+    std::printf("  tellurix (edge padding and warm-up included, plus a %.1f ms copy): %.1f ms\n",
+                copyOnly * 1e3, ours * 1e3);
     if (!ref.ok) {
         std::printf("  scipy.signal.sosfilt: not available\n");
         return 0;

@@ -27,11 +27,12 @@ int main() {
     });
     std::vector<SpEntry> sp;
     const double spTables = bench::bestSeconds(5, [&] {
-        for (int i = 0; i < 1000; ++i) model.spTable(i % 700, sp);
+        for (int i = 0; i < 1000; ++i)
+            model.spTable(i % 700, sp);
     });
     (void)sink;
-    std::printf("iasp91.dat load (%d phases, %d x %d grid): %.3f ms\n", model.phaseCount(), model.distanceCount(),
-                model.depthCount(), load * 1e3);
+    std::printf("iasp91.dat load (%d phases, %d x %d grid): %.3f ms\n", model.phaseCount(),
+                model.distanceCount(), model.depthCount(), load * 1e3);
     std::printf("iasp91Time: %.1f million look-ups/s; S-P table from IASP91: %.1f us\n", n / lookups / 1e6,
                 spTables / 1000 * 1e6);
     return 0;

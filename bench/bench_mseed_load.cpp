@@ -24,22 +24,25 @@ int main() {
     LoadRequest request;
     request.fileName = path;
     request.mode = LoadMode::PictureServer; // no message for the cut
-    const auto [load, reference] = bench::alternatingBest(9, [&] {
-        LoadResult r = loader.load(request);
-        if (!r.ok || r.commonCount != kMaxSampleCount) {
-            std::fprintf(stderr, "load failed: ok %d count %d\n", r.ok, r.commonCount);
-            std::abort();
-        }
-    }, [&] {
-        MSTraceGroup* group = nullptr;
-        const int rc = ms_readtraces(&group, path.c_str(), 0, -1.0, -1.0, 0, 1, 1, 0);
-        if ((rc != MS_NOERROR && rc != MS_ENDOFFILE) || !group || group->numtraces != 1 ||
-            group->traces->numsamples != static_cast<std::int64_t>(samples)) {
-            std::fprintf(stderr, "libmseed read failed: %d\n", rc);
-            std::abort();
-        }
-        mst_freegroup(&group);
-    });
+    const auto [load, reference] = bench::alternatingBest(
+        9,
+        [&] {
+            LoadResult r = loader.load(request);
+            if (!r.ok || r.commonCount != kMaxSampleCount) {
+                std::fprintf(stderr, "load failed: ok %d count %d\n", r.ok, r.commonCount);
+                std::abort();
+            }
+        },
+        [&] {
+            MSTraceGroup* group = nullptr;
+            const int rc = ms_readtraces(&group, path.c_str(), 0, -1.0, -1.0, 0, 1, 1, 0);
+            if ((rc != MS_NOERROR && rc != MS_ENDOFFILE) || !group || group->numtraces != 1 ||
+                group->traces->numsamples != static_cast<std::int64_t>(samples)) {
+                std::fprintf(stderr, "libmseed read failed: %d\n", rc);
+                std::abort();
+            }
+            mst_freegroup(&group);
+        });
     const std::int64_t peak = bench::peakMemoryBytes([&] { LoadResult r = loader.load(request); });
     std::remove(path.c_str());
     std::printf("24 h at 100 sps, Steim2, 512-byte records (%zu samples): tellurix load %.1f ms, "

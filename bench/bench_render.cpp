@@ -37,7 +37,8 @@ Records makeRecords(int count) {
         for (int i = 0; i < count; ++i) {
             // The same picture at every length: 40 oscillations across the record plus noise.
             const double t = static_cast<double>(i) / count;
-            const double v = 3000 * std::sin(2 * M_PI * 40 * (c + 1) * t) * std::exp(-3 * t) + ((i * 7919) % 600) - 300;
+            const double v =
+                3000 * std::sin(2 * M_PI * 40 * (c + 1) * t) * std::exp(-3 * t) + ((i * 7919) % 600) - 300;
             ch->samples[static_cast<std::size_t>(i)] = v;
             lo = std::min(lo, v);
             hi = std::max(hi, v);
@@ -60,7 +61,8 @@ double repaintSeconds(const Records& r) {
     const QImage img = views::renderPicture(model, style, 1200, 800);
     long dark = 0;
     for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) dark += img.pixel(x, y) == qRgb(0, 0, 0);
+        for (int x = 0; x < img.width(); ++x)
+            dark += img.pixel(x, y) == qRgb(0, 0, 0);
     std::printf("  (of which scene %.2f ms; %ld trace and grid pixels)\n", scene * 1e3, dark);
     return whole;
 }
@@ -71,7 +73,9 @@ void writeFile(const std::string& path, int count) {
     record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
     record.header.sps = 100;
     std::vector<double> samples(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) samples[static_cast<std::size_t>(i)] = std::round(3000 * std::sin(i * 0.01) + ((i * 7919) % 2000) - 1000);
+    for (int i = 0; i < count; ++i)
+        samples[static_cast<std::size_t>(i)] =
+            std::round(3000 * std::sin(i * 0.01) + ((i * 7919) % 2000) - 1000);
     WriterOptions options;
     options.sampleType = 1;
     RecordingMessages messages;
@@ -97,7 +101,8 @@ void renderVersusLoad(const char* label, const std::string& path) {
         std::string message;
         if (!views::saveImageAsGif(image, gif, message)) std::abort();
     });
-    std::printf("%-28s load %8.2f ms   render to GIF %8.2f ms   ratio %.2f\n", label, load * 1e3, render * 1e3, render / load);
+    std::printf("%-28s load %8.2f ms   render to GIF %8.2f ms   ratio %.2f\n", label, load * 1e3,
+                render * 1e3, render / load);
 }
 
 } // namespace
@@ -110,9 +115,11 @@ int main(int argc, char** argv) {
     const double a = repaintSeconds(small);
     const double b = repaintSeconds(large);
     std::printf("repaint 1200x800, 3 x 50,000 samples:    %8.2f ms\n", a * 1e3);
-    std::printf("repaint 1200x800, 3 x 5,242,880 samples: %8.2f ms   ratio %.2f (aim <= 1.5)\n", b * 1e3, b / a);
+    std::printf("repaint 1200x800, 3 x 5,242,880 samples: %8.2f ms   ratio %.2f (aim <= 1.5)\n", b * 1e3,
+                b / a);
     const double build = bench::bestSeconds(5, [&] { views::MinMaxPyramid p(large.channels[0]->samples); });
-    std::printf("pyramid build, 5,242,880 samples:        %8.2f ms (once per load or sample change)\n", build * 1e3);
+    std::printf("pyramid build, 5,242,880 samples:        %8.2f ms (once per load or sample change)\n",
+                build * 1e3);
 
     const std::string sample = bench::scratchPath("sample-12000.svx");
     writeFile(sample, 12'000);

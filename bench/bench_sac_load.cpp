@@ -21,7 +21,8 @@ int main() {
         {
             const EventRecord record = bench::benchRecord();
             std::vector<double> samples(count);
-            for (int i = 0; i < count; ++i) samples[i] = 1000 * std::sin(i * 0.001) + (i % 97);
+            for (int i = 0; i < count; ++i)
+                samples[i] = 1000 * std::sin(i * 0.001) + (i % 97);
             RecordingMessages messages;
             if (!writeSacFile(path, {&record, samples, 0}, WriterOptions{}, order, messages)) return 1;
         }
@@ -31,13 +32,16 @@ int main() {
             std::vector<double> out(count);
             const unsigned char* p = bytes.data() + 632;
             if (big) {
-                for (int i = 0; i < count; ++i) out[i] = readBE<float>(p + 4 * i);
+                for (int i = 0; i < count; ++i)
+                    out[i] = readBE<float>(p + 4 * i);
             } else {
-                for (int i = 0; i < count; ++i) out[i] = readLE<float>(p + 4 * i);
+                for (int i = 0; i < count; ++i)
+                    out[i] = readLE<float>(p + 4 * i);
             }
         });
-        std::printf("sac load, %d float32 samples, %s-endian: tellurix %.1f ms, fread+convert %.1f ms, ratio %.2f\n",
-                    count, big ? "big" : "little", load * 1e3, freadConvert * 1e3, load / freadConvert);
+        std::printf(
+            "sac load, %d float32 samples, %s-endian: tellurix %.1f ms, fread+convert %.1f ms, ratio %.2f\n",
+            count, big ? "big" : "little", load * 1e3, freadConvert * 1e3, load / freadConvert);
         std::remove(path.c_str());
     }
     return 0;

@@ -19,16 +19,19 @@ int main() {
     std::vector<double> data(count);
     std::mt19937_64 rng(2);
     std::normal_distribution<double> noise(0, 50);
-    for (std::size_t i = 0; i < count; ++i) data[i] = 500 + 1000 * std::sin(i * 0.01) + noise(rng);
+    for (std::size_t i = 0; i < count; ++i)
+        data[i] = 500 + 1000 * std::sin(i * 0.01) + noise(rng);
     const std::string dataPath = bench::scratchPath("spectrum.f64");
-    std::ofstream(dataPath, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), count * sizeof(double));
+    std::ofstream(dataPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), count * sizeof(double));
 
     struct Path {
         const char* name;
         TransformKind kind;
         long long length;
     };
-    for (const Path& p : {Path{"DFT", TransformKind::Dft, 5'242'880}, Path{"FFT (padded)", TransformKind::Fft, 8'388'608}}) {
+    for (const Path& p :
+         {Path{"DFT", TransformKind::Dft, 5'242'880}, Path{"FFT (padded)", TransformKind::Fft, 8'388'608}}) {
         SpectrumRequest r;
         r.kind = p.kind;
         r.sampleRate = 100;
@@ -37,7 +40,8 @@ int main() {
         const double ours = bench::bestSeconds(5, [&] {
             if (!s.compute(data, r, nullptr, error)) std::abort();
         });
-        const bench::PythonTiming ref = bench::runPythonReference({"rfft", dataPath, std::to_string(p.length), "5"});
+        const bench::PythonTiming ref =
+            bench::runPythonReference({"rfft", dataPath, std::to_string(p.length), "5"});
         std::printf("%s, N = %lld: tellurix %.1f ms", p.name, p.length, ours * 1e3);
         if (ref.ok)
             std::printf(", numpy.fft.rfft %.1f ms, ratio %.2f\n", ref.seconds * 1e3, ours / ref.seconds);

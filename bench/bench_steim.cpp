@@ -22,29 +22,35 @@ Figures measure(const std::vector<std::uint8_t>& records, int recordLength, std:
     const std::size_t count = records.size() / static_cast<std::size_t>(recordLength);
     std::vector<std::int32_t> out(samples + 8192);
     MSRecord* msr = nullptr;
-    const auto [tellurix, libmseed] = bench::alternatingBest(25, [&] {
-        std::size_t n = 0;
-        for (std::size_t r = 0; r < count; ++r) {
-            const std::span<const std::uint8_t> rec(records.data() + r * recordLength, static_cast<std::size_t>(recordLength));
-            DataRecordHeader h;
-            std::string error;
-            if (parseDataRecord(rec, true, 0, h, error) != RecordStatus::Ok) std::abort();
-            const DecodeResult d = decodeSamples(h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2,
-                                                 rec.data() + h.dataOffset, static_cast<std::size_t>(recordLength - h.dataOffset),
-                                                 h.dataBigEndian, h.sampleCount, out.data() + n, out.size() - n);
-            if (!d.ok) std::abort();
-            n += static_cast<std::size_t>(d.count);
-        }
-        if (n != samples) std::abort();
-    }, [&] {
-        std::size_t n = 0;
-        for (std::size_t r = 0; r < count; ++r) {
-            char* rec = reinterpret_cast<char*>(const_cast<std::uint8_t*>(records.data() + r * recordLength));
-            if (msr_unpack(rec, recordLength, &msr, 1, 0) != MS_NOERROR) std::abort();
-            n += static_cast<std::size_t>(msr->numsamples);
-        }
-        if (n != samples) std::abort();
-    });
+    const auto [tellurix, libmseed] = bench::alternatingBest(
+        25,
+        [&] {
+            std::size_t n = 0;
+            for (std::size_t r = 0; r < count; ++r) {
+                const std::span<const std::uint8_t> rec(records.data() + r * recordLength,
+                                                        static_cast<std::size_t>(recordLength));
+                DataRecordHeader h;
+                std::string error;
+                if (parseDataRecord(rec, true, 0, h, error) != RecordStatus::Ok) std::abort();
+                const DecodeResult d = decodeSamples(
+                    h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2,
+                    rec.data() + h.dataOffset, static_cast<std::size_t>(recordLength - h.dataOffset),
+                    h.dataBigEndian, h.sampleCount, out.data() + n, out.size() - n);
+                if (!d.ok) std::abort();
+                n += static_cast<std::size_t>(d.count);
+            }
+            if (n != samples) std::abort();
+        },
+        [&] {
+            std::size_t n = 0;
+            for (std::size_t r = 0; r < count; ++r) {
+                char* rec =
+                    reinterpret_cast<char*>(const_cast<std::uint8_t*>(records.data() + r * recordLength));
+                if (msr_unpack(rec, recordLength, &msr, 1, 0) != MS_NOERROR) std::abort();
+                n += static_cast<std::size_t>(msr->numsamples);
+            }
+            if (n != samples) std::abort();
+        });
     msr_free(&msr);
     return {tellurix, libmseed};
 }

@@ -17,7 +17,8 @@ int main() {
     {
         const EventRecord record = bench::benchRecord();
         std::vector<double> samples(count);
-        for (int i = 0; i < count; ++i) samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
+        for (int i = 0; i < count; ++i)
+            samples[i] = static_cast<double>((static_cast<std::int64_t>(i) * 7919) % 200000 - 100000);
         WriterOptions options;
         options.sampleType = 1;
         RecordingMessages messages;
@@ -44,8 +45,8 @@ int main() {
     const double arrayBytes = count * 8.0;
     std::printf("svx4 load, %d int32 samples: tellurix %.1f ms, fread+convert %.1f ms, ratio %.2f\n", count,
                 load * 1e3, freadConvert * 1e3, load / freadConvert);
-    std::printf("peak memory added by a load: %.1f MB = %.2f x the final sample array (%.1f MB)\n", peak / 1e6,
-                peak / arrayBytes, arrayBytes / 1e6);
+    std::printf("peak memory added by a load: %.1f MB = %.2f x the final sample array (%.1f MB)\n",
+                peak / 1e6, peak / arrayBytes, arrayBytes / 1e6);
     std::remove(path.c_str());
     return 0;
 }

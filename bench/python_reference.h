@@ -31,7 +31,8 @@ inline PythonTiming runPythonReference(const std::vector<std::string>& args) {
         ::close(fds[0]);
         ::close(fds[1]);
         std::vector<char*> v;
-        for (std::string& a : argv) v.push_back(a.data());
+        for (std::string& a : argv)
+            v.push_back(a.data());
         v.push_back(nullptr);
         ::execv(v[0], v.data());
         _exit(127);
@@ -39,7 +40,8 @@ inline PythonTiming runPythonReference(const std::vector<std::string>& args) {
     ::close(fds[1]);
     std::string text;
     char buf[256];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<std::size_t>(n));
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -29,7 +29,8 @@ inline std::vector<std::int32_t> testSignal(std::size_t n) {
 }
 
 // Packs `samples` into records of `recordLength` bytes with the given Steim encoding (10 or 11).
-inline std::vector<std::uint8_t> packRecords(std::vector<std::int32_t> samples, int encoding, int recordLength) {
+inline std::vector<std::uint8_t> packRecords(std::vector<std::int32_t> samples, int encoding,
+                                             int recordLength) {
     std::vector<std::uint8_t> out;
     MSRecord* msr = msr_init(nullptr);
     std::strcpy(msr->network, "XX");
@@ -47,7 +48,8 @@ inline std::vector<std::uint8_t> packRecords(std::vector<std::int32_t> samples, 
     msr->sampletype = 'i';
     std::int64_t packed = 0;
     msr_pack(
-        msr, [](char* record, int length, void* handler) {
+        msr,
+        [](char* record, int length, void* handler) {
             auto* bytes = static_cast<std::vector<std::uint8_t>*>(handler);
             bytes->insert(bytes->end(), record, record + length);
         },
@@ -58,7 +60,8 @@ inline std::vector<std::uint8_t> packRecords(std::vector<std::int32_t> samples, 
 }
 
 // Best wall times of `a` and `b` over `rounds` alternating runs, so that both meet the same load.
-inline std::pair<double, double> alternatingBest(int rounds, const std::function<void()>& a, const std::function<void()>& b) {
+inline std::pair<double, double> alternatingBest(int rounds, const std::function<void()>& a,
+                                                 const std::function<void()>& b) {
     const auto time = [](const std::function<void()>& work) {
         const auto start = std::chrono::steady_clock::now();
         work();

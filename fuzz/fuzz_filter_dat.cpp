@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (p.name.find_first_of(std::string_view("\"\n\r\0", 4)) != std::string::npos) continue;
         const std::string line = tlx::formatPresetLine(p);
         tlx::FilterPreset again;
-        if (line.size() <= 127 && (!tlx::parsePresetLine(line, again) || again.name != p.name || again.lowOn != p.lowOn ||
-                                   again.highPoles != p.highPoles))
+        if (line.size() <= 127 && (!tlx::parsePresetLine(line, again) || again.name != p.name ||
+                                   again.lowOn != p.lowOn || again.highPoles != p.highPoles))
             std::abort();
     }
     tlx::formatTimeSetting(tlx::parseTimeSetting(text));

@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HomeFilter home;
     parseFilterText(std::string_view(reinterpret_cast<const char*>(data), size), home, console);
     if (home.filters.size() > kMaxFilters || home.name.size() > kMaxFilterLineChars) std::abort();
-    for (const MagnitudeFilter& f : home.filters) distanceKm(f.minMagnitude, f.maxDistanceKm, home.latitude, home.longitude);
+    for (const MagnitudeFilter& f : home.filters)
+        distanceKm(f.minMagnitude, f.maxDistanceKm, home.latitude, home.longitude);
     return 0;
 }

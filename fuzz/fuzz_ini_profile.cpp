@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tlx::IniProfile ini;
     ini.loadText(std::string_view(reinterpret_cast<const char*>(data), size));
-    for (const std::string& key : ini.keys("Settings")) ini.getString("Settings", key);
+    for (const std::string& key : ini.keys("Settings"))
+        ini.getString("Settings", key);
     ini.getInt("Colors", "Background", 0);
     ini.setString("Settings", "Directory", "x");
     return 0;

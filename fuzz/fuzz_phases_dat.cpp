@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tm.readPhases(folder(), {}, folder(), messages);
     const std::string text = tm.phasesText();
     tlx::WindowTravelTimes w;
-    for (std::size_t k = tlx::CTravelTm::kFirstExtra; k < tm.slots().size(); ++k) tm.phaseArrival(w, 86399999, 0.5, k);
+    for (std::size_t k = tlx::CTravelTm::kFirstExtra; k < tm.slots().size(); ++k)
+        tm.phaseArrival(w, 86399999, 0.5, k);
     if (!text.empty() && text.back() != '\n') std::abort();
     return 0;
 }

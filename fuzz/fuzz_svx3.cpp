@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tlx::LoadResult r = loader.loadBytes(bytes, "fuzz.abc.svx", tlx::LoadRequest{});
     if (r.ok && !r.channels.front().record.info.events.empty() && size >= tlx::kSvx3DataOffset) {
         std::vector<std::uint8_t> copy(data, data + size);
-        tlx::storeSvx3Event(copy.data() + tlx::kSvx3PreambleSize, r.channels.front().record.info.events.front());
+        tlx::storeSvx3Event(copy.data() + tlx::kSvx3PreambleSize,
+                            r.channels.front().record.info.events.front());
         tlx::EventRecord record;
         tlx::svx3HeaderToRecord(copy, "fuzz.abc", nullptr, record);
     }

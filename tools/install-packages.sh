@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the programs need; quick when all are there.
 set -eu
 packages="build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  clang-format libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgif-dev libfftw3-dev libmseed-dev
   python3 python3-numpy python3-scipy wget xvfb xauth
   sac2mseed mseed2sac python3-aiosmtpd python3-pyftpdlib"

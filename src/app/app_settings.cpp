@@ -47,10 +47,12 @@ AppSettings readAppSettings(const IniProfile& ini, const fs::path& programDirect
     s.programDirectory = programDirectory;
     std::error_code ec;
     const fs::path events = programDirectory / "events";
-    s.eventDirectory = directoryKey(ini, kDirectory, fs::is_directory(events, ec) ? events : programDirectory);
+    s.eventDirectory =
+        directoryKey(ini, kDirectory, fs::is_directory(events, ec) ? events : programDirectory);
     s.localDirectory = directoryKey(ini, kLocalDirectory, programDirectory);
     const fs::path tables = programDirectory / "tables";
-    s.phaseDirectory = directoryKey(ini, kPhaseDirectory, fs::is_directory(tables, ec) ? tables : programDirectory);
+    s.phaseDirectory =
+        directoryKey(ini, kPhaseDirectory, fs::is_directory(tables, ec) ? tables : programDirectory);
     s.datalessDirectory = readSetting(ini, kDatalessDir);
     s.datalessExtension = readSetting(ini, kDatalessExt);
     s.archiveDirectory = readSetting(ini, kArchiveDirectory);

@@ -4,8 +4,8 @@
 
 #include "app/setting_keys.h"
 #include "core/ini_profile.h"
-#include "views/eq_view_model.h"
 #include "views/eq_view.h"
+#include "views/eq_view_model.h"
 
 #include <array>
 #include <filesystem>
@@ -55,7 +55,8 @@ struct AppSettings {
 // Returns false when a test file cannot be written in `dir` (the program directory).
 bool programDirectoryWritable(const std::filesystem::path& dir);
 
-AppSettings readAppSettings(const IniProfile& ini, const std::filesystem::path& programDirectory, bool largeScreen);
+AppSettings readAppSettings(const IniProfile& ini, const std::filesystem::path& programDirectory,
+                            bool largeScreen);
 
 // The keys the main window writes when it closes.
 void writeExitSettings(IniProfile& ini, const AppSettings& settings);

@@ -10,14 +10,16 @@
 
 namespace tlx::app {
 
-CChannelChoice::CChannelChoice(const std::string& file, const std::vector<std::string>& channels, QWidget* parent)
+CChannelChoice::CChannelChoice(const std::string& file, const std::vector<std::string>& channels,
+                               QWidget* parent)
     : QDialog(parent) {
     setWindowTitle("Select Channels");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString::fromStdString(file)));
     list_ = new QListWidget;
     list_->setSelectionMode(QAbstractItemView::MultiSelection);
-    for (const std::string& c : channels) list_->addItem(QString::fromStdString(c));
+    for (const std::string& c : channels)
+        list_->addItem(QString::fromStdString(c));
     if (list_->count() > 0) list_->item(0)->setSelected(true);
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

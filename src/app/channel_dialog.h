@@ -12,12 +12,13 @@ class QListWidget;
 namespace tlx::app {
 
 class CChannelChoice : public QDialog {
-public:
-    CChannelChoice(const std::string& file, const std::vector<std::string>& channels, QWidget* parent = nullptr);
+  public:
+    CChannelChoice(const std::string& file, const std::vector<std::string>& channels,
+                   QWidget* parent = nullptr);
     // The chosen channel indexes, at most three, in list order.
     std::vector<int> chosen() const;
 
-private:
+  private:
     QListWidget* list_;
 };
 

@@ -7,7 +7,8 @@ namespace tlx::app {
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
     std::string joined;
-    for (const std::string& a : args) joined += (joined.empty() ? "" : " ") + a;
+    for (const std::string& a : args)
+        joined += (joined.empty() ? "" : " ") + a;
     if (joined.size() > kMaxCommandLine) {
         cl.tooLong = true;
         return cl;

@@ -10,7 +10,8 @@ CDataOperations::CDataOperations(const CEqDoc& doc, QWidget* parent) : QDialog(p
     setWindowTitle(QString::fromStdString(doc.dataOperationsCaption()));
     auto* layout = new QVBoxLayout(this);
     auto* list = new QListWidget;
-    for (const std::string& line : doc.dataOperationsLines()) list->addItem(QString::fromStdString(line));
+    for (const std::string& line : doc.dataOperationsLines())
+        list->addItem(QString::fromStdString(line));
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

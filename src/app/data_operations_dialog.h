@@ -8,7 +8,7 @@
 namespace tlx::app {
 
 class CDataOperations : public QDialog {
-public:
+  public:
     CDataOperations(const CEqDoc& doc, QWidget* parent = nullptr);
 };
 

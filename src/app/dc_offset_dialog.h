@@ -11,11 +11,11 @@ class QCheckBox;
 namespace tlx::app {
 
 class CDcOffset : public QDialog {
-public:
+  public:
     CDcOffset(CEqDoc& doc, QWidget* parent = nullptr);
     void accept() override;
 
-private:
+  private:
     CEqDoc& doc_;
     QLineEdit* offset_;
     QCheckBox* autoOffset_;

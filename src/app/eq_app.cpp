@@ -24,7 +24,8 @@ int CEqApp::run(const std::vector<std::string>& args) {
     clock.start();
     // Program directory: TELLURIX_HOME when set, else the executable's own directory.
     const char* home = std::getenv("TELLURIX_HOME");
-    const fs::path programDir = home && *home ? fs::path(home) : fs::path(QCoreApplication::applicationDirPath().toStdString());
+    const fs::path programDir =
+        home && *home ? fs::path(home) : fs::path(QCoreApplication::applicationDirPath().toStdString());
     if (!programDirectoryWritable(programDir)) {
         GuiMessages boxes;
         boxes.error("Directory Write Error please run Tellurix as Administrator");
@@ -56,7 +57,8 @@ int CEqApp::run(const std::vector<std::string>& args) {
     ctx_.messages.setParent(frame_.get());
     frame_->placeWindow(desk);
     if (!batch) frame_->show();
-    const views::TableFolders folders = views::tableFolders(programDir, ctx_.settings.localDirectory, ctx_.settings.phaseDirectory);
+    const views::TableFolders folders =
+        views::tableFolders(programDir, ctx_.settings.localDirectory, ctx_.settings.phaseDirectory);
     ctx_.seismo.load(ctx_.ini, folders.tables, folders.data, ctx_.messages);
     ctx_.seismo.magnitudeUnits = magnitudeUnitsFromSetting(ctx_.settings.magAuto);
 
@@ -65,9 +67,11 @@ int CEqApp::run(const std::vector<std::string>& args) {
     if (std::getenv("TLX_STARTUP_TIMING") || std::getenv("TLX_SCREENSHOT"))
         frame_->setFirstPaintCallback([this, clock] {
             const char* timing = std::getenv("TLX_STARTUP_TIMING");
-            if (timing) std::printf("first paint after %.1f ms\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            if (timing)
+                std::printf("first paint after %.1f ms\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
             std::fflush(stdout);
-            if (const char* shot = std::getenv("TLX_SCREENSHOT")) frame_->grab().save(QString::fromLocal8Bit(shot));
+            if (const char* shot = std::getenv("TLX_SCREENSHOT"))
+                frame_->grab().save(QString::fromLocal8Bit(shot));
             if (timing && std::string(timing) == "quit") QApplication::quit();
         });
 

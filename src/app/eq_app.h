@@ -5,18 +5,18 @@
 #include "app/main_frame.h"
 
 #include <memory>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace tlx::app {
 
 class CEqApp {
-public:
+  public:
     // Runs the program inside an existing QApplication; returns the exit code.
     int run(const std::vector<std::string>& args);
     CMainFrame* mainFrame() { return frame_.get(); }
 
-private:
+  private:
     AppContext ctx_;
     std::unique_ptr<CMainFrame> frame_;
 };

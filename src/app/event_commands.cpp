@@ -86,22 +86,34 @@ const CommandSpec kSpecs[] = {
     {Cmd::About, "&About Tellurix...", "", A, false},
 };
 
-MenuItem c(Cmd cmd) { return MenuItem{MenuItem::Command, cmd, nullptr, {}}; }
-MenuItem sep() { return MenuItem{MenuItem::Separator, Cmd::Open, nullptr, {}}; }
+MenuItem c(Cmd cmd) {
+    return MenuItem{MenuItem::Command, cmd, nullptr, {}};
+}
+MenuItem sep() {
+    return MenuItem{MenuItem::Separator, Cmd::Open, nullptr, {}};
+}
 MenuItem sub(const char* title, std::vector<MenuItem> items) {
     return MenuItem{MenuItem::Submenu, Cmd::Open, title, std::move(items)};
 }
 
-MenuItem helpMenu() { return sub("&Help", {c(Cmd::About)}); }
+MenuItem helpMenu() {
+    return sub("&Help", {c(Cmd::About)});
+}
 
-int recordIndex(Cmd cmd, Cmd first) { return static_cast<int>(cmd) - static_cast<int>(first); }
+int recordIndex(Cmd cmd, Cmd first) {
+    return static_cast<int>(cmd) - static_cast<int>(first);
+}
 
 int yModeOf(Cmd cmd) {
     switch (cmd) {
-    case Cmd::YCounts: return views::kModeCounts;
-    case Cmd::YVoltsAd: return views::kModeVoltsAd;
-    case Cmd::YVoltsAmp: return views::kModeVoltsAmp;
-    default: return views::kModeSensor;
+    case Cmd::YCounts:
+        return views::kModeCounts;
+    case Cmd::YVoltsAd:
+        return views::kModeVoltsAd;
+    case Cmd::YVoltsAmp:
+        return views::kModeVoltsAmp;
+    default:
+        return views::kModeSensor;
     }
 }
 
@@ -116,71 +128,108 @@ const EventRecord* currentRecord(const WindowContext& w) {
 // The window's display options that are also stored as the defaults of new windows.
 bool views::ViewOptions::*storedOption(Cmd cmd) {
     switch (cmd) {
-    case Cmd::Distance: return &views::ViewOptions::distance;
-    case Cmd::UtcTime: return &views::ViewOptions::timeFormat;
-    case Cmd::XGrid: return &views::ViewOptions::xGrid;
-    default: return &views::ViewOptions::yGrid;
+    case Cmd::Distance:
+        return &views::ViewOptions::distance;
+    case Cmd::UtcTime:
+        return &views::ViewOptions::timeFormat;
+    case Cmd::XGrid:
+        return &views::ViewOptions::xGrid;
+    default:
+        return &views::ViewOptions::yGrid;
     }
 }
 
 const keys::B& storedKey(Cmd cmd) {
     switch (cmd) {
-    case Cmd::Distance: return keys::kDistance;
-    case Cmd::UtcTime: return keys::kTimeFormat;
-    case Cmd::XGrid: return keys::kXGrid;
-    default: return keys::kYGrid;
+    case Cmd::Distance:
+        return keys::kDistance;
+    case Cmd::UtcTime:
+        return keys::kTimeFormat;
+    case Cmd::XGrid:
+        return keys::kXGrid;
+    default:
+        return keys::kYGrid;
     }
 }
 
 } // namespace
 
 const CommandSpec& commandSpec(Cmd cmd) {
-    const auto* it = std::find_if(std::begin(kSpecs), std::end(kSpecs), [cmd](const CommandSpec& s) { return s.cmd == cmd; });
+    const auto* it = std::find_if(std::begin(kSpecs), std::end(kSpecs),
+                                  [cmd](const CommandSpec& s) { return s.cmd == cmd; });
     return *it;
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
-            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {
+        sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
-        sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Close),
-                      c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(),
-                      c(Cmd::Exit)}),
-        sub("&Calculate", {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(),
-                           c(Cmd::PsLocation),
-                           sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
-                                                  c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)})}),
+        sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs),
+                      c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
+                      c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+        sub("&Calculate",
+            {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
+             sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
+                                c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)})}),
         sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
-        sub("&View", {c(Cmd::Display1), c(Cmd::Display2), c(Cmd::Display3), c(Cmd::DisplayAll), sep(),
-                      c(Cmd::Select1), c(Cmd::Select2), c(Cmd::Select3), sep(), c(Cmd::UndoFiltering),
-                      sub("&Copy", {c(Cmd::CopyBoth), c(Cmd::CopySeismogram), c(Cmd::CopyText)}), c(Cmd::Crop),
-                      c(Cmd::Reset), sep(), c(Cmd::Integrate), c(Cmd::UndoIntegrate), c(Cmd::DataPoints),
-                      c(Cmd::Invert),
-                      sub("Y-Scale &Display", {c(Cmd::YCounts), c(Cmd::YVoltsAd), c(Cmd::YVoltsAmp), c(Cmd::YSensor)}),
-                      sep(), c(Cmd::StatusBar), c(Cmd::ToolBar)}),
+        sub("&View",
+            {c(Cmd::Display1),
+             c(Cmd::Display2),
+             c(Cmd::Display3),
+             c(Cmd::DisplayAll),
+             sep(),
+             c(Cmd::Select1),
+             c(Cmd::Select2),
+             c(Cmd::Select3),
+             sep(),
+             c(Cmd::UndoFiltering),
+             sub("&Copy", {c(Cmd::CopyBoth), c(Cmd::CopySeismogram), c(Cmd::CopyText)}),
+             c(Cmd::Crop),
+             c(Cmd::Reset),
+             sep(),
+             c(Cmd::Integrate),
+             c(Cmd::UndoIntegrate),
+             c(Cmd::DataPoints),
+             c(Cmd::Invert),
+             sub("Y-Scale &Display", {c(Cmd::YCounts), c(Cmd::YVoltsAd), c(Cmd::YVoltsAmp), c(Cmd::YSensor)}),
+             sep(),
+             c(Cmd::StatusBar),
+             c(Cmd::ToolBar)}),
         sub("&X-Scale", {c(Cmd::XScale)}),
         sub("&Y-Scale", {c(Cmd::YScale)}),
         sub("&Options",
-            {sub("&Colors", {sub("&Seismogram Window", {c(Cmd::ColorBackground), c(Cmd::ColorPrintBackground),
-                                                        c(Cmd::ColorGraph), c(Cmd::ColorMarkers), c(Cmd::ColorXGrid),
-                                                        c(Cmd::ColorYGrid)}),
-                             sub("&Text Window", {c(Cmd::ColorTextBackground), c(Cmd::ColorText), c(Cmd::ColorLabel)})}),
+            {sub("&Colors",
+                 {sub("&Seismogram Window",
+                      {c(Cmd::ColorBackground), c(Cmd::ColorPrintBackground), c(Cmd::ColorGraph),
+                       c(Cmd::ColorMarkers), c(Cmd::ColorXGrid), c(Cmd::ColorYGrid)}),
+                  sub("&Text Window", {c(Cmd::ColorTextBackground), c(Cmd::ColorText), c(Cmd::ColorLabel)})}),
              c(Cmd::CropMessage), c(Cmd::DcOffset), c(Cmd::Distance),
              sub("&Fonts", {c(Cmd::FontMarkers), c(Cmd::FontSeismogram), c(Cmd::FontText)}),
-             sub("Scroll &Bars", {c(Cmd::VertBar), c(Cmd::HorzBar)}), c(Cmd::UtcTime), c(Cmd::XGrid), c(Cmd::YGrid)}),
+             sub("Scroll &Bars", {c(Cmd::VertBar), c(Cmd::HorzBar)}), c(Cmd::UtcTime), c(Cmd::XGrid),
+             c(Cmd::YGrid)}),
         sub("&Window", {c(Cmd::Arrange), c(Cmd::Cascade)}),
         helpMenu(),
     };
 }
 
 std::vector<MenuItem> eventContextMenu() {
-    return {c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Print), sep(),
+    return {c(Cmd::Save),
+            c(Cmd::SaveAs),
+            c(Cmd::Print),
+            sep(),
             sub("Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
-            sub("Scales", {c(Cmd::XScale), c(Cmd::YScale)}), c(Cmd::Crop), c(Cmd::Integrate), c(Cmd::UndoIntegrate),
-            c(Cmd::UndoFiltering), sep(), c(Cmd::DistanceMagnitude), c(Cmd::PsLocation),
+            sub("Scales", {c(Cmd::XScale), c(Cmd::YScale)}),
+            c(Cmd::Crop),
+            c(Cmd::Integrate),
+            c(Cmd::UndoIntegrate),
+            c(Cmd::UndoFiltering),
+            sep(),
+            c(Cmd::DistanceMagnitude),
+            c(Cmd::PsLocation),
             sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
 }
 
@@ -198,11 +247,20 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
         return st;
     }
     switch (cmd) {
-    case Cmd::StatusBar: st.checked = s.statusBar; return st;
-    case Cmd::ToolBar: st.checked = s.toolBar; return st;
-    case Cmd::VertBar: st.checked = s.vertScroll; return st;
-    case Cmd::HorzBar: st.checked = s.horzScroll; return st;
-    default: break;
+    case Cmd::StatusBar:
+        st.checked = s.statusBar;
+        return st;
+    case Cmd::ToolBar:
+        st.checked = s.toolBar;
+        return st;
+    case Cmd::VertBar:
+        st.checked = s.vertScroll;
+        return st;
+    case Cmd::HorzBar:
+        st.checked = s.horzScroll;
+        return st;
+    default:
+        break;
     }
     if (!w) return st;
     const CEqDoc& doc = w->doc;
@@ -212,14 +270,26 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
         st.enabled = doc.canRemove();
         if (doc.recordCount() > 0) st.text = doc.removeMenuText();
         break;
-    case Cmd::DistanceMagnitude: st.checked = m.options().distance; break;
-    case Cmd::LockMarkers: st.checked = m.locked(); break;
+    case Cmd::DistanceMagnitude:
+        st.checked = m.options().distance;
+        break;
+    case Cmd::LockMarkers:
+        st.checked = m.locked();
+        break;
     case Cmd::MagMlMs:
     case Cmd::MagMb:
-    case Cmd::MagMd: st.checked = m.magMode() == magModeOf(cmd); break;
-    case Cmd::MagAuto: st.checked = units == MagnitudeUnits::Auto; break;
-    case Cmd::MagUseCorrection: st.checked = units == MagnitudeUnits::Correction; break;
-    case Cmd::MagUseSensor: st.checked = units == MagnitudeUnits::SensorUnits; break;
+    case Cmd::MagMd:
+        st.checked = m.magMode() == magModeOf(cmd);
+        break;
+    case Cmd::MagAuto:
+        st.checked = units == MagnitudeUnits::Auto;
+        break;
+    case Cmd::MagUseCorrection:
+        st.checked = units == MagnitudeUnits::Correction;
+        break;
+    case Cmd::MagUseSensor:
+        st.checked = units == MagnitudeUnits::SensorUnits;
+        break;
     case Cmd::Display1:
     case Cmd::Display2:
     case Cmd::Display3: {
@@ -229,7 +299,9 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
         if (i < doc.recordCount()) st.text = doc.displayMenuText(i);
         break;
     }
-    case Cmd::DisplayAll: st.enabled = doc.recordCount() > 1; break;
+    case Cmd::DisplayAll:
+        st.enabled = doc.recordCount() > 1;
+        break;
     case Cmd::Select1:
     case Cmd::Select2:
     case Cmd::Select3: {
@@ -242,10 +314,18 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
         st.enabled = doc.canUndoFiltering();
         st.text = doc.undoMenuText();
         break;
-    case Cmd::Integrate: st.enabled = doc.canIntegrate(); break;
-    case Cmd::UndoIntegrate: st.enabled = doc.canUndoIntegrate(); break;
-    case Cmd::DataPoints: st.checked = m.options().dataPoints; break;
-    case Cmd::Invert: st.checked = doc.inverted(); break;
+    case Cmd::Integrate:
+        st.enabled = doc.canIntegrate();
+        break;
+    case Cmd::UndoIntegrate:
+        st.enabled = doc.canUndoIntegrate();
+        break;
+    case Cmd::DataPoints:
+        st.checked = m.options().dataPoints;
+        break;
+    case Cmd::Invert:
+        st.checked = doc.inverted();
+        break;
     case Cmd::YCounts:
     case Cmd::YVoltsAd:
     case Cmd::YVoltsAmp:
@@ -255,12 +335,17 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
         st.checked = r && m.scale(doc.currentRecord()).mode == yModeOf(cmd);
         break;
     }
-    case Cmd::CropMessage: st.checked = doc.cropMessage(); break;
+    case Cmd::CropMessage:
+        st.checked = doc.cropMessage();
+        break;
     case Cmd::Distance:
     case Cmd::UtcTime:
     case Cmd::XGrid:
-    case Cmd::YGrid: st.checked = m.options().*storedOption(cmd); break;
-    default: break;
+    case Cmd::YGrid:
+        st.checked = m.options().*storedOption(cmd);
+        break;
+    default:
+        break;
     }
     return st;
 }
@@ -281,12 +366,24 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     CEqDoc& doc = w.doc;
     views::EqViewModel& m = w.model;
     switch (cmd) {
-    case Cmd::Remove: doc.removeCurrent(); break;
-    case Cmd::Save: doc.save(SaveMode::Save); break;
-    case Cmd::SaveAs: doc.save(SaveMode::SaveAs); break;
-    case Cmd::DistanceMagnitude: m.toggleDistanceDisplay(); break;
-    case Cmd::LockMarkers: m.setLocked(!m.locked()); break;
-    case Cmd::ResetMarkers: m.resetMarkers(); break;
+    case Cmd::Remove:
+        doc.removeCurrent();
+        break;
+    case Cmd::Save:
+        doc.save(SaveMode::Save);
+        break;
+    case Cmd::SaveAs:
+        doc.save(SaveMode::SaveAs);
+        break;
+    case Cmd::DistanceMagnitude:
+        m.toggleDistanceDisplay();
+        break;
+    case Cmd::LockMarkers:
+        m.setLocked(!m.locked());
+        break;
+    case Cmd::ResetMarkers:
+        m.resetMarkers();
+        break;
     case Cmd::PsLocation:
         if (w.psLocation) w.psLocation(false);
         break;
@@ -300,10 +397,13 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::MagUseSensor: {
         // Auto toggles; switched off it falls back to the correction. The explicit choices end Auto.
         MagnitudeUnits& units = shell.magnitudeUnits;
-        if (cmd == Cmd::MagAuto) units = units == MagnitudeUnits::Auto ? MagnitudeUnits::Correction : MagnitudeUnits::Auto;
-        else units = cmd == Cmd::MagUseCorrection ? MagnitudeUnits::Correction : MagnitudeUnits::SensorUnits;
+        if (cmd == Cmd::MagAuto)
+            units = units == MagnitudeUnits::Auto ? MagnitudeUnits::Correction : MagnitudeUnits::Auto;
+        else
+            units = cmd == Cmd::MagUseCorrection ? MagnitudeUnits::Correction : MagnitudeUnits::SensorUnits;
         const bool automatic = units == MagnitudeUnits::Auto;
-        if (automatic != shell.settings.magAuto) writeSetting(shell.ini, keys::kMagAuto, shell.settings.magAuto = automatic);
+        if (automatic != shell.settings.magAuto)
+            writeSetting(shell.ini, keys::kMagAuto, shell.settings.magAuto = automatic);
         break;
     }
     case Cmd::NextEvent:
@@ -312,12 +412,20 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
         break;
     case Cmd::Display1:
     case Cmd::Display2:
-    case Cmd::Display3: doc.displayRecord(recordIndex(cmd, Cmd::Display1)); break;
-    case Cmd::DisplayAll: doc.displayAll(); break;
+    case Cmd::Display3:
+        doc.displayRecord(recordIndex(cmd, Cmd::Display1));
+        break;
+    case Cmd::DisplayAll:
+        doc.displayAll();
+        break;
     case Cmd::Select1:
     case Cmd::Select2:
-    case Cmd::Select3: doc.selectRecord(recordIndex(cmd, Cmd::Select1)); break;
-    case Cmd::UndoFiltering: doc.undoFiltering(); break;
+    case Cmd::Select3:
+        doc.selectRecord(recordIndex(cmd, Cmd::Select1));
+        break;
+    case Cmd::UndoFiltering:
+        doc.undoFiltering();
+        break;
     case Cmd::Crop:
         if (doc.crop(visibleCropSpan(m))) m.reset();
         break;
@@ -330,15 +438,27 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
         m.options().distance = stored.distance;
         break;
     }
-    case Cmd::Integrate: doc.integrate(); break;
-    case Cmd::UndoIntegrate: doc.undoIntegrate(); break;
-    case Cmd::DataPoints: m.options().dataPoints = !m.options().dataPoints; break;
-    case Cmd::Invert: doc.invert(); break;
+    case Cmd::Integrate:
+        doc.integrate();
+        break;
+    case Cmd::UndoIntegrate:
+        doc.undoIntegrate();
+        break;
+    case Cmd::DataPoints:
+        m.options().dataPoints = !m.options().dataPoints;
+        break;
+    case Cmd::Invert:
+        doc.invert();
+        break;
     case Cmd::YCounts:
     case Cmd::YVoltsAd:
     case Cmd::YVoltsAmp:
-    case Cmd::YSensor: m.setMode(yModeOf(cmd), false); break;
-    case Cmd::CropMessage: doc.toggleCropMessage(); break;
+    case Cmd::YSensor:
+        m.setMode(yModeOf(cmd), false);
+        break;
+    case Cmd::CropMessage:
+        doc.toggleCropMessage();
+        break;
     case Cmd::Distance:
     case Cmd::UtcTime:
     case Cmd::XGrid:
@@ -351,7 +471,8 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
         if (cmd == Cmd::Distance) m.resetMarkers();
         break;
     }
-    default: return Outcome::Host;
+    default:
+        return Outcome::Host;
     }
     return Outcome::Done;
 }

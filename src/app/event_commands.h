@@ -19,23 +19,82 @@ namespace tlx::app {
 
 enum class Cmd {
     // File
-    Open, Add, Remove, Save, SaveAs, Close, CloseAll, Print, PrintSettings, GifSettings, Exit,
+    Open,
+    Add,
+    Remove,
+    Save,
+    SaveAs,
+    Close,
+    CloseAll,
+    Print,
+    PrintSettings,
+    GifSettings,
+    Exit,
     // Calculate
-    DistanceMagnitude, LockMarkers, ResetMarkers, PsLocation, MagMlMs, MagMb, MagMd, MagAuto, MagUseCorrection,
+    DistanceMagnitude,
+    LockMarkers,
+    ResetMarkers,
+    PsLocation,
+    MagMlMs,
+    MagMb,
+    MagMd,
+    MagAuto,
+    MagUseCorrection,
     MagUseSensor,
     // Display/Modify
-    NextEvent, DataOperations,
+    NextEvent,
+    DataOperations,
     // View
-    Display1, Display2, Display3, DisplayAll, Select1, Select2, Select3, UndoFiltering, CopyBoth, CopySeismogram,
-    CopyText, Crop, Reset, Integrate, UndoIntegrate, DataPoints, Invert, YCounts, YVoltsAd, YVoltsAmp, YSensor,
-    StatusBar, ToolBar,
-    XScale, YScale,
+    Display1,
+    Display2,
+    Display3,
+    DisplayAll,
+    Select1,
+    Select2,
+    Select3,
+    UndoFiltering,
+    CopyBoth,
+    CopySeismogram,
+    CopyText,
+    Crop,
+    Reset,
+    Integrate,
+    UndoIntegrate,
+    DataPoints,
+    Invert,
+    YCounts,
+    YVoltsAd,
+    YVoltsAmp,
+    YSensor,
+    StatusBar,
+    ToolBar,
+    XScale,
+    YScale,
     // Options
-    ColorBackground, ColorPrintBackground, ColorGraph, ColorMarkers, ColorXGrid, ColorYGrid, ColorTextBackground,
-    ColorText, ColorLabel, CropMessage, DcOffset, Distance, FontMarkers, FontSeismogram, FontText, VertBar, HorzBar,
-    UtcTime, XGrid, YGrid,
+    ColorBackground,
+    ColorPrintBackground,
+    ColorGraph,
+    ColorMarkers,
+    ColorXGrid,
+    ColorYGrid,
+    ColorTextBackground,
+    ColorText,
+    ColorLabel,
+    CropMessage,
+    DcOffset,
+    Distance,
+    FontMarkers,
+    FontSeismogram,
+    FontText,
+    VertBar,
+    HorzBar,
+    UtcTime,
+    XGrid,
+    YGrid,
     // Window, Help
-    Arrange, Cascade, About,
+    Arrange,
+    Cascade,
+    About,
 };
 
 enum class Scope { App, Window };
@@ -86,7 +145,8 @@ struct CommandState {
     std::string text; // the menu text, with "\t" and a key text where the document gives one
 };
 // `window` null: no event window is active.
-CommandState commandState(Cmd cmd, const WindowContext* window, const AppSettings& settings, MagnitudeUnits units);
+CommandState commandState(Cmd cmd, const WindowContext* window, const AppSettings& settings,
+                          MagnitudeUnits units);
 
 enum class Outcome { Done, Refused, Host };
 // Carries out a command on the window's document and view model. Host: the caller carries it out

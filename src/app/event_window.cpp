@@ -10,7 +10,8 @@
 
 namespace tlx::app {
 
-EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent) : QWidget(parent) {
+EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent)
+    : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     view_ = new views::CEqView;
     view_->model().options() = settings.view;
@@ -73,8 +74,10 @@ bool EventWindow::load(const OpenRequest& request, const views::SeismoTables& ta
     };
     view_->onSelectRecord = [this](int slot) { doc().selectRecord(slot); };
     view_->onShowAlone = [this](int slot) {
-        if (slot < 0) doc().displayAll();
-        else doc().displayRecord(slot);
+        if (slot < 0)
+            doc().displayAll();
+        else
+            doc().displayRecord(slot);
     };
     setWindowTitle(QString::fromStdString(doc().title()));
     refresh();
@@ -82,7 +85,8 @@ bool EventWindow::load(const OpenRequest& request, const views::SeismoTables& ta
 }
 
 WindowContext EventWindow::context() {
-    return WindowContext{doc(), view_->model(), [this](bool quiet) { return session_->locateMarkers(quiet); }, contextClick};
+    return WindowContext{doc(), view_->model(), [this](bool quiet) { return session_->locateMarkers(quiet); },
+                         contextClick};
 }
 
 void EventWindow::setScrollBars(bool horizontal, bool vertical) {
@@ -118,7 +122,9 @@ bool EventWindow::saveGif(const std::string& path, int width, int height, std::s
     return views::saveImageAsGif(image, path, message);
 }
 
-bool EventWindow::print(QPrinter& printer, const views::PrintSettings& settings) { return view_->print(printer, settings); }
+bool EventWindow::print(QPrinter& printer, const views::PrintSettings& settings) {
+    return view_->print(printer, settings);
+}
 
 QImage EventWindow::copyImage(int which) {
     const QImage seismogram = view_->grab().toImage();

@@ -19,12 +19,12 @@ namespace tlx::app {
 
 class EventWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent = nullptr);
     // Opens one to three files (or channels of one data set) through the event session, with the
     // program's tables.
-    bool load(const OpenRequest& request, const views::SeismoTables& tables, EventLoader& loader, Messages& messages,
-              IniProfile* ini, LoadMode mode);
+    bool load(const OpenRequest& request, const views::SeismoTables& tables, EventLoader& loader,
+              Messages& messages, IniProfile* ini, LoadMode mode);
     // The window as the command table sees it.
     WindowContext context();
     void setScrollBars(bool horizontal, bool vertical);
@@ -45,14 +45,14 @@ public:
     // Set while the context menu opened at that point is shown.
     std::optional<views::Point> contextClick;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void statusChanged(const QStringList& panes);
 
-protected:
+  protected:
     // Unsaved records ask first; a window kept open ignores the close.
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void syncScrollBars();
 
     std::unique_ptr<views::EventSession> session_;

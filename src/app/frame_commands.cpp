@@ -63,20 +63,31 @@ const FontEntry kFonts[] = {
 
 void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     switch (cmd) {
-    case Cmd::Open: openDialog(); return;
-    case Cmd::Exit: close(); return;
-    case Cmd::PrintSettings: CPrintSettings(ctx_.settings, ctx_.ini, this).exec(); return;
-    case Cmd::GifSettings: CGifCntl(ctx_.settings, ctx_.ini, this).exec(); return;
+    case Cmd::Open:
+        openDialog();
+        return;
+    case Cmd::Exit:
+        close();
+        return;
+    case Cmd::PrintSettings:
+        CPrintSettings(ctx_.settings, ctx_.ini, this).exec();
+        return;
+    case Cmd::GifSettings:
+        CGifCntl(ctx_.settings, ctx_.ini, this).exec();
+        return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:
     case Cmd::VertBar:
-    case Cmd::HorzBar: toggleBar(cmd); return;
+    case Cmd::HorzBar:
+        toggleBar(cmd);
+        return;
     case Cmd::About:
         QMessageBox::about(this, "About Tellurix",
                            "Tellurix - seismic event viewer for amateur, school and small-network stations.\n"
                            "Licence: GPL-3.0-or-later.");
         return;
-    default: break;
+    default:
+        break;
     }
     for (const ColorEntry& e : kColors)
         if (e.cmd == cmd) return chooseColor(cmd);
@@ -84,22 +95,48 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         if (e.cmd == cmd) return chooseFont(cmd);
     if (!w) return;
     switch (cmd) {
-    case Cmd::Add: addFiles(*w); break;
-    case Cmd::Close: mdi_->closeActiveSubWindow(); break;
-    case Cmd::CloseAll: mdi_->closeAllSubWindows(); break;
-    case Cmd::Print: printWindow(w, true); break;
-    case Cmd::DataOperations: CDataOperations(w->doc(), this).exec(); break;
+    case Cmd::Add:
+        addFiles(*w);
+        break;
+    case Cmd::Close:
+        mdi_->closeActiveSubWindow();
+        break;
+    case Cmd::CloseAll:
+        mdi_->closeAllSubWindows();
+        break;
+    case Cmd::Print:
+        printWindow(w, true);
+        break;
+    case Cmd::DataOperations:
+        CDataOperations(w->doc(), this).exec();
+        break;
     case Cmd::DcOffset:
         if (CDcOffset(w->doc(), this).exec() == QDialog::Accepted) w->doc().refresh();
         break;
-    case Cmd::CopyBoth: QApplication::clipboard()->setImage(w->copyImage(0)); break;
-    case Cmd::CopySeismogram: QApplication::clipboard()->setImage(w->copyImage(1)); break;
-    case Cmd::CopyText: QApplication::clipboard()->setImage(w->copyImage(2)); break;
-    case Cmd::XScale: xScale(*w); break;
-    case Cmd::YScale: yScale(*w); break;
-    case Cmd::Arrange: mdi_->tileSubWindows(); break;
-    case Cmd::Cascade: mdi_->cascadeSubWindows(); break;
-    default: logFormat("command %d has no action here", static_cast<int>(cmd)); break;
+    case Cmd::CopyBoth:
+        QApplication::clipboard()->setImage(w->copyImage(0));
+        break;
+    case Cmd::CopySeismogram:
+        QApplication::clipboard()->setImage(w->copyImage(1));
+        break;
+    case Cmd::CopyText:
+        QApplication::clipboard()->setImage(w->copyImage(2));
+        break;
+    case Cmd::XScale:
+        xScale(*w);
+        break;
+    case Cmd::YScale:
+        yScale(*w);
+        break;
+    case Cmd::Arrange:
+        mdi_->tileSubWindows();
+        break;
+    case Cmd::Cascade:
+        mdi_->cascadeSubWindows();
+        break;
+    default:
+        logFormat("command %d has no action here", static_cast<int>(cmd));
+        break;
     }
 }
 
@@ -109,14 +146,17 @@ void CMainFrame::toggleBar(Cmd cmd) {
     if (cmd == Cmd::ToolBar) tools_->setVisible(s.toolBar = !s.toolBar);
     if (cmd == Cmd::VertBar) writeSetting(ctx_.ini, keys::kVertScroll, s.vertScroll = !s.vertScroll);
     if (cmd == Cmd::HorzBar) writeSetting(ctx_.ini, keys::kHorzScroll, s.horzScroll = !s.horzScroll);
-    for (EventWindow* w : eventWindows()) w->setScrollBars(s.horzScroll, s.vertScroll);
+    for (EventWindow* w : eventWindows())
+        w->setScrollBars(s.horzScroll, s.vertScroll);
 }
 
 void CMainFrame::openDialog() {
-    const QStringList files = QFileDialog::getOpenFileNames(this, "Open", QString::fromStdString(ctx_.settings.eventDirectory.string()),
-                                                            "Event Files (*.svx *.SVX *.sac *.SAC *.txt *.gse *.msd *.mseed *.seed);;All Files (*)");
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, "Open", QString::fromStdString(ctx_.settings.eventDirectory.string()),
+        "Event Files (*.svx *.SVX *.sac *.SAC *.txt *.gse *.msd *.mseed *.seed);;All Files (*)");
     std::vector<std::string> paths;
-    for (int i = 0; i < files.size() && i < kMaxRecords; ++i) paths.push_back(files[i].toStdString());
+    for (int i = 0; i < files.size() && i < kMaxRecords; ++i)
+        paths.push_back(files[i].toStdString());
     if (paths.empty()) return;
     ctx_.settings.eventDirectory = std::filesystem::path(paths.front()).parent_path();
     LoaderSettings folders = ctx_.loader->settings();
@@ -127,18 +167,21 @@ void CMainFrame::openDialog() {
 
 void CMainFrame::addFiles(EventWindow& w) {
     CEqDoc& doc = w.doc();
-    const QStringList files = QFileDialog::getOpenFileNames(this, "Add", QString::fromStdString(ctx_.settings.eventDirectory.string()));
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, "Add", QString::fromStdString(ctx_.settings.eventDirectory.string()));
     for (const QString& f : files) {
         if (doc.recordCount() >= kMaxRecords) break;
         if (!w.session().addRecord(f.toStdString()))
-            ctx_.messages.warning(format("%s does not match the records of this window", f.toStdString().c_str()));
+            ctx_.messages.warning(
+                format("%s does not match the records of this window", f.toStdString().c_str()));
     }
 }
 
 bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
     CEqDoc& doc = w.doc();
     // A plain save of the program's own format writes in place; anything else asks for names.
-    const bool inPlace = doc.fileKind() == kKindSvxVolume || (doc.fileKind() == kKindSvx4 && doc.subKind() == SubKind::Binary);
+    const bool inPlace =
+        doc.fileKind() == kKindSvxVolume || (doc.fileKind() == kKindSvx4 && doc.subKind() == SubKind::Binary);
     if (mode == SaveMode::Save && inPlace) return doc.writeSvx4Files(slot);
     std::vector<const EventRecord*> records;
     std::vector<std::string> names;
@@ -146,9 +189,10 @@ bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
         records.push_back(&doc.record(i));
         names.push_back(doc.fileName(i));
     }
-    const bool dataSet = doc.fileKind() == kKindSvxVolume || doc.fileKind() == kKindMiniSeedSet || doc.fileKind() == kKindSeed;
-    CSave dialog(dataSet ? SaveListMode::DataSet : SaveListMode::Full, preselectedSaveFormat(doc), records, names,
-                 ctx_.settings, ctx_.ini, ctx_.messages, this);
+    const bool dataSet =
+        doc.fileKind() == kKindSvxVolume || doc.fileKind() == kKindMiniSeedSet || doc.fileKind() == kKindSeed;
+    CSave dialog(dataSet ? SaveListMode::DataSet : SaveListMode::Full, preselectedSaveFormat(doc), records,
+                 names, ctx_.settings, ctx_.ini, ctx_.messages, this);
     if (dialog.exec() != QDialog::Accepted) return false;
     SaveChoice choice = dialog.choice();
     if (choice.format == kSaveGif) return !choice.names.empty() && writeGif(&w, choice.names.front());
@@ -203,7 +247,8 @@ void CMainFrame::chooseFont(Cmd cmd) {
         // The marker letter sits below the arrow inside the marker box.
         const int room = ctx_.settings.view.largeScreen ? 44 - 20 : 36 - 14;
         if (cmd == Cmd::FontMarkers && QFontMetrics(views::makeFont(spec)).height() > room) {
-            ctx_.messages.error("You have selected a font type or size that is too large. Please select a smaller font type or size.");
+            ctx_.messages.error("You have selected a font type or size that is too large. Please select a "
+                                "smaller font type or size.");
             continue;
         }
         ctx_.style.*entry->member = spec;
@@ -214,7 +259,8 @@ void CMainFrame::chooseFont(Cmd cmd) {
 }
 
 void CMainFrame::applyStyle() {
-    for (EventWindow* w : eventWindows()) w->setStyle(ctx_.style);
+    for (EventWindow* w : eventWindows())
+        w->setStyle(ctx_.style);
 }
 
 bool CMainFrame::writeGif(EventWindow* window, const std::string& path) {

@@ -13,9 +13,15 @@ void GuiMessages::show(MessageKind kind, const std::string& text) {
     }
     const QString q = QString::fromStdString(text);
     switch (kind) {
-    case MessageKind::Error: QMessageBox::critical(parent_, "Tellurix", q); break;
-    case MessageKind::Warning: QMessageBox::warning(parent_, "Tellurix", q); break;
-    default: QMessageBox::information(parent_, "Tellurix", q); break;
+    case MessageKind::Error:
+        QMessageBox::critical(parent_, "Tellurix", q);
+        break;
+    case MessageKind::Warning:
+        QMessageBox::warning(parent_, "Tellurix", q);
+        break;
+    default:
+        QMessageBox::information(parent_, "Tellurix", q);
+        break;
     }
 }
 
@@ -29,10 +35,14 @@ Answer GuiMessages::ask(const std::string& text, Buttons buttons) {
     if (buttons == Buttons::OkCancel) b = QMessageBox::Ok | QMessageBox::Cancel;
     if (buttons == Buttons::Ok) b = QMessageBox::Ok;
     switch (QMessageBox::question(parent_, "Tellurix", QString::fromStdString(text), b)) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Ok: return Answer::Ok;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        return Answer::Cancel;
     }
 }
 

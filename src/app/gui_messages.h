@@ -8,14 +8,14 @@ class QWidget;
 namespace tlx::app {
 
 class GuiMessages : public Messages {
-public:
+  public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void setSuppressed(bool on) { suppressed_ = on; }
     bool suppressed() const { return suppressed_; }
     void show(MessageKind kind, const std::string& text) override;
     Answer ask(const std::string& text, Buttons buttons) override;
 
-private:
+  private:
     QWidget* parent_ = nullptr;
     bool suppressed_ = false;
 };

@@ -7,7 +7,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tellurix");
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i]);
     tlx::app::CEqApp program;
     return program.run(args);
 }

@@ -30,17 +30,20 @@ CMainFrame::CMainFrame(AppContext& context) : ctx_(context) {
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
     statusBar()->addWidget(panes_[0], 1);
-    for (int i = 1; i < 5; ++i) statusBar()->addPermanentWidget(panes_[i]);
+    for (int i = 1; i < 5; ++i)
+        statusBar()->addPermanentWidget(panes_[i]);
     statusBar()->setVisible(ctx_.settings.statusBar);
     createActions();
     tools_ = addToolBar("Tools");
     tools_->setObjectName("Tools");
-    for (Cmd cmd : toolBarCommands()) tools_->addAction(action(cmd));
+    for (Cmd cmd : toolBarCommands())
+        tools_->addAction(action(cmd));
     tools_->setVisible(ctx_.settings.toolBar);
     rebuildMenus();
     connect(&batchTimer_, &QTimer::timeout, this, &CMainFrame::batchTick);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (auto* ew = w ? qobject_cast<EventWindow*>(w->widget()) : nullptr) showStatus(ew->view()->statusPanes());
+        if (auto* ew = w ? qobject_cast<EventWindow*>(w->widget()) : nullptr)
+            showStatus(ew->view()->statusPanes());
         rebuildMenus();
         updateActions();
     });
@@ -48,7 +51,8 @@ CMainFrame::CMainFrame(AppContext& context) : ctx_(context) {
 
 CMainFrame::~CMainFrame() {
     // The windows close after the frame's own members are gone: nothing may call back into it.
-    for (EventWindow* w : eventWindows()) disconnect(w, nullptr, this, nullptr);
+    for (EventWindow* w : eventWindows())
+        disconnect(w, nullptr, this, nullptr);
     disconnect(mdi_, nullptr, this, nullptr);
 }
 
@@ -69,9 +73,15 @@ void CMainFrame::createActions() {
 void CMainFrame::fillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
     for (const MenuItem& item : items) {
         switch (item.kind) {
-        case MenuItem::Separator: menu->addSeparator(); break;
-        case MenuItem::Submenu: fillMenu(menu->addMenu(QString::fromUtf8(item.title)), item.items); break;
-        case MenuItem::Command: menu->addAction(action(item.cmd)); break;
+        case MenuItem::Separator:
+            menu->addSeparator();
+            break;
+        case MenuItem::Submenu:
+            fillMenu(menu->addMenu(QString::fromUtf8(item.title)), item.items);
+            break;
+        case MenuItem::Command:
+            menu->addAction(action(item.cmd));
+            break;
         }
     }
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
@@ -92,7 +102,8 @@ void CMainFrame::updateActions() {
     std::optional<WindowContext> context;
     if (w && w->doc().recordCount() > 0) context.emplace(w->context());
     for (auto& [cmd, a] : actions_) {
-        const CommandState st = commandState(cmd, context ? &*context : nullptr, ctx_.settings, ctx_.seismo.magnitudeUnits);
+        const CommandState st =
+            commandState(cmd, context ? &*context : nullptr, ctx_.settings, ctx_.seismo.magnitudeUnits);
         // The key column comes from the shortcut; the document's texts carry it after a tab.
         const std::string text = st.text.substr(0, st.text.find('\t'));
         a->setText(QString::fromStdString(text));
@@ -118,7 +129,8 @@ void CMainFrame::run(Cmd cmd) {
 }
 
 std::unique_ptr<QMenu> CMainFrame::contextMenu(EventWindow* window, QPoint at) {
-    if (QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) mdi_->setActiveSubWindow(sub);
+    if (QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        mdi_->setActiveSubWindow(sub);
     updateActions();
     // A magnitude marker chosen here goes where the click was.
     window->contextClick = views::Point{at.x(), at.y()};
@@ -144,8 +156,10 @@ EventWindow* CMainFrame::openFiles(const std::vector<std::string>& paths, LoadMo
     std::vector<std::string> existing;
     for (const std::string& p : paths) {
         std::error_code ec;
-        if (std::filesystem::is_regular_file(p, ec)) existing.push_back(p);
-        else if (mode == LoadMode::Interactive) ctx_.messages.error(format("Can't Open File %s", p.c_str()));
+        if (std::filesystem::is_regular_file(p, ec))
+            existing.push_back(p);
+        else if (mode == LoadMode::Interactive)
+            ctx_.messages.error(format("Can't Open File %s", p.c_str()));
     }
     if (existing.empty()) return nullptr;
     return openRequest(OpenRequest{existing, kForceNone, {}}, mode);
@@ -172,7 +186,8 @@ EventWindow* CMainFrame::openRequest(const OpenRequest& request, LoadMode mode) 
 }
 
 void CMainFrame::wireWindow(EventWindow* window) {
-    window->doc().setSaveHook([this, window](CEqDoc&, SaveMode mode, int slot) { return saveDocument(*window, mode, slot); });
+    window->doc().setSaveHook(
+        [this, window](CEqDoc&, SaveMode mode, int slot) { return saveDocument(*window, mode, slot); });
     connect(window, &EventWindow::statusChanged, this, &CMainFrame::showStatus);
     connect(window, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] {
@@ -206,11 +221,13 @@ void CMainFrame::openCommandLineFiles(const std::vector<std::string>& names) {
         }
         // A data set of several channels: the user chooses which to show together.
         const LoadResult header = ctx_.loader->readHeaderOnly(name);
-        const bool dataSet = header.ok && (header.kind == kKindSeed || header.kind == kKindMiniSeedSet) && header.channels.size() > 1;
+        const bool dataSet = header.ok && (header.kind == kKindSeed || header.kind == kKindMiniSeedSet) &&
+                             header.channels.size() > 1;
         if (dataSet) {
             std::vector<std::string> labels;
             for (const LoadedChannel& c : header.channels)
-                labels.push_back(format("%s %s", c.record.stationName().c_str(), c.record.component().c_str()));
+                labels.push_back(
+                    format("%s %s", c.record.stationName().c_str(), c.record.component().c_str()));
             CChannelChoice choice(name, labels, this);
             if (choice.exec() != QDialog::Accepted || choice.chosen().empty()) continue;
             opened = openRequest(OpenRequest{{name}, kForceNone, choice.chosen()}) != nullptr || opened;
@@ -231,7 +248,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::showStatus(const QStringList& panes) {
-    for (int i = 0; i < 5 && i < panes.size(); ++i) panes_[i]->setText(panes[i]);
+    for (int i = 0; i < 5 && i < panes.size(); ++i)
+        panes_[i]->setText(panes[i]);
 }
 
 void CMainFrame::placeWindow(const QRect& desk) {
@@ -264,8 +282,11 @@ void CMainFrame::batchTick() {
         }
     } else if (ticks_ == 5 && batchWindow_) {
         bool ok = false;
-        if (cl.mode == RunMode::Print) ok = printWindow(batchWindow_, false);
-        else ok = writeGif(batchWindow_, pictureGifName(batchWindow_->records().record(0).fileName, cl.target));
+        if (cl.mode == RunMode::Print)
+            ok = printWindow(batchWindow_, false);
+        else
+            ok =
+                writeGif(batchWindow_, pictureGifName(batchWindow_->records().record(0).fileName, cl.target));
         if (!ok) ctx_.exitCode = 1;
     } else if (ticks_ > 10) {
         batchTimer_.stop();
@@ -281,7 +302,8 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
     if (!isMinimized() && !isMaximized()) {
         const QRect g = geometry();
         const QPoint p = pos();
-        ctx_.settings.framePos = FramePos{p.x(), p.y(), 0, 0, g.left(), g.top(), g.right() + 1, g.bottom() + 1};
+        ctx_.settings.framePos =
+            FramePos{p.x(), p.y(), 0, 0, g.left(), g.top(), g.right() + 1, g.bottom() + 1};
     }
     if (!ctx_.messages.suppressed()) writeExitSettings(ctx_.ini, ctx_.settings);
     e->accept();

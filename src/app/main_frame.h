@@ -40,7 +40,7 @@ struct AppContext {
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit CMainFrame(AppContext& context);
     ~CMainFrame() override;
 
@@ -71,11 +71,11 @@ public:
     bool writeGif(EventWindow* window, const std::string& path);
     bool printWindow(EventWindow* window, bool dialog);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void createActions();
     void rebuildMenus();
     void fillMenu(QMenu* menu, const std::vector<MenuItem>& items);

@@ -18,12 +18,14 @@
 
 namespace tlx::app {
 
-CGifCntl::CGifCntl(AppSettings& settings, IniProfile& ini, QWidget* parent) : QDialog(parent), settings_(settings), ini_(ini) {
+CGifCntl::CGifCntl(AppSettings& settings, IniProfile& ini, QWidget* parent)
+    : QDialog(parent), settings_(settings), ini_(ini) {
     setWindowTitle("GIF Settings");
     auto* form = new QFormLayout(this);
     height_ = new QSpinBox;
     width_ = new QSpinBox;
-    for (QSpinBox* s : {height_, width_}) s->setRange(100, 2048);
+    for (QSpinBox* s : {height_, width_})
+        s->setRange(100, 2048);
     height_->setValue(settings.gifHeight);
     width_->setValue(settings.gifWidth);
     k32_ = new QCheckBox("&32K Colors");
@@ -38,9 +40,12 @@ CGifCntl::CGifCntl(AppSettings& settings, IniProfile& ini, QWidget* parent) : QD
 }
 
 void CGifCntl::accept() {
-    if (height_->value() != settings_.gifHeight) ini_.setInt("Settings", "GifHeight", settings_.gifHeight = height_->value());
-    if (width_->value() != settings_.gifWidth) ini_.setInt("Settings", "GifWidth", settings_.gifWidth = width_->value());
-    if (k32_->isChecked() != settings_.gif32k) ini_.setInt("Settings", "Gif32K", (settings_.gif32k = k32_->isChecked()) ? 1 : 0);
+    if (height_->value() != settings_.gifHeight)
+        ini_.setInt("Settings", "GifHeight", settings_.gifHeight = height_->value());
+    if (width_->value() != settings_.gifWidth)
+        ini_.setInt("Settings", "GifWidth", settings_.gifWidth = width_->value());
+    if (k32_->isChecked() != settings_.gif32k)
+        ini_.setInt("Settings", "Gif32K", (settings_.gif32k = k32_->isChecked()) ? 1 : 0);
     QDialog::accept();
 }
 
@@ -49,7 +54,8 @@ CPrintSettings::CPrintSettings(AppSettings& settings, IniProfile& ini, QWidget* 
     setWindowTitle("Print Settings");
     auto* form = new QFormLayout(this);
     const char* labels[4] = {"Top:", "Bottom:", "Left:", "Right:"};
-    const int values[4] = {settings.print.top, settings.print.bottom, settings.print.left, settings.print.right};
+    const int values[4] = {settings.print.top, settings.print.bottom, settings.print.left,
+                           settings.print.right};
     for (int i = 0; i < 4; ++i) {
         margins_[i] = new QSpinBox;
         margins_[i]->setRange(0, i < 2 ? 256 : 340);
@@ -69,25 +75,31 @@ CPrintSettings::CPrintSettings(AppSettings& settings, IniProfile& ini, QWidget* 
 }
 
 void CPrintSettings::accept() {
-    int* targets[4] = {&settings_.print.top, &settings_.print.bottom, &settings_.print.left, &settings_.print.right};
+    int* targets[4] = {&settings_.print.top, &settings_.print.bottom, &settings_.print.left,
+                       &settings_.print.right};
     const char* keys[4] = {"PrintTop", "PrintBottom", "PrintLeft", "PrintRight"};
     for (int i = 0; i < 4; ++i)
-        if (*targets[i] != margins_[i]->value()) ini_.setInt("Settings", keys[i], *targets[i] = margins_[i]->value());
-    if (settings_.print.color != color_->isChecked()) ini_.setInt("Settings", "PrintColor", (settings_.print.color = color_->isChecked()) ? 1 : 0);
+        if (*targets[i] != margins_[i]->value())
+            ini_.setInt("Settings", keys[i], *targets[i] = margins_[i]->value());
+    if (settings_.print.color != color_->isChecked())
+        ini_.setInt("Settings", "PrintColor", (settings_.print.color = color_->isChecked()) ? 1 : 0);
     if (settings_.print.landscape != landscape_->isChecked())
         ini_.setInt("Settings", "PrintLand", (settings_.print.landscape = landscape_->isChecked()) ? 1 : 0);
     QDialog::accept();
 }
 
-CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRecord*>& records, std::vector<std::string> names,
-             AppSettings& settings, IniProfile& ini, Messages& messages, QWidget* parent)
-    : QDialog(parent), records_(records), state_(std::move(names), mode == SaveListMode::GifOnly ? kSaveGif : preselected),
-      settings_(settings), ini_(ini), messages_(messages) {
+CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRecord*>& records,
+             std::vector<std::string> names, AppSettings& settings, IniProfile& ini, Messages& messages,
+             QWidget* parent)
+    : QDialog(parent), records_(records),
+      state_(std::move(names), mode == SaveListMode::GifOnly ? kSaveGif : preselected), settings_(settings),
+      ini_(ini), messages_(messages) {
     setWindowTitle("File Save");
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     formats_ = new QComboBox;
-    for (const SaveFormatEntry& e : saveFormatList(mode)) formats_->addItem(e.text, e.index);
+    for (const SaveFormatEntry& e : saveFormatList(mode))
+        formats_->addItem(e.text, e.index);
     formats_->setCurrentIndex(std::max(0, formats_->findData(state_.format())));
     form->addRow("S&ave Format:", formats_);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -101,11 +113,13 @@ CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRe
         browse->setEnabled(present);
         fields_.push_back(field);
         form->addRow(QString("Record %1:").arg(i + 1), row);
-        connect(field, &QLineEdit::textEdited, this, [this, i](const QString& t) { state_.setName(i, t.toStdString()); });
+        connect(field, &QLineEdit::textEdited, this,
+                [this, i](const QString& t) { state_.setName(i, t.toStdString()); });
         connect(browse, &QPushButton::clicked, this, [this, i] {
             const bool gif = state_.format() == kSaveGif;
             const QString name = QFileDialog::getSaveFileName(this, "File Save", fields_[i]->text(),
-                                                              gif ? "GIF Image (*.GIF *.gif);;All Files (*)" : "All Files (*)");
+                                                              gif ? "GIF Image (*.GIF *.gif);;All Files (*)"
+                                                                  : "All Files (*)");
             if (!name.isEmpty()) {
                 state_.setName(i, applySaveExtension(name.toStdString(), state_.format()));
                 refreshFields();
@@ -121,7 +135,8 @@ CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRe
     yCompression_->setRange(1, 1000);
     sampleType_ = new QComboBox;
     // Index 0 is Auto; the others are the stored sample types 0 to 3.
-    for (const char* t : {"Auto", "Integer (16 bits)", "Long (32 bits)", "Float (4 bytes) ", "Double (8 bytes)"})
+    for (const char* t :
+         {"Auto", "Integer (16 bits)", "Long (32 bits)", "Float (4 bytes) ", "Double (8 bytes)"})
         sampleType_->addItem(t);
     volume_ = new QCheckBox("Data-set &volume");
     volume_->setEnabled(records_.size() > 1);
@@ -149,7 +164,9 @@ CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRe
     archiveRow->addWidget(make);
     archiveRow->addWidget(dir);
     make->setEnabled(!records_.empty());
-    for (QWidget* w : std::initializer_list<QWidget*>{overwrite_, longNames_, eventTime_, archive, gifSettings}) layout->addWidget(w);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{overwrite_, longNames_, eventTime_, archive, gifSettings})
+        layout->addWidget(w);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -163,7 +180,8 @@ CSave::CSave(SaveListMode mode, int preselected, const std::vector<const EventRe
     connect(dir, &QPushButton::clicked, this, [this] {
         std::string current = settings_.archiveDirectory;
         if (!current.empty() && (current.back() == '/' || current.back() == '\\')) current.pop_back();
-        const QString chosen = QFileDialog::getExistingDirectory(this, "New Archive Directory", QString::fromStdString(current));
+        const QString chosen =
+            QFileDialog::getExistingDirectory(this, "New Archive Directory", QString::fromStdString(current));
         if (chosen.isEmpty()) return;
         std::error_code ec;
         std::filesystem::create_directories(chosen.toStdString(), ec);
@@ -196,7 +214,8 @@ void CSave::refreshFields() {
     yCompression_->setEnabled(state_.format() == kSaveSvx3);
     volume_->setEnabled(records_.size() > 1 && state_.format() == kSaveSvx4);
     for (std::size_t i = 0; i < fields_.size(); ++i)
-        fields_[i]->setText(i < state_.names().size() ? QString::fromStdString(state_.names()[i]) : QString());
+        fields_[i]->setText(i < state_.names().size() ? QString::fromStdString(state_.names()[i])
+                                                      : QString());
 }
 
 void CSave::makeArchiveNames() {
@@ -220,7 +239,8 @@ void CSave::accept() {
         {longNames_, {"LongFileNames", &settings_.longFileNames}},
         {eventTime_, {"UseEventTime", &settings_.useEventTime}}};
     for (const auto& [box, key] : keys)
-        if (box->isChecked() != *key.second) ini_.setInt("Settings", key.first, (*key.second = box->isChecked()) ? 1 : 0);
+        if (box->isChecked() != *key.second)
+            ini_.setInt("Settings", key.first, (*key.second = box->isChecked()) ? 1 : 0);
     QDialog::accept();
 }
 

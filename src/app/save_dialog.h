@@ -21,11 +21,11 @@ class QSpinBox;
 namespace tlx::app {
 
 class CGifCntl : public QDialog {
-public:
+  public:
     CGifCntl(AppSettings& settings, IniProfile& ini, QWidget* parent = nullptr);
     void accept() override;
 
-private:
+  private:
     AppSettings& settings_;
     IniProfile& ini_;
     QSpinBox* height_;
@@ -35,11 +35,11 @@ private:
 
 // "Print Settings": margins in units of the 1024 x 768 page, colour and landscape.
 class CPrintSettings : public QDialog {
-public:
+  public:
     CPrintSettings(AppSettings& settings, IniProfile& ini, QWidget* parent = nullptr);
     void accept() override;
 
-private:
+  private:
     AppSettings& settings_;
     IniProfile& ini_;
     QSpinBox* margins_[4];
@@ -48,17 +48,18 @@ private:
 };
 
 class CSave : public QDialog {
-public:
+  public:
     // `records` null in GIF-only mode (then `names` holds the one proposed name).
-    CSave(SaveListMode mode, int preselected, const std::vector<const EventRecord*>& records, std::vector<std::string> names,
-          AppSettings& settings, IniProfile& ini, Messages& messages, QWidget* parent = nullptr);
+    CSave(SaveListMode mode, int preselected, const std::vector<const EventRecord*>& records,
+          std::vector<std::string> names, AppSettings& settings, IniProfile& ini, Messages& messages,
+          QWidget* parent = nullptr);
     int format() const { return state_.format(); }
     std::vector<std::string> names() const { return state_.names(); }
     // Format, names and the writer options as chosen.
     SaveChoice choice() const;
     void accept() override;
 
-private:
+  private:
     void refreshFields();
     void makeArchiveNames();
 

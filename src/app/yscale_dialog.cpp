@@ -17,7 +17,8 @@ namespace {
 const double kMultipliers[] = {1e9, 1e6, 1e3, 100, 1, 0.001, 1e-6};
 }
 
-CYScale::CYScale(const views::EqViewModel& model, const AppSettings& settings, bool otherWindows, QWidget* parent)
+CYScale::CYScale(const views::EqViewModel& model, const AppSettings& settings, bool otherWindows,
+                 QWidget* parent)
     : QDialog(parent), model_(model) {
     const int cur = model.currentRecord();
     const EventRecord& r = *model.sources()[static_cast<std::size_t>(cur)].record;
@@ -58,7 +59,8 @@ CYScale::CYScale(const views::EqViewModel& model, const AppSettings& settings, b
     centimetres_->setChecked(model.options().cmDspOk);
     asDefault_ = new QCheckBox("Use as Default");
     asDefault_->setChecked(settings.yDefault.on);
-    for (QCheckBox* c : {allRecords_, allWindows_, centimetres_, asDefault_}) layout->addWidget(c);
+    for (QCheckBox* c : {allRecords_, allWindows_, centimetres_, asDefault_})
+        layout->addWidget(c);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -15,12 +15,13 @@ class QButtonGroup;
 namespace tlx::app {
 
 class CYScale : public QDialog {
-public:
+  public:
     // `otherWindows`: more than one event window is open ("All Windows" enabled).
-    CYScale(const views::EqViewModel& model, const AppSettings& settings, bool otherWindows, QWidget* parent = nullptr);
+    CYScale(const views::EqViewModel& model, const AppSettings& settings, bool otherWindows,
+            QWidget* parent = nullptr);
     YScaleChoice choice() const;
 
-private:
+  private:
     void fillUnits();
 
     const views::EqViewModel& model_;

@@ -32,18 +32,19 @@ LoaderSettings consoleLoaderSettings();
 
 } // namespace tlx::cli
 
-#define TLX_CLI_COMMAND(ident, name, usage, fn) static ::tlx::cli::Registrar ident##_registrar({name, usage, fn})
+#define TLX_CLI_COMMAND(ident, name, usage, fn)                                                              \
+    static ::tlx::cli::Registrar ident##_registrar({name, usage, fn})
 
 namespace tlx::cli {
 
 // Records every message and, when echo is set, prints it to standard error. Questions are
 // answered yes: the console has no one to ask.
 class ConsoleMessages : public RecordingMessages {
-public:
+  public:
     explicit ConsoleMessages(bool echo) : RecordingMessages(Answer::Yes), echo_(echo) {}
     void show(MessageKind kind, const std::string& text) override;
 
-private:
+  private:
     bool echo_;
 };
 
@@ -55,12 +56,12 @@ bool parseCount(const std::string& text, int& value);
 
 // Standard output in large pieces, for commands that print one line per sample or bin.
 class StdoutLines {
-public:
+  public:
     ~StdoutLines() { flush(); }
     void add(const std::string& line);
     void flush();
 
-private:
+  private:
     std::string pending_;
 };
 

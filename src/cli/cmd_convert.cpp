@@ -23,9 +23,11 @@ struct ConvertJob {
 
 bool writeSvx4(ConvertJob& job, Messages& messages) {
     std::vector<WriteChannel> channels;
-    for (const LoadedChannel& c : job.loaded.channels) channels.push_back({&c.record, c.samples, 0});
+    for (const LoadedChannel& c : job.loaded.channels)
+        channels.push_back({&c.record, c.samples, 0});
     // A binary SVX Type 4 source keeps its own sample type unless another is asked for.
-    if (job.options.sampleType == kSampleTypeAuto && (job.loaded.kind == kKindSvx4 || job.loaded.kind == kKindSvxVolume) &&
+    if (job.options.sampleType == kSampleTypeAuto &&
+        (job.loaded.kind == kKindSvx4 || job.loaded.kind == kKindSvxVolume) &&
         job.loaded.subKind == SubKind::Binary)
         job.options.sampleType = job.loaded.channels.front().record.header.sampleType;
     if (channels.size() == 1) return writeSvx4File(job.output, channels.front(), job.options, messages);
@@ -44,7 +46,8 @@ bool writeSac(ConvertJob& job, Messages& messages) {
         chosen = order == "little" ? SacByteOrder::Little : SacByteOrder::Big;
     } else if (job.loaded.kind == kKindSac) {
         std::vector<std::uint8_t> bytes;
-        if (readWholeFile(job.loaded.path, bytes)) chosen = sacFileByteOrder(bytes).value_or(SacByteOrder::Big);
+        if (readWholeFile(job.loaded.path, bytes))
+            chosen = sacFileByteOrder(bytes).value_or(SacByteOrder::Big);
     }
     const LoadedChannel& first = job.loaded.channels.front();
     WriterOptions options = job.options;
@@ -63,7 +66,8 @@ bool writeAscii(ConvertJob& job, Messages& messages) {
         return false;
     }
     const LoadedChannel& c = job.loaded.channels.front();
-    return writeSvxAscii(job.output, {&c.record, c.samples, 0}, job.options, static_cast<TimeColumn>(mode), messages);
+    return writeSvxAscii(job.output, {&c.record, c.samples, 0}, job.options, static_cast<TimeColumn>(mode),
+                         messages);
 }
 
 using Writer = bool (*)(ConvertJob&, Messages&);
@@ -94,9 +98,12 @@ int runConvert(const Args& input) {
     const auto writer = writers().find(to);
     if (args.size() < 2 || writer == writers().end() || !parseSampleType(type, job.options.sampleType) ||
         !parseCount(decimation, job.options.decimation) || job.options.decimation < 1) {
-        std::fprintf(stderr, "usage: tellurix-cli convert IN OUT --to FORMAT [--sample-type auto|int16|int32|float32|float64]"
-                             " [--decimate N] [--invert] [--remove-dc] [--byte-order big|little (sac)]\nformats:");
-        for (const auto& [name, fn] : writers()) std::fprintf(stderr, " %s", name.c_str());
+        std::fprintf(
+            stderr,
+            "usage: tellurix-cli convert IN OUT --to FORMAT [--sample-type auto|int16|int32|float32|float64]"
+            " [--decimate N] [--invert] [--remove-dc] [--byte-order big|little (sac)]\nformats:");
+        for (const auto& [name, fn] : writers())
+            std::fprintf(stderr, " %s", name.c_str());
         std::fprintf(stderr, "\n");
         return 2;
     }

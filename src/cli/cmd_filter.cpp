@@ -14,20 +14,21 @@ namespace {
 
 // Every record of the file is an affected record; there is no undo on the console.
 class FileTarget : public FilterTarget {
-public:
+  public:
     explicit FileTarget(LoadResult& loaded) : loaded_(loaded) {}
     double sampleRate() const override { return loaded_.channels.front().record.header.sps; }
     bool apply(const FilterOperation& op) override {
         for (std::size_t i = 0; i < loaded_.channels.size(); ++i) {
             if (op.onlyRecord >= 0 && static_cast<std::size_t>(op.onlyRecord) != i) continue;
             LoadedChannel& c = loaded_.channels[i];
-            for (const std::string& line : op.history) c.record.addHistory(line);
+            for (const std::string& line : op.history)
+                c.record.addHistory(line);
             if (!op.work(c.samples)) return false;
         }
         return true;
     }
 
-private:
+  private:
     LoadResult& loaded_;
 };
 
@@ -35,8 +36,9 @@ bool parseNumber(const std::string& text, double& value) {
     return parseDouble(text, value);
 }
 
-const char* kUsage = "usage: tellurix-cli filter IN OUT [--lowpass HZ] [--highpass HZ] [--poles N] [--lowpass-poles N]"
-                     " [--highpass-poles N] [--extended PERIOD,Q,HZ] [--no-backward]\n";
+const char* kUsage =
+    "usage: tellurix-cli filter IN OUT [--lowpass HZ] [--highpass HZ] [--poles N] [--lowpass-poles N]"
+    " [--highpass-poles N] [--extended PERIOD,Q,HZ] [--no-backward]\n";
 
 int runFilter(const Args& input) {
     Args args = input;
@@ -83,7 +85,8 @@ int runFilter(const Args& input) {
     options.dataProcessed = true;
     options.windowSps = target.sampleRate();
     std::vector<WriteChannel> channels;
-    for (const LoadedChannel& c : loaded.channels) channels.push_back({&c.record, c.samples, 0});
+    for (const LoadedChannel& c : loaded.channels)
+        channels.push_back({&c.record, c.samples, 0});
     const bool written = channels.size() == 1 ? writeSvx4File(args[1], channels.front(), options, messages)
                                               : writeSvxVolume(args[1], channels, options, messages);
     return written ? 0 : 1;

@@ -9,7 +9,9 @@
 namespace tlx::cli {
 namespace {
 
-void writeTime(JsonWriter& json, const EventTime& t) { json.value(formatIsoTime(t)); }
+void writeTime(JsonWriter& json, const EventTime& t) {
+    json.value(formatIsoTime(t));
+}
 
 void writeEvent(JsonWriter& json, const EventEntry& e) {
     json.beginObject();
@@ -63,13 +65,16 @@ void writeRecord(JsonWriter& json, const LoadedChannel& channel) {
     json.key("dataMax").value(static_cast<double>(h.dataMax));
     json.key("dataMean").value(static_cast<double>(h.dataMean));
     json.key("events").beginArray();
-    for (const EventEntry& e : info.events) writeEvent(json, e);
+    for (const EventEntry& e : info.events)
+        writeEvent(json, e);
     json.endArray();
     json.key("picks").beginArray();
-    for (const PickEntry& p : info.picks) writePick(json, p);
+    for (const PickEntry& p : info.picks)
+        writePick(json, p);
     json.endArray();
     json.key("history").beginArray();
-    for (const std::string& line : info.history) json.value(line);
+    for (const std::string& line : info.history)
+        json.value(line);
     json.endArray();
     json.endObject();
 }
@@ -86,7 +91,8 @@ int runInfo(const Args& args) {
         const bool ok = loadForConsole(path, messages, result);
         if (!ok) {
             status = 1;
-            for (const std::string& text : messages.texts()) std::fprintf(stderr, "%s: %s\n", path.c_str(), text.c_str());
+            for (const std::string& text : messages.texts())
+                std::fprintf(stderr, "%s: %s\n", path.c_str(), text.c_str());
         }
         JsonWriter json;
         json.beginObject();
@@ -95,10 +101,12 @@ int runInfo(const Args& args) {
         json.key("kind").value(result.kind);
         json.key("format").value(fileKindName(result.kind, result.subKind));
         json.key("records").beginArray();
-        for (const LoadedChannel& channel : result.channels) writeRecord(json, channel);
+        for (const LoadedChannel& channel : result.channels)
+            writeRecord(json, channel);
         json.endArray();
         json.key("messages").beginArray();
-        for (const std::string& text : messages.texts()) json.value(text);
+        for (const std::string& text : messages.texts())
+            json.value(text);
         json.endArray();
         json.endObject();
         std::printf("%s\n", json.str().c_str());

@@ -14,11 +14,12 @@ namespace tlx::cli {
 namespace {
 
 int usageError() {
-    std::fprintf(stderr,
-                 "usage: tellurix-cli magnitude --type ml|ms|mb|md --distance KM [--depth KM] [--amplitude COUNTS]\n"
-                 "         [--correction C] [--sensitivity CM_PER_COUNT] [--period S] [--duration S] [--table FILE]\n"
-                 "  Ml uses the hypocentral distance from --distance (epicentral) and --depth; the -log A0 table\n"
-                 "  is magtbl.dat from the shipped data unless --table names another.\n");
+    std::fprintf(
+        stderr,
+        "usage: tellurix-cli magnitude --type ml|ms|mb|md --distance KM [--depth KM] [--amplitude COUNTS]\n"
+        "         [--correction C] [--sensitivity CM_PER_COUNT] [--period S] [--duration S] [--table FILE]\n"
+        "  Ml uses the hypocentral distance from --distance (epicentral) and --depth; the -log A0 table\n"
+        "  is magtbl.dat from the shipped data unless --table names another.\n");
     return 2;
 }
 
@@ -41,16 +42,18 @@ int runMagnitude(const Args& input) {
     double km = -1, depth = 0, amplitude = 0, correction = 0, sensitivity = 0, period = 0, duration = 0;
     takeOption(args, "--type", type);
     takeOption(args, "--table", table);
-    if (!number(args, "--distance", km) || !number(args, "--depth", depth) || !number(args, "--amplitude", amplitude) ||
-        !number(args, "--correction", correction) || !number(args, "--sensitivity", sensitivity) ||
-        !number(args, "--period", period) || !number(args, "--duration", duration) || !args.empty() || km < 0)
+    if (!number(args, "--distance", km) || !number(args, "--depth", depth) ||
+        !number(args, "--amplitude", amplitude) || !number(args, "--correction", correction) ||
+        !number(args, "--sensitivity", sensitivity) || !number(args, "--period", period) ||
+        !number(args, "--duration", duration) || !args.empty() || km < 0)
         return usageError();
     // A typed sensitivity is taken to be of a displacement record, the only kind it applies to.
     const StationResponse station{correction, sensitivity, sensitivity != 0 ? 3 : 0};
     JsonWriter json;
     json.beginObject().key("type").value(type);
     if (type == "ml") {
-        const std::filesystem::path path = table.empty() ? shippedDataFile("magtbl.dat") : std::filesystem::path(table);
+        const std::filesystem::path path =
+            table.empty() ? shippedDataFile("magtbl.dat") : std::filesystem::path(table);
         AttenuationTables tables;
         if (!loadAttenuationTables(path, tables)) {
             std::fprintf(stderr, "File MAGTBL.DAT File not found or Error in File! (%s)\n", path.c_str());

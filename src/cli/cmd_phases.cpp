@@ -16,9 +16,9 @@ int runPhases(const Args& given) {
     Args args = given;
     std::string distanceText, depthText;
     double distance = 0, depth = 0;
-    if (!takeOption(args, "--distance", distanceText) || !takeOption(args, "--depth", depthText) || !args.empty() ||
-        !parseNumberArg(distanceText, distance) || !parseNumberArg(depthText, depth) || distance < 0 ||
-        distance > 180 || depth < 0 || depth > 1e4) {
+    if (!takeOption(args, "--distance", distanceText) || !takeOption(args, "--depth", depthText) ||
+        !args.empty() || !parseNumberArg(distanceText, distance) || !parseNumberArg(depthText, depth) ||
+        distance < 0 || distance > 180 || depth < 0 || depth > 1e4) {
         std::fprintf(stderr, "usage: tellurix-cli phases --distance DEG --depth KM\n");
         return 2;
     }

@@ -21,11 +21,13 @@ int runSamples(const Args& input) {
     LoadResult result;
     if (!loadForConsole(args[0], messages, result)) return 1;
     if (static_cast<std::size_t>(record) >= result.channels.size()) {
-        std::fprintf(stderr, "%s has %zu record(s); there is no record %d\n", args[0].c_str(), result.channels.size(), record);
+        std::fprintf(stderr, "%s has %zu record(s); there is no record %d\n", args[0].c_str(),
+                     result.channels.size(), record);
         return 1;
     }
     StdoutLines out;
-    for (double v : result.channels[record].samples) out.add(shortestDouble(v));
+    for (double v : result.channels[record].samples)
+        out.add(shortestDouble(v));
     return 0;
 }
 

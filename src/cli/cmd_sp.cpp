@@ -27,7 +27,8 @@ int runSp(const Args& given) {
     double seconds = 0, depth = 0;
     if (args.size() != 1 || mode < 0 || !parseNumberArg(args[0], seconds) || seconds > 1e5 ||
         (hasDepth && (!parseNumberArg(depthText, depth) || depth < 0 || depth > 1e4))) {
-        std::fprintf(stderr, "usage: tellurix-cli sp SECONDS [--depth KM] [--table regional|teleseismic|iasp91]\n");
+        std::fprintf(stderr,
+                     "usage: tellurix-cli sp SECONDS [--depth KM] [--table regional|teleseismic|iasp91]\n");
         return 2;
     }
     const std::filesystem::path dir = consoleDataDirectory();

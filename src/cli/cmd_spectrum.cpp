@@ -25,15 +25,18 @@ int runSpectrum(const Args& input) {
     const bool volts = takeFlag(args, "--volts");
     int record = 0;
     if (args.size() != 1 || !parseCount(recordText, record)) {
-        std::fprintf(stderr, "usage: tellurix-cli spectrum FILE [--record N] [--dft] [--window] [--no-pad] [--keep-mean]"
-                             " [--no-peak-to-peak] [--volts]\n");
+        std::fprintf(
+            stderr,
+            "usage: tellurix-cli spectrum FILE [--record N] [--dft] [--window] [--no-pad] [--keep-mean]"
+            " [--no-peak-to-peak] [--volts]\n");
         return 2;
     }
     ConsoleMessages messages(true);
     LoadResult loaded;
     if (!loadForConsole(args[0], messages, loaded)) return 1;
     if (static_cast<std::size_t>(record) >= loaded.channels.size()) {
-        std::fprintf(stderr, "%s has %zu record(s); there is no record %d\n", args[0].c_str(), loaded.channels.size(), record);
+        std::fprintf(stderr, "%s has %zu record(s); there is no record %d\n", args[0].c_str(),
+                     loaded.channels.size(), record);
         return 1;
     }
     const LoadedChannel& channel = loaded.channels[record];

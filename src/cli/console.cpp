@@ -16,7 +16,8 @@ bool loadForConsole(const std::string& path, ConsoleMessages& messages, LoadResu
     LoadRequest request;
     request.fileName = path;
     result = loader.load(request);
-    if (!result.ok && messages.messages().empty()) std::fprintf(stderr, "%s: could not be loaded\n", path.c_str());
+    if (!result.ok && messages.messages().empty())
+        std::fprintf(stderr, "%s: could not be loaded\n", path.c_str());
     return result.ok;
 }
 

@@ -10,14 +10,26 @@ std::string jsonEscape(std::string_view text) {
     std::string out;
     for (unsigned char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
-            if (c < 0x20 || c >= 0x7f) out += format("\\u%04x", c); // bytes of unknown encoding shown as Latin-1
-            else out += static_cast<char>(c);
+            if (c < 0x20 || c >= 0x7f)
+                out += format("\\u%04x", c); // bytes of unknown encoding shown as Latin-1
+            else
+                out += static_cast<char>(c);
         }
     }
     return out;

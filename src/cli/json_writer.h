@@ -8,7 +8,7 @@
 namespace tlx::cli {
 
 class JsonWriter {
-public:
+  public:
     JsonWriter& beginObject();
     JsonWriter& endObject();
     JsonWriter& beginArray();
@@ -23,7 +23,7 @@ public:
 
     const std::string& str() const { return out_; }
 
-private:
+  private:
     void separate();
     std::string out_;
     std::vector<bool> first_;

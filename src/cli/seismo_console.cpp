@@ -2,8 +2,8 @@
 
 #include "core/data_paths.h"
 #include "core/text.h"
-#include "seismo/regions.h"
 #include "seismo/geodesy.h"
+#include "seismo/regions.h"
 
 #include <cmath>
 #include <cstdio>

@@ -22,8 +22,8 @@ bool timeOption(Args& args, const char* name, std::optional<std::int64_t>& value
     const std::vector<std::string> parts = split(text, ':');
     int h = 0, m = 0;
     double sec = 0;
-    if (parts.size() != 3 || !parseInt(parts[0], h) || !parseInt(parts[1], m) || !parseDouble(parts[2], sec) || h < 0 ||
-        h > 23 || m < 0 || m > 59 || !(sec >= 0 && sec < 60)) {
+    if (parts.size() != 3 || !parseInt(parts[0], h) || !parseInt(parts[1], m) ||
+        !parseDouble(parts[2], sec) || h < 0 || h > 23 || m < 0 || m > 59 || !(sec >= 0 && sec < 60)) {
         std::fprintf(stderr, "%s takes a time of day hh:mm:ss.s\n", name);
         return false;
     }

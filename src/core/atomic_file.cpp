@@ -10,7 +10,9 @@ namespace tlx {
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {}
 
-AtomicFileWriter::~AtomicFileWriter() { abandon(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    abandon();
+}
 
 bool AtomicFileWriter::open() {
     abandon();

@@ -10,7 +10,7 @@
 namespace tlx {
 
 class AtomicFileWriter {
-public:
+  public:
     explicit AtomicFileWriter(std::filesystem::path target);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -28,7 +28,7 @@ public:
 
     const std::filesystem::path& target() const { return target_; }
 
-private:
+  private:
     std::filesystem::path target_;
     std::string tempPath_;
     int fd_ = -1;

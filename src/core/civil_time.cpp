@@ -4,7 +4,9 @@
 
 namespace tlx {
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -43,7 +45,8 @@ std::int64_t epochSeconds(const CivilTime& t) {
 }
 
 CivilTime civilFromEpoch(std::int64_t seconds, std::int32_t nanoseconds) {
-    std::int64_t days = seconds >= 0 ? seconds / kSecondsPerDay : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
+    std::int64_t days =
+        seconds >= 0 ? seconds / kSecondsPerDay : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
     std::int64_t rest = seconds - days * kSecondsPerDay;
     CivilDate d = civilFromDays(days);
     CivilTime t;

@@ -30,7 +30,8 @@ bool readInto(const std::filesystem::path& path, Container& out, std::uint64_t m
 
 } // namespace
 
-bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out, std::uint64_t maxBytes) {
+bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out,
+                   std::uint64_t maxBytes) {
     return readInto(path, out, maxBytes);
 }
 

@@ -47,7 +47,8 @@ bool IniProfile::load(const std::filesystem::path& path) {
 void IniProfile::loadText(std::string_view text) {
     lines_.clear();
     TextLines lines(text);
-    for (std::string_view line; lines.next(line);) lines_.emplace_back(line);
+    for (std::string_view line; lines.next(line);)
+        lines_.emplace_back(line);
 }
 
 IniProfile::Located IniProfile::locate(std::string_view section, std::string_view key) const {
@@ -73,7 +74,8 @@ bool IniProfile::has(std::string_view section, std::string_view key) const {
     return locate(section, key).keyLine >= 0;
 }
 
-std::string IniProfile::getString(std::string_view section, std::string_view key, std::string_view fallback) const {
+std::string IniProfile::getString(std::string_view section, std::string_view key,
+                                  std::string_view fallback) const {
     const Located at = locate(section, key);
     if (at.keyLine < 0) return std::string(fallback);
     std::string_view k, v;

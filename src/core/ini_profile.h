@@ -10,7 +10,7 @@
 namespace tlx {
 
 class IniProfile {
-public:
+  public:
     IniProfile() = default;
     explicit IniProfile(std::filesystem::path path) { load(path); }
 
@@ -20,7 +20,8 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     bool has(std::string_view section, std::string_view key) const;
-    std::string getString(std::string_view section, std::string_view key, std::string_view fallback = {}) const;
+    std::string getString(std::string_view section, std::string_view key,
+                          std::string_view fallback = {}) const;
     // Leading integer of the value (as the Windows profile reads it); fallback when there is none.
     int getInt(std::string_view section, std::string_view key, int fallback) const;
     double getDouble(std::string_view section, std::string_view key, double fallback) const;
@@ -32,11 +33,13 @@ public:
     // profile is bound to a path, rewrites the file atomically. False when the file write failed.
     bool setString(std::string_view section, std::string_view key, std::string_view value);
     bool setInt(std::string_view section, std::string_view key, int value);
-    bool setBool(std::string_view section, std::string_view key, bool value) { return setInt(section, key, value ? 1 : 0); }
+    bool setBool(std::string_view section, std::string_view key, bool value) {
+        return setInt(section, key, value ? 1 : 0);
+    }
 
     std::string text() const;
 
-private:
+  private:
     struct Located {
         int sectionLine = -1; // index of the "[section]" line, -1 when absent
         int keyLine = -1;     // index of the first matching key line, -1 when absent

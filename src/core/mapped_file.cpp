@@ -9,7 +9,9 @@
 
 namespace tlx {
 
-MappedFile::~MappedFile() { close(); }
+MappedFile::~MappedFile() {
+    close();
+}
 
 bool MappedFile::open(const std::filesystem::path& path) {
     close();

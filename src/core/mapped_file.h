@@ -10,7 +10,7 @@
 namespace tlx {
 
 class MappedFile {
-public:
+  public:
     MappedFile() = default;
     ~MappedFile();
     MappedFile(const MappedFile&) = delete;
@@ -20,7 +20,7 @@ public:
     void close();
     std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
 
-private:
+  private:
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     bool mapped_ = false;

@@ -4,7 +4,9 @@
 
 namespace tlx {
 
-void RecordingMessages::show(MessageKind kind, const std::string& text) { messages_.push_back({kind, text}); }
+void RecordingMessages::show(MessageKind kind, const std::string& text) {
+    messages_.push_back({kind, text});
+}
 
 Answer RecordingMessages::ask(const std::string& text, Buttons) {
     messages_.push_back({MessageKind::Question, text});
@@ -16,7 +18,8 @@ Answer RecordingMessages::ask(const std::string& text, Buttons) {
 
 std::vector<std::string> RecordingMessages::texts() const {
     std::vector<std::string> out;
-    for (const auto& m : messages_) out.push_back(m.text);
+    for (const auto& m : messages_)
+        out.push_back(m.text);
     return out;
 }
 

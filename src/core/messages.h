@@ -13,7 +13,7 @@ enum class Answer { Ok, Yes, No, Cancel };
 enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
 
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     virtual void show(MessageKind kind, const std::string& text) = 0;
     virtual Answer ask(const std::string& text, Buttons buttons) = 0;
@@ -30,7 +30,7 @@ struct RecordedMessage {
 
 // Keeps every text; questions take prepared answers in order, then the default answer.
 class RecordingMessages : public Messages {
-public:
+  public:
     explicit RecordingMessages(Answer defaultAnswer = Answer::Yes) : defaultAnswer_(defaultAnswer) {}
 
     void show(MessageKind kind, const std::string& text) override;
@@ -42,7 +42,7 @@ public:
     bool contains(const std::string& text) const;
     void clear() { messages_.clear(); }
 
-private:
+  private:
     Answer defaultAnswer_;
     std::deque<Answer> answers_;
     std::vector<RecordedMessage> messages_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -31,26 +31,31 @@ std::string format(const char* fmt, ...) {
 
 bool iequals(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 std::string toLower(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string toUpper(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string_view trim(std::string_view s) {
     const auto isSpace = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isSpace(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -99,8 +104,12 @@ bool TextLines::next(std::string_view& line) {
 }
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // A leading '+' is allowed once; from_chars does not take it.
 bool dropPlus(std::string_view& s) {
@@ -112,12 +121,14 @@ bool dropPlus(std::string_view& s) {
 
 std::string_view skipBlanks(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i])) ++i;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
     return s.substr(i);
 }
 
 std::string_view trimTrailingBlanks(std::string_view s) {
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -143,7 +154,8 @@ bool parseInt(std::string_view s, long long& out) {
 
 bool parseInt(std::string_view s, int& out) {
     long long v = 0;
-    if (!parseInt(s, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
+    if (!parseInt(s, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return false;
     out = static_cast<int>(v);
     return true;
 }
@@ -152,17 +164,20 @@ std::size_t numberPrefixLength(std::string_view s, bool integer) {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+    while (i < s.size() && isDigit(s[i]))
+        ++i, ++digits;
     if (!integer && i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+        while (i < s.size() && isDigit(s[i]))
+            ++i, ++digits;
     }
     if (digits == 0) return 0;
     if (!integer && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
         if (j < s.size() && isDigit(s[j])) {
-            while (j < s.size() && isDigit(s[j])) ++j;
+            while (j < s.size() && isDigit(s[j]))
+                ++j;
             i = j;
         }
     }
@@ -203,17 +218,22 @@ int leadingInt(std::string_view s) {
     const std::string_view token = s.substr(0, numberPrefixLength(s, true));
     if (token.empty()) return 0;
     long long v = 0;
-    if (!parseInt(token, v)) v = token.front() == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
-    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    if (!parseInt(token, v))
+        v = token.front() == '-' ? std::numeric_limits<long long>::min()
+                                 : std::numeric_limits<long long>::max();
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 std::vector<std::string_view> words(std::string_view s) {
     std::vector<std::string_view> out;
     std::size_t i = 0;
     while (i < s.size()) {
-        while (i < s.size() && isBlank(s[i])) ++i;
+        while (i < s.size() && isBlank(s[i]))
+            ++i;
         std::size_t j = i;
-        while (j < s.size() && !isBlank(s[j])) ++j;
+        while (j < s.size() && !isBlank(s[j]))
+            ++j;
         if (j > i) out.push_back(s.substr(i, j - i));
         i = j;
     }

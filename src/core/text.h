@@ -34,9 +34,9 @@ std::vector<std::string> split(std::string_view s, char separator);
 enum class LongLines { Cut, Continue };
 
 class TextLines {
-public:
-    explicit TextLines(std::string_view text, std::size_t maxLength = std::string_view::npos, char comment = 0,
-                       LongLines longLines = LongLines::Cut)
+  public:
+    explicit TextLines(std::string_view text, std::size_t maxLength = std::string_view::npos,
+                       char comment = 0, LongLines longLines = LongLines::Cut)
         : text_(text), maxLength_(maxLength), comment_(comment), longLines_(longLines) {}
     bool next(std::string_view& line);
     bool atEnd() const { return pos_ >= text_.size(); }
@@ -45,7 +45,7 @@ public:
     // How many lines have been handed out (comments included).
     int lineNumber() const { return number_; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t maxLength_;
     char comment_;

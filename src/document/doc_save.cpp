@@ -6,11 +6,14 @@
 
 namespace tlx {
 
-int preselectedSaveFormat(const CEqDoc& doc) { return doc.fileKind() == kKindSac ? kSaveSac : kSaveSvx4; }
+int preselectedSaveFormat(const CEqDoc& doc) {
+    return doc.fileKind() == kKindSac ? kSaveSac : kSaveSvx4;
+}
 
 bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& messages) {
     const int count = doc.recordCount();
-    if (count == 0 || static_cast<int>(choice.names.size()) < count || choice.format == kSaveGif) return false;
+    if (count == 0 || static_cast<int>(choice.names.size()) < count || choice.format == kSaveGif)
+        return false;
     WriterOptions options;
     options.decimation = std::max(1, choice.decimation);
     options.invert = choice.invert;
@@ -23,12 +26,14 @@ bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& mes
     options.dataProcessed = doc.filterCount() > 0 || doc.integrationLevel() > 0;
     options.windowSps = doc.sps();
     std::vector<WriteChannel> channels;
-    for (int i = 0; i < count; ++i) channels.push_back(WriteChannel{&doc.record(i), doc.samples(i), doc.slot(i).manualDcOffset});
+    for (int i = 0; i < count; ++i)
+        channels.push_back(WriteChannel{&doc.record(i), doc.samples(i), doc.slot(i).manualDcOffset});
     if (options.sampleType == kSampleTypeAuto) options.sampleType = resolveSampleType(channels, options);
 
     if (choice.format == kSaveSvx4 && choice.volume && slot < 0 && count > 1) {
         if (!writeSvxVolume(choice.names[0], channels, options, messages)) return false;
-        for (int i = 0; i < count; ++i) doc.setFileName(i, choice.names[0]);
+        for (int i = 0; i < count; ++i)
+            doc.setFileName(i, choice.names[0]);
         return true;
     }
     for (int i = 0; i < count; ++i) {
@@ -37,11 +42,22 @@ bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& mes
         const WriteChannel& ch = channels[static_cast<std::size_t>(i)];
         bool ok = false;
         switch (choice.format) {
-        case kSaveSvx4: ok = writeSvx4File(name, ch, options, messages); break;
-        case kSaveSvx3: ok = writeSvx3File(name, ch, options, Svx3Options{std::max(1, choice.yCompression), choice.regionalTables}, messages); break;
-        case kSaveSvxText: ok = writeSvxAscii(name, ch, options, TimeColumn::None, messages); break;
-        case kSaveSac: ok = writeSacFile(name, ch, options, SacByteOrder::Little, messages); break;
-        default: break;
+        case kSaveSvx4:
+            ok = writeSvx4File(name, ch, options, messages);
+            break;
+        case kSaveSvx3:
+            ok =
+                writeSvx3File(name, ch, options,
+                              Svx3Options{std::max(1, choice.yCompression), choice.regionalTables}, messages);
+            break;
+        case kSaveSvxText:
+            ok = writeSvxAscii(name, ch, options, TimeColumn::None, messages);
+            break;
+        case kSaveSac:
+            ok = writeSacFile(name, ch, options, SacByteOrder::Little, messages);
+            break;
+        default:
+            break;
         }
         if (!ok) return false;
         doc.setFileName(i, name);

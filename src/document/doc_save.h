@@ -11,17 +11,17 @@
 namespace tlx {
 
 struct SaveChoice {
-    int format = kSaveSvx4;          // not kSaveGif: pictures are the views' business
-    std::vector<std::string> names;  // one per record, in slot order
-    int decimation = 1;              // keep every Nth point
-    int yCompression = 1;            // SVX Type 3 only
-    bool regionalTables = false;     // SVX Type 3 pick flags: the window uses the regional tables
-    bool volume = false;             // several SVX Type 4 records as one data-set volume (names[0])
+    int format = kSaveSvx4;         // not kSaveGif: pictures are the views' business
+    std::vector<std::string> names; // one per record, in slot order
+    int decimation = 1;             // keep every Nth point
+    int yCompression = 1;           // SVX Type 3 only
+    bool regionalTables = false;    // SVX Type 3 pick flags: the window uses the regional tables
+    bool volume = false;            // several SVX Type 4 records as one data-set volume (names[0])
     bool invert = false;
     bool removeDc = false;
     int sampleType = kSampleTypeAuto;
-    bool askOverwrite = true;        // setting OverWriteMessage
-    bool longFileNames = false;      // setting LongFileNames
+    bool askOverwrite = true;             // setting OverWriteMessage
+    bool longFileNames = false;           // setting LongFileNames
     const Geography* geography = nullptr; // SAC distance and azimuth words
 };
 

@@ -16,8 +16,9 @@
 namespace tlx {
 namespace {
 
-
-std::string stationOf(const EventRecord& record) { return std::string(trim(record.stationName())); }
+std::string stationOf(const EventRecord& record) {
+    return std::string(trim(record.stationName()));
+}
 
 } // namespace
 
@@ -49,7 +50,8 @@ void CEqDoc::removeObserver(DocObserver* observer) {
 void CEqDoc::notify(void (DocObserver::*hook)()) {
     // A copy: an observer may detach itself while being told.
     const std::vector<DocObserver*> observers = observers_;
-    for (DocObserver* observer : observers) (observer->*hook)();
+    for (DocObserver* observer : observers)
+        (observer->*hook)();
 }
 
 // --- opening and the set of records --------------------------------------------------------
@@ -64,7 +66,8 @@ bool CEqDoc::open(const OpenRequest& request) {
     }
     if (channelList) {
         for (std::size_t i = 1; i < request.channels.size() && count_ < kMaxRecords; ++i) {
-            if (loadRecord(count_, request.files[0], kForceSeedChannel, request.channels[i])) singleRecord_ = false;
+            if (loadRecord(count_, request.files[0], kForceSeedChannel, request.channels[i]))
+                singleRecord_ = false;
         }
     } else {
         for (std::size_t i = 1; i < request.files.size() && count_ < kMaxRecords; ++i)
@@ -104,7 +107,8 @@ bool CEqDoc::loadRecord(int index, const std::string& file, int forcedKind, int 
 
     if (index == 0) {
         // A new first record starts the window afresh (opening, or the picture server's reload).
-        for (RecordSlot& s : slots_) s = RecordSlot{};
+        for (RecordSlot& s : slots_)
+            s = RecordSlot{};
         count_ = 0;
         current_ = 0;
         singleRecord_ = false;
@@ -198,8 +202,9 @@ bool CEqDoc::removeCurrent() {
         return false;
     if (s.modified || fileKind_ == kKindSvxVolume) {
         if (fileKind_ == kKindSvxVolume && nameHook_) setFileName(c, nameHook_(s.record));
-        const std::string text = s.modified ? format("Data Modified - Save File %s", s.record.fileName.c_str())
-                                            : format("Save File %s", s.record.fileName.c_str());
+        const std::string text = s.modified
+                                     ? format("Data Modified - Save File %s", s.record.fileName.c_str())
+                                     : format("Save File %s", s.record.fileName.c_str());
         const Answer answer = messages_.ask(text, Buttons::YesNoCancel);
         if (answer == Answer::Cancel) return false;
         // A failed save keeps the record: its changes must not vanish with it.
@@ -218,7 +223,8 @@ bool CEqDoc::removeCurrent() {
 }
 
 void CEqDoc::removeSlot(int index) {
-    for (int i = index; i + 1 < count_; ++i) mutableSlot(i) = std::move(mutableSlot(i + 1));
+    for (int i = index; i + 1 < count_; ++i)
+        mutableSlot(i) = std::move(mutableSlot(i + 1));
     mutableSlot(count_ - 1) = RecordSlot{};
     --count_;
 }
@@ -256,14 +262,17 @@ std::vector<int> CEqDoc::affectedRecords() const {
     if (singleRecord_) {
         out.push_back(current_);
     } else {
-        for (int i = 0; i < count_; ++i) out.push_back(i);
+        for (int i = 0; i < count_; ++i)
+            out.push_back(i);
     }
     return out;
 }
 
 // --- statistics and title -----------------------------------------------------------------------
 
-void CEqDoc::updateStatistics(int index) { setStatistics(index, sampleStatistics(slot(index).samples)); }
+void CEqDoc::updateStatistics(int index) {
+    setStatistics(index, sampleStatistics(slot(index).samples));
+}
 
 void CEqDoc::setStatistics(int index, const SampleStats& stats) {
     RecordSlot& s = mutableSlot(index);
@@ -277,33 +286,57 @@ void CEqDoc::setStatistics(int index, const SampleStats& stats) {
 }
 
 void CEqDoc::recomputeStatistics() {
-    for (int i = 0; i < count_; ++i) updateStatistics(i);
+    for (int i = 0; i < count_; ++i)
+        updateStatistics(i);
     notify(&DocObserver::statisticsChanged);
 }
 
 std::string eventTitle(const TitleParts& parts) {
-    std::string title = parts.kind == kKindSvxVolume
-                            ? format("%s - %s ", shortFileName(parts.firstFile).c_str(), parts.station.c_str())
-                            : shortFileName(parts.currentFile);
+    std::string title =
+        parts.kind == kKindSvxVolume
+            ? format("%s - %s ", shortFileName(parts.firstFile).c_str(), parts.station.c_str())
+            : shortFileName(parts.currentFile);
     switch (parts.kind) {
-    case kKindSac: title += " SAC Binary"; break;
-    case kKindPepp: title += " PEPP File"; break;
-    case kKindSeed: title += " SEED File"; break;
-    case kKindGse2: title += " GSE2.0 File"; break;
-    case kKindMiniSeed: title += " MINISEED File"; break;
-    case kKindMiniSeedSet: title += " MINISEED Dataset File"; break;
-    case kKindAh: title += " AH File"; break;
-    default: break;
+    case kKindSac:
+        title += " SAC Binary";
+        break;
+    case kKindPepp:
+        title += " PEPP File";
+        break;
+    case kKindSeed:
+        title += " SEED File";
+        break;
+    case kKindGse2:
+        title += " GSE2.0 File";
+        break;
+    case kKindMiniSeed:
+        title += " MINISEED File";
+        break;
+    case kKindMiniSeedSet:
+        title += " MINISEED Dataset File";
+        break;
+    case kKindAh:
+        title += " AH File";
+        break;
+    default:
+        break;
     }
     switch (parts.sensorType) {
     case 0:
         if (parts.integrationLevel == 1) title += " (Integrated)";
         if (parts.integrationLevel == 2) title += " (Integrated X 2)";
         break;
-    case 1: title += " (Acceleration)"; break;
-    case 2: title += " (Velocity)"; break;
-    case 3: title += " (Displacement)"; break;
-    default: break;
+    case 1:
+        title += " (Acceleration)";
+        break;
+    case 2:
+        title += " (Velocity)";
+        break;
+    case 3:
+        title += " (Displacement)";
+        break;
+    default:
+        break;
     }
     return title;
 }
@@ -311,16 +344,19 @@ std::string eventTitle(const TitleParts& parts) {
 void CEqDoc::rebuildTitle() {
     if (count_ > 0) {
         const EventRecord& cur = record(current_);
-        title_ = eventTitle({fileKind_, fileName(0), cur.fileName, stationOf(cur), cur.header.sensorType,
-                             integrationLevel_});
+        title_ = eventTitle(
+            {fileKind_, fileName(0), cur.fileName, stationOf(cur), cur.header.sensorType, integrationLevel_});
     } else {
         title_.clear();
     }
     const std::vector<DocObserver*> observers = observers_;
-    for (DocObserver* observer : observers) observer->titleChanged(title_);
+    for (DocObserver* observer : observers)
+        observer->titleChanged(title_);
 }
 
-void CEqDoc::refresh() { finishDataChange(0); }
+void CEqDoc::refresh() {
+    finishDataChange(0);
+}
 
 void CEqDoc::finishDataChange(unsigned freshStatistics) {
     for (int i = 0; i < count_; ++i)
@@ -451,7 +487,8 @@ bool CEqDoc::writeSvx4Files(int index) {
                     return false;
                 }
         }
-        if (!writeSvx4File(fileName(i), channels[static_cast<std::size_t>(i)], options, messages_)) return false;
+        if (!writeSvx4File(fileName(i), channels[static_cast<std::size_t>(i)], options, messages_))
+            return false;
     }
     return true;
 }
@@ -462,15 +499,18 @@ CloseAnswer CEqDoc::queryClose() {
         logFormat("closing unattended window with unsaved changes: %s", fileName(0).c_str());
         return CloseAnswer::Close;
     }
-    const std::string text =
-        count_ == 1 ? format("Data Modified - Save File %s", fileName(0).c_str()) : "Data Modified - Save File(s)?";
+    const std::string text = count_ == 1 ? format("Data Modified - Save File %s", fileName(0).c_str())
+                                         : "Data Modified - Save File(s)?";
     switch (messages_.ask(text, Buttons::YesNoCancel)) {
-    case Answer::Yes: return save(SaveMode::SaveAs) ? CloseAnswer::Close : CloseAnswer::KeepOpen;
+    case Answer::Yes:
+        return save(SaveMode::SaveAs) ? CloseAnswer::Close : CloseAnswer::KeepOpen;
     case Answer::No:
-        for (RecordSlot& s : slots_) s.modified = false;
+        for (RecordSlot& s : slots_)
+            s.modified = false;
         modified_ = false;
         return CloseAnswer::Close;
-    default: return CloseAnswer::KeepOpen;
+    default:
+        return CloseAnswer::KeepOpen;
     }
 }
 

@@ -34,12 +34,12 @@ constexpr char kLabelSensorPeriod[] = "Sensor Period";
 
 // One record slot of the window.
 struct RecordSlot {
-    EventRecord record;               // record.fileName is the slot's file name
-    std::vector<double> samples;      // commonCount values
+    EventRecord record;          // record.fileName is the slot's file name
+    std::vector<double> samples; // commonCount values
     bool modified = false;
     double manualDcOffset = 0.0;
-    double peakRange = 0.1;           // |max| + |min|, 0.1 when that is 0
-    std::vector<double> filterUndo;   // empty: none
+    double peakRange = 0.1;         // |max| + |min|, 0.1 when that is 0
+    std::vector<double> filterUndo; // empty: none
     std::array<std::vector<double>, kMaxIntegrationLevel> integrationUndo; // level 1, level 2
     // A released undo array kept for the next copy (its pages are already mapped); only while an
     // undo place is free, so that samples, undo copies and spare never exceed four arrays.
@@ -49,7 +49,7 @@ struct RecordSlot {
     std::size_t filterHistoryIndex = 0;
     std::size_t filterHistoryLines = 0;
     bool filterModified = false;
-    std::array<bool, kMaxIntegrationLevel> integrated = {};          // this level changed this record
+    std::array<bool, kMaxIntegrationLevel> integrated = {}; // this level changed this record
     std::array<std::size_t, kMaxIntegrationLevel> integrationHistoryIndex = {};
     std::array<std::uint8_t, kMaxIntegrationLevel> integrationSensorType = {};
     bool integrationModified = false; // modified flag before the first integration
@@ -58,12 +58,14 @@ struct RecordSlot {
         return int(!filterUndo.empty()) + int(!integrationUndo[0].empty()) + int(!integrationUndo[1].empty());
     }
     bool hasFilterUndo() const { return !filterUndo.empty(); }
-    bool hasIntegrationUndo(int level) const { return !integrationUndo[static_cast<std::size_t>(level - 1)].empty(); }
+    bool hasIntegrationUndo(int level) const {
+        return !integrationUndo[static_cast<std::size_t>(level - 1)].empty();
+    }
 };
 
 // Hooks the views implement; every method has an empty default.
 class DocObserver {
-public:
+  public:
     virtual ~DocObserver() = default;
     // Records were added, removed or replaced (the view rebuilds its per-record labels).
     virtual void recordsChanged() {}
@@ -83,9 +85,9 @@ public:
 
 // What the view hands to Crop: the span it shows.
 struct CropSpan {
-    int firstSample = 0;          // the view's first visible sample
-    int sampleCount = 0;          // integer part of (sps x visible span in seconds)
-    double leftEdgeSeconds = 0;   // left edge minus the start of the time axis, in seconds
+    int firstSample = 0;        // the view's first visible sample
+    int sampleCount = 0;        // integer part of (sps x visible span in seconds)
+    double leftEdgeSeconds = 0; // left edge minus the start of the time axis, in seconds
 };
 
 // How a window is opened: one to three files, or channels of one parsed SEED/MINISEED volume.
@@ -110,7 +112,7 @@ struct DataOperation {
 using SampleEdit = std::function<bool(int slot, const EventRecord& record, std::span<double> samples)>;
 
 class CEqDoc {
-public:
+  public:
     CEqDoc(Messages& messages, EventLoader& loader, IniProfile* settings = nullptr,
            LoadMode mode = LoadMode::Interactive);
     ~CEqDoc();
@@ -138,7 +140,7 @@ public:
     // --- selection and display --------------------------------------------------------------
     void displayRecord(int index); // shows record index alone (0-based)
     void displayAll();
-    void selectRecord(int index);  // changes the current record only
+    void selectRecord(int index); // changes the current record only
     bool isDisplayRecordEnabled(int index) const { return count_ > 1 && index < count_; }
     bool isDisplayRecordChecked(int index) const { return singleRecord_ && index == current_; }
     // Indexes of the records a command works on: the current one when shown alone, else all.
@@ -227,7 +229,7 @@ public:
     void recomputeStatistics();
     void rebuildTitle();
 
-private:
+  private:
     RecordSlot& mutableSlot(int index) { return slots_[static_cast<std::size_t>(index)]; }
     bool fillSlots(int first, LoadResult& result, int maxChannels);
     bool matchesWindow(const EventRecord& candidate) const;

@@ -9,8 +9,9 @@
 namespace tlx {
 namespace {
 
-void freeArray(std::vector<double>& v) { std::vector<double>().swap(v); }
-
+void freeArray(std::vector<double>& v) {
+    std::vector<double>().swap(v);
+}
 
 } // namespace
 
@@ -52,7 +53,8 @@ void CEqDoc::freeFilterUndo() {
 void CEqDoc::freeAllUndo() {
     freeFilterUndo();
     for (RecordSlot& s : slots_) {
-        for (auto& copy : s.integrationUndo) freeArray(copy);
+        for (auto& copy : s.integrationUndo)
+            freeArray(copy);
         freeArray(s.spare);
         s.integrated = {};
     }
@@ -70,7 +72,8 @@ bool CEqDoc::integrate() {
     // for the integral no record is changed.
     std::vector<std::vector<double>> integral(targets.size());
     try {
-        for (std::size_t j = 0; j < targets.size(); ++j) integral[j] = takeArray(targets[j]);
+        for (std::size_t j = 0; j < targets.size(); ++j)
+            integral[j] = takeArray(targets[j]);
     } catch (const std::bad_alloc&) {
         messages_.error("Out of memory");
         return false;
@@ -109,8 +112,10 @@ bool CEqDoc::integrate() {
         // Acceleration becomes velocity, velocity displacement; an integrated displacement is
         // no kind the program names.
         const int type = h.sensorType;
-        if (type == 1 || type == 2) h.sensorType = static_cast<std::uint8_t>(type + 1);
-        else if (type == 3) h.sensorType = 0;
+        if (type == 1 || type == 2)
+            h.sensorType = static_cast<std::uint8_t>(type + 1);
+        else if (type == 3)
+            h.sensorType = 0;
         s.modified = true;
     }
     modified_ = true;
@@ -139,7 +144,8 @@ bool CEqDoc::undoIntegrate() {
             s.record.header.sensorType = s.integrationSensorType[level];
             // Lines after the integration describe work that the restored copy no longer holds.
             auto& history = s.record.info.history;
-            if (s.integrationHistoryIndex[level] < history.size()) history.resize(s.integrationHistoryIndex[level]);
+            if (s.integrationHistoryIndex[level] < history.size())
+                history.resize(s.integrationHistoryIndex[level]);
         }
         if (level == 0) s.modified = s.integrationModified;
         anyModified = anyModified || s.modified;
@@ -178,14 +184,16 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
     for (std::size_t j = 0; j < targets.size(); ++j) {
         RecordSlot& s = mutableSlot(targets[j]);
         historyBefore[j] = s.record.info.history.size();
-        for (const std::string& line : operation.historyLines) s.record.addHistory(line);
+        for (const std::string& line : operation.historyLines)
+            s.record.addHistory(line);
         if (!edit(targets[j], s.record, std::span<double>(s.samples))) {
             for (std::size_t r = 0; r <= j; ++r) {
                 RecordSlot& back = mutableSlot(targets[r]);
                 back.samples.swap(before[r]);
                 back.record.info.history.resize(historyBefore[r]);
             }
-            for (std::size_t r = 0; r < targets.size(); ++r) releaseArray(targets[r], before[r]);
+            for (std::size_t r = 0; r < targets.size(); ++r)
+                releaseArray(targets[r], before[r]);
             logLine("data operation failed; samples restored");
             return false;
         }
@@ -207,7 +215,8 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
             s.filterHistoryLines = operation.historyLines.size();
             s.filterModified = s.modified;
         }
-        for (int i = 0; i < kMaxRecords; ++i) releaseArray(i, previous[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < kMaxRecords; ++i)
+            releaseArray(i, previous[static_cast<std::size_t>(i)]);
         undoLabel_ = operation.undoLabel;
         undoDocModified_ = docModified;
         undoCountsAsFilter_ = operation.countsAsFilter;
@@ -221,7 +230,8 @@ bool CEqDoc::applyDataOperation(const DataOperation& operation, const SampleEdit
         }
     }
     if (operation.countsAsFilter) ++filterCount_;
-    for (int i : targets) mutableSlot(i).modified = true;
+    for (int i : targets)
+        mutableSlot(i).modified = true;
     modified_ = true;
     finishDataChange(0);
     return true;

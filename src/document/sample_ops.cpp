@@ -13,7 +13,8 @@ namespace {
 struct Accumulator {
     double lo[4], hi[4], sum[4] = {0, 0, 0, 0};
     explicit Accumulator(double first) {
-        for (int k = 0; k < 4; ++k) lo[k] = hi[k] = first;
+        for (int k = 0; k < 4; ++k)
+            lo[k] = hi[k] = first;
     }
     void add(int k, double v) {
         lo[k] = v < lo[k] ? v : lo[k];
@@ -42,8 +43,10 @@ SampleStats sampleStatistics(std::span<const double> samples) {
     Accumulator a(x[0]);
     std::size_t i = 0;
     for (; i + 4 <= n; i += 4)
-        for (int k = 0; k < 4; ++k) a.add(k, x[i + static_cast<std::size_t>(k)]);
-    for (; i < n; ++i) a.add(0, x[i]);
+        for (int k = 0; k < 4; ++k)
+            a.add(k, x[i + static_cast<std::size_t>(k)]);
+    for (; i < n; ++i)
+        a.add(0, x[i]);
     return a.finish(n);
 }
 

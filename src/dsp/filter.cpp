@@ -11,7 +11,8 @@ constexpr double kTwoPi = 6.2831853071796;
 }
 
 CPeriodExtend::CPeriodExtend(double sampleRate, double sensorPeriod, double sensorQ, double highPassHz)
-    : sensorPeriod_(sensorPeriod), sensorQ_(sensorQ), highPassPeriod_(1 / highPassHz), sampleRate_(sampleRate) {
+    : sensorPeriod_(sensorPeriod), sensorQ_(sensorQ), highPassPeriod_(1 / highPassHz),
+      sampleRate_(sampleRate) {
     reset();
 }
 

@@ -8,19 +8,22 @@
 namespace tlx {
 
 class CFilter {
-public:
+  public:
     virtual ~CFilter() = default;
     // Filters one record; the filter starts from its initial state for every record.
     virtual void process(std::span<double> samples) = 0;
 };
 
 class CIirFilter : public CFilter {
-public:
+  public:
     CIirFilter(const IirDesign& design, Direction direction)
-        : sections_(sectionsOf(design)), sampleRate_(design.sampleRate), cutoff_(design.cutoff), direction_(direction) {}
-    void process(std::span<double> samples) override { runIir(sections_, sampleRate_, cutoff_, direction_, samples); }
+        : sections_(sectionsOf(design)), sampleRate_(design.sampleRate), cutoff_(design.cutoff),
+          direction_(direction) {}
+    void process(std::span<double> samples) override {
+        runIir(sections_, sampleRate_, cutoff_, direction_, samples);
+    }
 
-private:
+  private:
     IirSections sections_;
     double sampleRate_;
     double cutoff_;
@@ -30,14 +33,14 @@ private:
 // Replaces the response of a short-period sensor (period T0, quality Q) by that of a sensor with
 // the period 1 / high-pass frequency, with a running DC removal of the same time constant.
 class CPeriodExtend : public CFilter {
-public:
+  public:
     CPeriodExtend(double sampleRate, double sensorPeriod, double sensorQ, double highPassHz);
     void process(std::span<double> samples) override;
 
     int subSteps() const { return f_; }
     static std::string historyLine(double sensorPeriod, double sensorQ, double highPassHz);
 
-private:
+  private:
     void reset();
 
     double wh_ = 0, wh2_ = 0, d_ = 0, w0_ = 0, k1_ = 0, k2_ = 0;

@@ -20,7 +20,7 @@ struct FilterOperation {
 };
 
 class FilterTarget {
-public:
+  public:
     virtual ~FilterTarget() = default;
     virtual double sampleRate() const = 0;
     virtual bool apply(const FilterOperation& operation) = 0;

@@ -98,8 +98,8 @@ IirStatus designIir(char responseType, double cutoffHz, int poles, double sample
     return designIir(responseType, cutoffHz, sampleRate, -3, -6.0 * poles, design);
 }
 
-IirStatus designIir(char responseType, double cutoffHz, double sampleRate, double passbandDb, double stopbandDb,
-                    IirDesign& d) {
+IirStatus designIir(char responseType, double cutoffHz, double sampleRate, double passbandDb,
+                    double stopbandDb, IirDesign& d) {
     d = IirDesign{};
     d.responseType = responseType == 'H' ? 'H' : 'L';
     d.passbandAttenuation = passbandDb;
@@ -120,8 +120,9 @@ IirStatus designIir(char responseType, double cutoffHz, double sampleRate, doubl
     if (!(wp > 0) || !std::isfinite(wp)) return IirStatus::DesignFailed;
     double ratio = low ? ws / wp : wp / ws;
     if (!(ratio > 0) || !std::isfinite(ratio)) ratio = std::numeric_limits<double>::max();
-    const double x = std::log10((std::pow(10.0, -0.1 * stopbandDb) - 1) / (std::pow(10.0, -0.1 * passbandDb) - 1)) /
-                     (2 * std::log10(ratio));
+    const double x =
+        std::log10((std::pow(10.0, -0.1 * stopbandDb) - 1) / (std::pow(10.0, -0.1 * passbandDb) - 1)) /
+        (2 * std::log10(ratio));
     if (!(x <= 200)) return IirStatus::DesignFailed;
     d.order = static_cast<int>(std::ceil(x));
     if (d.order <= 0) return IirStatus::DesignFailed;
@@ -172,14 +173,16 @@ void settle(const IirSections& f, std::vector<State>& st, double pad, long long 
     for (long long i = 0; i < count; ++i) {
         step(f, st.data(), pad);
         bool fixed = true;
-        for (const State& s : st) fixed = fixed && s.w1 == s.w2;
+        for (const State& s : st)
+            fixed = fixed && s.w1 == s.w2;
         if (fixed) {
             // One more step confirms that the values are a fixed point of the cascade.
             const std::vector<State> before = st;
             step(f, st.data(), pad);
             ++i;
             bool same = true;
-            for (std::size_t k = 0; k < st.size(); ++k) same = same && st[k].w1 == before[k].w1 && st[k].w2 == before[k].w2;
+            for (std::size_t k = 0; k < st.size(); ++k)
+                same = same && st[k].w1 == before[k].w1 && st[k].w2 == before[k].w2;
             if (same) return;
         }
     }
@@ -189,7 +192,8 @@ template <int Sections>
 void runFixed(const IirSections& f, State* st, double* x, std::ptrdiff_t n, std::ptrdiff_t stride) {
     IirSection c[Sections];
     double w1[Sections], w2[Sections];
-    for (int s = 0; s < Sections; ++s) c[s] = f.sections[s], w1[s] = st[s].w1, w2[s] = st[s].w2;
+    for (int s = 0; s < Sections; ++s)
+        c[s] = f.sections[s], w1[s] = st[s].w1, w2[s] = st[s].w2;
     const double gain = f.gain;
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         double u = gain * x[i * stride];
@@ -201,23 +205,31 @@ void runFixed(const IirSections& f, State* st, double* x, std::ptrdiff_t n, std:
         }
         x[i * stride] = u;
     }
-    for (int s = 0; s < Sections; ++s) st[s].w1 = w1[s], st[s].w2 = w2[s];
+    for (int s = 0; s < Sections; ++s)
+        st[s].w1 = w1[s], st[s].w2 = w2[s];
 }
 
-void runSpan(const IirSections& f, std::vector<State>& st, double* x, std::ptrdiff_t n, std::ptrdiff_t stride) {
+void runSpan(const IirSections& f, std::vector<State>& st, double* x, std::ptrdiff_t n,
+             std::ptrdiff_t stride) {
     switch (f.sections.size()) {
-    case 1: return runFixed<1>(f, st.data(), x, n, stride);
-    case 2: return runFixed<2>(f, st.data(), x, n, stride);
-    case 3: return runFixed<3>(f, st.data(), x, n, stride);
-    case 4: return runFixed<4>(f, st.data(), x, n, stride);
+    case 1:
+        return runFixed<1>(f, st.data(), x, n, stride);
+    case 2:
+        return runFixed<2>(f, st.data(), x, n, stride);
+    case 3:
+        return runFixed<3>(f, st.data(), x, n, stride);
+    case 4:
+        return runFixed<4>(f, st.data(), x, n, stride);
     default:
-        for (std::ptrdiff_t i = 0; i < n; ++i) x[i * stride] = step(f, st.data(), x[i * stride]);
+        for (std::ptrdiff_t i = 0; i < n; ++i)
+            x[i * stride] = step(f, st.data(), x[i * stride]);
     }
 }
 
 } // namespace
 
-void runIir(const IirSections& f, double sampleRate, double cutoffHz, Direction direction, std::span<double> samples) {
+void runIir(const IirSections& f, double sampleRate, double cutoffHz, Direction direction,
+            std::span<double> samples) {
     if (samples.empty()) return;
     std::vector<State> st(f.sections.size());
     const bool forward = direction == Direction::Forward;
@@ -234,7 +246,8 @@ void runIir(const IirSections& f, double sampleRate, double cutoffHz, Direction 
 
 std::string iirHistoryLine(char responseType, Direction direction, double cutoffHz, int poles) {
     if (responseType == 'L') return format("IIR Filter BW LP Freq: %g Hz  Poles: %d", cutoffHz, poles);
-    if (direction == Direction::Backward) return format("Backward IIR Filter BW HP Freq: %g Hz  Poles: %d", cutoffHz, poles);
+    if (direction == Direction::Backward)
+        return format("Backward IIR Filter BW HP Freq: %g Hz  Poles: %d", cutoffHz, poles);
     return format("IIR Filter BW HP Freq: %g Hz  Poles: %d", cutoffHz, poles);
 }
 

@@ -10,18 +10,18 @@ namespace tlx {
 
 // One design, filled by the caller and completed by designIir.
 struct IirDesign {
-    double passbandAttenuation = -3;  // dB, negative
-    double stopbandAttenuation = -6;  // dB, negative
-    double passbandEdge = 0;          // rad/s after design (converted back, for display)
+    double passbandAttenuation = -3; // dB, negative
+    double stopbandAttenuation = -6; // dB, negative
+    double passbandEdge = 0;         // rad/s after design (converted back, for display)
     double stopbandEdge = 0;
     double sampleRate = 0;
     double gain = 1;
-    double cutoff = 0;                // Hz, as entered
+    double cutoff = 0; // Hz, as entered
     // Triples per section: before the bilinear step (s², s, 1), after it (1, z⁻¹, z⁻²).
     std::vector<double> numerator;
     std::vector<double> denominator;
     int order = 0;
-    char responseType = 'L';          // 'L' low-pass, 'H' high-pass
+    char responseType = 'L'; // 'L' low-pass, 'H' high-pass
     char family = 'B';
     char realisation = 'I';
 
@@ -32,8 +32,8 @@ enum class IirStatus { Ok, Invalid, DesignFailed };
 
 // Validates and designs. The stopband attenuation defaults to -6 dB per pole.
 IirStatus designIir(char responseType, double cutoffHz, int poles, double sampleRate, IirDesign& design);
-IirStatus designIir(char responseType, double cutoffHz, double sampleRate, double passbandDb, double stopbandDb,
-                    IirDesign& design);
+IirStatus designIir(char responseType, double cutoffHz, double sampleRate, double passbandDb,
+                    double stopbandDb, IirDesign& design);
 
 // What the runner uses: per section (1 + b1 z⁻¹ + b2 z⁻²) / (1 + a1 z⁻¹ + a2 z⁻²).
 struct IirSection {

@@ -66,19 +66,21 @@ std::string rmsText(const RmsValues& v, RmsUnits units, const RmsCalibration& c)
     std::string text;
     if (units == RmsUnits::AdCounts) {
         const double mean = std::fabs(v.mean) < 0.01 ? 0.0 : v.mean;
-        text = format("RMS: %6.3f\r\nMaximum: %6.3f\r\nMinimum: %6.3f\r\nTotal: %6.3f\r\nMean: %6.3f\r\n", v.rms, v.maximum,
-                      v.minimum, v.total, mean);
+        text = format("RMS: %6.3f\r\nMaximum: %6.3f\r\nMinimum: %6.3f\r\nTotal: %6.3f\r\nMean: %6.3f\r\n",
+                      v.rms, v.maximum, v.minimum, v.total, mean);
     } else if (units == RmsUnits::AdVolts || units == RmsUnits::AmpVolts) {
         double factor = voltsPerCount(c.adVolts, c.adBits);
         if (units == RmsUnits::AmpVolts) factor = c.ampGain != 0 ? factor / c.ampGain : 0;
-        for (int i = 0; i < 5; ++i) text += format("%s: %s\r\n", kNames[i], voltsText(values[i] * factor).c_str());
+        for (int i = 0; i < 5; ++i)
+            text += format("%s: %s\r\n", kNames[i], voltsText(values[i] * factor).c_str());
     } else {
         // m/sec² (superscript two, code 178, written as UTF-8), m/sec or m.
-        const std::string unit = c.sensorType == 1 ? std::string("m/sec\u00B2")
+        const std::string unit = c.sensorType == 1   ? std::string("m/sec\u00B2")
                                  : c.sensorType == 2 ? "m/sec"
                                                      : "m";
         for (int i = 0; i < 5; ++i)
-            text += format("%s: %s\n", kNames[i], metresText(values[i] * c.sensitivity / 100, unit.c_str()).c_str());
+            text += format("%s: %s\n", kNames[i],
+                           metresText(values[i] * c.sensitivity / 100, unit.c_str()).c_str());
     }
     text += format("Sample Points: %d", v.points);
     return text;

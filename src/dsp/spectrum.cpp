@@ -45,8 +45,10 @@ SharedPlan cachedPlan(long long n, bool inverse) {
     fftw_plan plan;
     {
         std::lock_guard<std::mutex> guard(plannerLock());
-        plan = inverse ? fftw_plan_dft_c2r_1d(static_cast<int>(n), buffer, reinterpret_cast<double*>(buffer), FFTW_ESTIMATE)
-                       : fftw_plan_dft_r2c_1d(static_cast<int>(n), reinterpret_cast<double*>(buffer), buffer, FFTW_ESTIMATE);
+        plan = inverse ? fftw_plan_dft_c2r_1d(static_cast<int>(n), buffer, reinterpret_cast<double*>(buffer),
+                                              FFTW_ESTIMATE)
+                       : fftw_plan_dft_r2c_1d(static_cast<int>(n), reinterpret_cast<double*>(buffer), buffer,
+                                              FFTW_ESTIMATE);
     }
     fftw_free(buffer);
     if (!plan) return nullptr;
@@ -56,22 +58,30 @@ SharedPlan cachedPlan(long long n, bool inverse) {
 }
 
 std::complex<double>* allocateBins(std::size_t bins) {
-    return static_cast<std::complex<double>*>(fftw_malloc(sizeof(fftw_complex) * std::max<std::size_t>(bins, 1)));
+    return static_cast<std::complex<double>*>(
+        fftw_malloc(sizeof(fftw_complex) * std::max<std::size_t>(bins, 1)));
 }
 
 long long nextPowerOfTwo(long long n) {
     long long p = 1;
-    while (p < n) p <<= 1;
+    while (p < n)
+        p <<= 1;
     return p;
 }
 
-double powerOfTen(int k) { return std::pow(10.0, k); }
+double powerOfTen(int k) {
+    return std::pow(10.0, k);
+}
 
 } // namespace
 
-void Spectrum::FreeBins::operator()(std::complex<double>* p) const { fftw_free(p); }
+void Spectrum::FreeBins::operator()(std::complex<double>* p) const {
+    fftw_free(p);
+}
 
-const char* kindName(TransformKind kind) { return kind == TransformKind::Dft ? "DFT" : "FFT"; }
+const char* kindName(TransformKind kind) {
+    return kind == TransformKind::Dft ? "DFT" : "FFT";
+}
 
 SpectrumExtent spectrumExtent(TransformKind kind, long long n, bool pad) {
     SpectrumExtent e;
@@ -81,7 +91,8 @@ SpectrumExtent spectrumExtent(TransformKind kind, long long n, bool pad) {
     } else {
         e.length = nextPowerOfTwo(n);
         if (!pad && e.length != n) e.length /= 2;
-        while (e.length > kMaxSpectrumPoints) e.length /= 2;
+        while (e.length > kMaxSpectrumPoints)
+            e.length /= 2;
     }
     e.analysed = std::min(n, e.length);
     e.padded = e.length > e.analysed ? e.length - e.analysed : 0;
@@ -91,17 +102,19 @@ SpectrumExtent spectrumExtent(TransformKind kind, long long n, bool pad) {
 void displayRange(double sampleRate, long long length, double& fLow, double& fHigh) {
     const double df = length > 0 ? sampleRate / static_cast<double>(length) : 0;
     int low = -3;
-    while (low < 12 && powerOfTen(low + 1) <= df * (1 + 1e-12)) ++low;
+    while (low < 12 && powerOfTen(low + 1) <= df * (1 + 1e-12))
+        ++low;
     const double top = std::trunc(sampleRate / 2 + 0.5);
     int high = -3;
-    while (high < 3 && powerOfTen(high) < top * (1 - 1e-12)) ++high;
+    while (high < 3 && powerOfTen(high) < top * (1 - 1e-12))
+        ++high;
     if (high <= low) high = low + 1;
     fLow = powerOfTen(low);
     fHigh = powerOfTen(high);
 }
 
-bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& request, SpectrumProgress* progress,
-                       std::string& error) {
+bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& request,
+                       SpectrumProgress* progress, std::string& error) {
     *this = Spectrum{};
     auto cancelled = [&] { return progress && progress->cancel.load(); };
     auto report = [&](int percent) {
@@ -125,7 +138,8 @@ bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& re
     }
     n = extent.analysed;
     const long long N = extent.length;
-    const std::span<const double> x = record.subspan(static_cast<std::size_t>(request.startIndex), static_cast<std::size_t>(n));
+    const std::span<const double> x =
+        record.subspan(static_cast<std::size_t>(request.startIndex), static_cast<std::size_t>(n));
 
     const std::size_t bins = static_cast<std::size_t>(N / 2 + 1);
     std::unique_ptr<std::complex<double>[], FreeBins> buffer(allocateBins(bins));
@@ -136,7 +150,8 @@ bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& re
     }
     double mean = 0;
     if (request.removeMean) {
-        for (double v : x) mean += v;
+        for (double v : x)
+            mean += v;
         mean /= static_cast<double>(n);
     }
     std::vector<double> window;
@@ -144,15 +159,18 @@ bool Spectrum::compute(std::span<const double> record, const SpectrumRequest& re
         window.resize(static_cast<std::size_t>(n));
         const double step = 8 * std::atan(1.0) / static_cast<double>(n);
         const long long half = n / 2;
-        for (long long i = 0; i < n; ++i) window[i] = 0.54 + 0.46 * std::cos(static_cast<double>(i - half) * step);
+        for (long long i = 0; i < n; ++i)
+            window[i] = 0.54 + 0.46 * std::cos(static_cast<double>(i - half) * step);
     }
     // As the radix-2 path does, the input is divided by N before the transform.
     double* in = reinterpret_cast<double*>(buffer.get());
     const double scale = 1 / static_cast<double>(N);
     if (window.empty())
-        for (long long i = 0; i < n; ++i) in[i] = (x[i] - mean) * scale;
+        for (long long i = 0; i < n; ++i)
+            in[i] = (x[i] - mean) * scale;
     else
-        for (long long i = 0; i < n; ++i) in[i] = (x[i] - mean) * scale * window[i];
+        for (long long i = 0; i < n; ++i)
+            in[i] = (x[i] - mean) * scale * window[i];
     std::fill(in + n, in + 2 * bins, 0.0);
     report(10);
     if (cancelled()) return false;
@@ -195,8 +213,7 @@ void Spectrum::computeAmplitudes(const AmplitudeOptions& options) {
     }
 }
 
-template <class Gain>
-void Spectrum::applyGain(Gain gain) {
+template <class Gain> void Spectrum::applyGain(Gain gain) {
     const double df = binWidth();
     for (long long j = 1; j < length_ / 2; ++j) {
         double g = gain(static_cast<double>(j) * df);
@@ -209,8 +226,12 @@ void Spectrum::applyGain(Gain gain) {
 
 namespace {
 
-double lowGain(double f, double fc, int poles) { return 1 / std::sqrt(std::pow(f / fc, 2.0 * poles) + 1); }
-double highGain(double f, double fc, int poles) { return 1 / std::sqrt(std::pow(fc / f, 2.0 * poles) + 1); }
+double lowGain(double f, double fc, int poles) {
+    return 1 / std::sqrt(std::pow(f / fc, 2.0 * poles) + 1);
+}
+double highGain(double f, double fc, int poles) {
+    return 1 / std::sqrt(std::pow(fc / f, 2.0 * poles) + 1);
+}
 
 bool checkPoles(int poles, Messages& messages) {
     if (poles >= 1 && poles <= 128) return true;
@@ -232,7 +253,9 @@ bool checkPair(double fH, double fL, Messages& messages) {
 
 } // namespace
 
-void Spectrum::queueNote(const std::string& note) { notes_.push_back(format("%s %s", kindName(request_.kind), note.c_str())); }
+void Spectrum::queueNote(const std::string& note) {
+    notes_.push_back(format("%s %s", kindName(request_.kind), note.c_str()));
+}
 
 bool Spectrum::lowPass(double fc, int poles, Messages& messages) {
     if (empty() || !checkCutoff(fc, messages) || !checkPoles(poles, messages)) return false;
@@ -286,7 +309,8 @@ std::vector<double> Spectrum::timeDomain() const {
     const long long n = extent_.analysed;
     std::vector<double> x(out, out + n);
     if (!window_.empty())
-        for (long long i = 0; i < n; ++i) x[i] /= window_[i];
+        for (long long i = 0; i < n; ++i)
+            x[i] /= window_[i];
     return x;
 }
 
@@ -341,7 +365,9 @@ double frequencyToFraction(double f, double fLow, double fHigh) {
     return std::log10(f / fLow) / std::log10(fHigh / fLow);
 }
 
-double fractionToFrequency(double x, double fLow, double fHigh) { return fLow * std::pow(fHigh / fLow, x); }
+double fractionToFrequency(double x, double fLow, double fHigh) {
+    return fLow * std::pow(fHigh / fLow, x);
+}
 
 SpectrumJob::~SpectrumJob() {
     cancel();
@@ -354,11 +380,14 @@ void SpectrumJob::start(std::span<const double> record, const SpectrumRequest& r
         thread_.join();
     }
     request_ = request;
-    const std::size_t begin = std::min<std::size_t>(static_cast<std::size_t>(std::max<long long>(request.startIndex, 0)), record.size());
+    const std::size_t begin = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max<long long>(request.startIndex, 0)), record.size());
     std::size_t end = record.size();
     if (request.count >= 0) end = std::min(end, begin + static_cast<std::size_t>(request.count));
-    samples_.assign(record.begin() + static_cast<std::ptrdiff_t>(begin), record.begin() + static_cast<std::ptrdiff_t>(end));
-    if (request.startIndex >= 0 && static_cast<std::size_t>(request.startIndex) >= record.size()) samples_.clear();
+    samples_.assign(record.begin() + static_cast<std::ptrdiff_t>(begin),
+                    record.begin() + static_cast<std::ptrdiff_t>(end));
+    if (request.startIndex >= 0 && static_cast<std::size_t>(request.startIndex) >= record.size())
+        samples_.clear();
     request_.startIndex = 0;
     request_.count = -1;
     progress_.percent = 0;
@@ -387,7 +416,8 @@ bool SpectrumJob::take(Spectrum& out, std::string& error) {
 
 std::filesystem::path defaultExportName(const std::filesystem::path& recordFile) {
     std::string name = recordFile.filename().string();
-    if (name.size() >= 4 && iequals(std::string_view(name).substr(name.size() - 4), ".svx")) name.resize(name.size() - 4);
+    if (name.size() >= 4 && iequals(std::string_view(name).substr(name.size() - 4), ".svx"))
+        name.resize(name.size() - 4);
     return name + ".fft.txt";
 }
 
@@ -395,14 +425,15 @@ bool exportSpectrum(const std::filesystem::path& file, const Spectrum& s, Messag
     std::string text = "Freq,Real,Imaginary,Magnitude\n";
     const double df = s.binWidth();
     for (long long j = 0; j < s.length() / 2; ++j)
-        text += format("%g,%g,%g,%g\n", static_cast<double>(j) * df, s.bins()[j].real(), s.bins()[j].imag(), s.amplitude()[j]);
+        text += format("%g,%g,%g,%g\n", static_cast<double>(j) * df, s.bins()[j].real(), s.bins()[j].imag(),
+                       s.amplitude()[j]);
     if (writeFileAtomically(file, text)) return true;
     messages.error("Can't open output file");
     return false;
 }
 
-bool writeRatioFile(const std::filesystem::path& programDirectory, const Spectrum& mine, const Spectrum* other,
-                    Messages& messages) {
+bool writeRatioFile(const std::filesystem::path& programDirectory, const Spectrum& mine,
+                    const Spectrum* other, Messages& messages) {
     // Bins line up only when both transforms have the same length and rate.
     if (!other || other->empty() || mine.empty() || other->analysed() != mine.analysed() ||
         other->length() != mine.length() || other->request().sampleRate != mine.request().sampleRate) {

@@ -54,7 +54,7 @@ struct SpectrumProgress {
 };
 
 class Spectrum {
-public:
+  public:
     // Computes the spectrum of record[start, start + n). False on bad input (with `error` set) or when
     // cancelled; the object is then empty.
     bool compute(std::span<const double> record, const SpectrumRequest& request, SpectrumProgress* progress,
@@ -98,9 +98,8 @@ public:
     // Status text after computing: "%s - Samples: %d  Padded: %d".
     std::string statusText(const std::string& recordName) const;
 
-private:
-    template <class Gain>
-    void applyGain(Gain gain);
+  private:
+    template <class Gain> void applyGain(Gain gain);
     void queueNote(const std::string& note);
 
     SpectrumRequest request_;
@@ -126,10 +125,10 @@ void displayRange(double sampleRate, long long length, double& fLow, double& fHi
 
 // Axes of the spectrum view, as numbers for the painter.
 struct SpectrumAxes {
-    int xDecades = 1;              // log X from fLow to fHigh
+    int xDecades = 1; // log X from fLow to fHigh
     bool yLog = true;
-    int yTop = 0, yBottom = -1;    // log Y: decades (powers of ten)
-    double yMax = 1;               // linear Y: top of the scale
+    int yTop = 0, yBottom = -1; // log Y: decades (powers of ten)
+    double yMax = 1;            // linear Y: top of the scale
     int yDivisions = 10;
 };
 SpectrumAxes spectrumAxes(double fLow, double fHigh, double maxAmplitude, double minAmplitude, bool yLog);
@@ -139,7 +138,7 @@ double fractionToFrequency(double x, double fLow, double fHigh);
 
 // Runs a long transform off the user-interface thread; the window polls done() and percent().
 class SpectrumJob {
-public:
+  public:
     SpectrumJob() = default;
     ~SpectrumJob();
     SpectrumJob(const SpectrumJob&) = delete;
@@ -153,7 +152,7 @@ public:
     // After done(): the spectrum, or false when it failed or was cancelled.
     bool take(Spectrum& out, std::string& error);
 
-private:
+  private:
     std::vector<double> samples_;
     SpectrumRequest request_;
     SpectrumProgress progress_;
@@ -169,7 +168,7 @@ private:
 std::filesystem::path defaultExportName(const std::filesystem::path& recordFile);
 bool exportSpectrum(const std::filesystem::path& file, const Spectrum& spectrum, Messages& messages);
 // ratio.txt in the program directory: this spectrum's amplitudes over the other's.
-bool writeRatioFile(const std::filesystem::path& programDirectory, const Spectrum& mine, const Spectrum* other,
-                    Messages& messages);
+bool writeRatioFile(const std::filesystem::path& programDirectory, const Spectrum& mine,
+                    const Spectrum* other, Messages& messages);
 
 } // namespace tlx

@@ -17,9 +17,13 @@ SpectrumSettings loadSpectrumSettings(const IniProfile& p) {
     return s;
 }
 
-bool writeSpectrumSetting(IniProfile& profile, const char* key, int value) { return profile.setInt("Settings", key, value); }
+bool writeSpectrumSetting(IniProfile& profile, const char* key, int value) {
+    return profile.setInt("Settings", key, value);
+}
 
-std::string progressText(int percent) { return format("DFT Status - %d %% Done...", percent); }
+std::string progressText(int percent) {
+    return format("DFT Status - %d %% Done...", percent);
+}
 
 SpectralFilterDefaults loadSpectralFilterDefaults(const IniProfile& p) {
     SpectralFilterDefaults d;

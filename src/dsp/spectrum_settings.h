@@ -8,21 +8,23 @@ namespace tlx {
 
 // Section "Settings".
 struct SpectrumSettings {
-    bool windowFft = false;   // "WindowFFT"
-    bool padFft = true;       // "PadFFT"
-    bool dcOffset = true;     // "FFTDCOffset"
-    bool xGrid = true;        // "FFTXGrid"
-    bool yGrid = true;        // "FFTYGrid"
-    bool yLog = true;         // "FFTYLog"
-    bool peakToPeak = true;   // "FFTPeakToPeak"
-    int yMode = 0;            // "FFTYMode": 0 counts, 1 volts
+    bool windowFft = false; // "WindowFFT"
+    bool padFft = true;     // "PadFFT"
+    bool dcOffset = true;   // "FFTDCOffset"
+    bool xGrid = true;      // "FFTXGrid"
+    bool yGrid = true;      // "FFTYGrid"
+    bool yLog = true;       // "FFTYLog"
+    bool peakToPeak = true; // "FFTPeakToPeak"
+    int yMode = 0;          // "FFTYMode": 0 counts, 1 volts
 };
 SpectrumSettings loadSpectrumSettings(const IniProfile& profile);
 // Writes one display toggle (the window writes each key as it changes).
 bool writeSpectrumSetting(IniProfile& profile, const char* key, int value);
 
 // A long DFT runs in a worker thread with a progress dialog.
-inline bool runsInWorker(TransformKind kind, long long analysed) { return kind == TransformKind::Dft && analysed > 4096; }
+inline bool runsInWorker(TransformKind kind, long long analysed) {
+    return kind == TransformKind::Dft && analysed > 4096;
+}
 // "DFT Status - %d %% Done..." as the progress dialog shows it.
 std::string progressText(int percent);
 

@@ -11,7 +11,9 @@ namespace tlx {
 namespace {
 
 // trunc(seconds × rate), immune to a product that lands a hair below a whole number.
-int sampleCount(double seconds, double rate) { return static_cast<int>(seconds * rate * (1 + 1e-12)); }
+int sampleCount(double seconds, double rate) {
+    return static_cast<int>(seconds * rate * (1 + 1e-12));
+}
 
 bool readNumber(const std::string& text, double& value) {
     return parseDouble(text, value);
@@ -35,7 +37,8 @@ std::string timeOfDayText(double ms) {
     auto total = static_cast<long long>(std::floor(ms + 0.5));
     total %= kMsPerDay;
     if (total < 0) total += kMsPerDay;
-    return format("%02lld:%02lld:%02lld.%03lld", total / 3'600'000, total / 60'000 % 60, total / 1000 % 60, total % 1000);
+    return format("%02lld:%02lld:%02lld.%03lld", total / 3'600'000, total / 60'000 % 60, total / 1000 % 60,
+                  total % 1000);
 }
 
 StaLtaField validateStaLta(const StaLtaSettings& s, double rate, Messages* messages, double& sta, double& lta,
@@ -46,8 +49,10 @@ StaLtaField validateStaLta(const StaLtaSettings& s, double rate, Messages* messa
     };
     if (!(rate > 0) || !readNumber(s.sta, sta) || sta < 1 / rate || sta > 100 || sampleCount(sta, rate) < 1)
         return fail(StaLtaField::Sta, "Invalid STA Time");
-    if (!readNumber(s.lta, lta) || !(lta > sta) || lta > 1000) return fail(StaLtaField::Lta, "Invalid LTA Time");
-    if (!readNumber(s.ratio, ratio) || ratio < 0 || ratio > 1000) return fail(StaLtaField::Ratio, "Invalid Ratio Filter");
+    if (!readNumber(s.lta, lta) || !(lta > sta) || lta > 1000)
+        return fail(StaLtaField::Lta, "Invalid LTA Time");
+    if (!readNumber(s.ratio, ratio) || ratio < 0 || ratio > 1000)
+        return fail(StaLtaField::Ratio, "Invalid Ratio Filter");
     return StaLtaField::None;
 }
 
@@ -93,8 +98,10 @@ bool computeStaLta(std::span<const double> samples, double rate, double startMs,
 }
 
 bool saveStaLtaFile(const std::filesystem::path& file, const StaLtaResult& result, Messages& messages) {
-    std::string text = format("STA Sample Number = %d  LTA Sample Number = %d\n", result.staSamples, result.ltaSamples);
-    for (const StaLtaEntry& e : result.entries) text += e.text + "\n";
+    std::string text =
+        format("STA Sample Number = %d  LTA Sample Number = %d\n", result.staSamples, result.ltaSamples);
+    for (const StaLtaEntry& e : result.entries)
+        text += e.text + "\n";
     if (writeFileAtomically(file, text)) return true;
     messages.error("Can't Create STA/LTA File");
     return false;

@@ -21,10 +21,10 @@ StaLtaSettings parseStaLtaSetting(std::string_view line);
 std::string formatStaLtaSetting(const StaLtaSettings& s);
 
 struct StaLtaEntry {
-    long long index = 0;   // sample at which the STA block completed
-    double timeMs = 0;     // time of day in ms
+    long long index = 0; // sample at which the STA block completed
+    double timeMs = 0;   // time of day in ms
     double ratio = 0;
-    std::string text;      // "%s = %3.2f"
+    std::string text; // "%s = %3.2f"
 };
 
 struct StaLtaResult {
@@ -38,13 +38,13 @@ struct StaLtaResult {
 enum class StaLtaField { None, Sta, Lta, Ratio };
 
 // Validates the three texts; on failure names the field and, when `messages` is given, shows its message.
-StaLtaField validateStaLta(const StaLtaSettings& s, double sampleRate, Messages* messages, double& sta, double& lta,
-                           double& ratio);
+StaLtaField validateStaLta(const StaLtaSettings& s, double sampleRate, Messages* messages, double& sta,
+                           double& lta, double& ratio);
 
 // "&Calculate" (messages given) or the silent run at dialog start (no messages). startMs is the
 // record's start as time of day in ms.
-bool computeStaLta(std::span<const double> samples, double sampleRate, double startMs, const StaLtaSettings& s,
-                   Messages* messages, StaLtaResult& result);
+bool computeStaLta(std::span<const double> samples, double sampleRate, double startMs,
+                   const StaLtaSettings& s, Messages* messages, StaLtaResult& result);
 
 // Time of day as the waveform view writes it: "%02d:%02d:%02d.%03d".
 std::string timeOfDayText(double ms);

@@ -18,23 +18,30 @@ constexpr std::size_t kSettingLimit = 128;
 constexpr std::size_t kPresetLineLimit = 127;
 constexpr std::size_t kPresetNameLimit = 40;
 
-double number(std::string_view text) { return leadingDouble(text); }
+double number(std::string_view text) {
+    return leadingDouble(text);
+}
 
 // Whitespace-separated fields by pattern, 'd' an integer and 's' a word, like sscanf's "%d %s ...":
 // stops at the first field that does not match; returns how many did.
-int scanFields(std::string_view text, std::string_view pattern, std::vector<int>& ints, std::vector<std::string>& texts) {
+int scanFields(std::string_view text, std::string_view pattern, std::vector<int>& ints,
+               std::vector<std::string>& texts) {
     const std::vector<std::string_view> w = words(text);
     ints.assign(pattern.size(), 0);
     texts.assign(pattern.size(), {});
     std::size_t i = 0;
     for (; i < pattern.size() && i < w.size(); ++i) {
-        if (pattern[i] == 's') texts[i] = std::string(w[i]);
-        else if (!parseInt(w[i], ints[i])) break;
+        if (pattern[i] == 's')
+            texts[i] = std::string(w[i]);
+        else if (!parseInt(w[i], ints[i]))
+            break;
     }
     return static_cast<int>(i);
 }
 
-bool isPoleChoice(int poles) { return std::find(kPoleChoices.begin(), kPoleChoices.end(), poles) != kPoleChoices.end(); }
+bool isPoleChoice(int poles) {
+    return std::find(kPoleChoices.begin(), kPoleChoices.end(), poles) != kPoleChoices.end();
+}
 
 } // namespace
 
@@ -72,8 +79,9 @@ TimeFilterSettings parseTimeSetting(std::string_view line) {
 }
 
 std::string formatTimeSetting(const TimeFilterSettings& s) {
-    return format("%d %g %d %g %d %d %g %g %g %d", s.flags(), s.lowCutoff, s.lowPoles, s.highCutoff, s.highPoles,
-                  s.extendedOn ? 1 : 0, s.sensorPeriod, s.sensorQ, s.extendedHighPass, s.backwardHighPass ? 1 : 0);
+    return format("%d %g %d %g %d %d %g %g %g %d", s.flags(), s.lowCutoff, s.lowPoles, s.highCutoff,
+                  s.highPoles, s.extendedOn ? 1 : 0, s.sensorPeriod, s.sensorQ, s.extendedHighPass,
+                  s.backwardHighPass ? 1 : 0);
 }
 
 namespace {
@@ -90,12 +98,17 @@ std::string reciprocalAtMarker(std::string_view text, char marker) {
 
 } // namespace
 
-std::string normaliseFrequencyEdit(std::string_view text) { return reciprocalAtMarker(text, 's'); }
-std::string normalisePeriodEdit(std::string_view text) { return reciprocalAtMarker(text, 'h'); }
+std::string normaliseFrequencyEdit(std::string_view text) {
+    return reciprocalAtMarker(text, 's');
+}
+std::string normalisePeriodEdit(std::string_view text) {
+    return reciprocalAtMarker(text, 'h');
+}
 
 int parsePoles(std::string_view text) {
     const std::string t(trim(text));
-    if (t.empty() || t.size() > 9 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (t.empty() || t.size() > 9 ||
+        !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
     int poles = 0;
     return parseInt(t, poles) ? poles : 0;
@@ -122,15 +135,17 @@ bool parsePresetLine(std::string_view line, FilterPreset& p) {
     if (n == 6) {
         p.extendedOn = 0, p.sensorPeriod = 1, p.sensorQ = 0.707, p.extendedHighPass = 0.1, p.backwardOn = 1;
     } else {
-        p.extendedOn = extOn, p.sensorPeriod = number(per), p.sensorQ = number(q), p.extendedHighPass = number(hp);
+        p.extendedOn = extOn, p.sensorPeriod = number(per), p.sensorQ = number(q),
+        p.extendedHighPass = number(hp);
         p.backwardOn = backOn;
     }
     return true;
 }
 
 std::string formatPresetLine(const FilterPreset& p) {
-    return format("\"%s\" %d %d %d %d %g %g %d %g %g %g %d\n", p.name.c_str(), p.lowOn, p.lowPoles, p.highOn, p.highPoles,
-                  p.lowCutoff, p.highCutoff, p.extendedOn, p.sensorPeriod, p.sensorQ, p.extendedHighPass, p.backwardOn);
+    return format("\"%s\" %d %d %d %d %g %g %d %g %g %g %d\n", p.name.c_str(), p.lowOn, p.lowPoles, p.highOn,
+                  p.highPoles, p.lowCutoff, p.highCutoff, p.extendedOn, p.sensorPeriod, p.sensorQ,
+                  p.extendedHighPass, p.backwardOn);
 }
 
 std::vector<FilterPreset> loadPresets(const std::filesystem::path& file) {
@@ -151,9 +166,11 @@ std::vector<FilterPreset> parsePresets(std::string_view text) {
     return out;
 }
 
-bool savePresets(const std::filesystem::path& file, const std::vector<FilterPreset>& presets, Messages& messages) {
+bool savePresets(const std::filesystem::path& file, const std::vector<FilterPreset>& presets,
+                 Messages& messages) {
     std::string text;
-    for (const FilterPreset& p : presets) text += formatPresetLine(p);
+    for (const FilterPreset& p : presets)
+        text += formatPresetLine(p);
     if (writeFileAtomically(file, text)) return true;
     messages.error("Can't Create Filter File");
     return false;
@@ -178,7 +195,8 @@ bool applyTimeFilter(const TimeFilterSettings& s, FilterTarget& target, Messages
 
     if (s.extendedOn && s.sensorPeriod > 0 && s.sensorQ > 0 && s.extendedHighPass > 0) {
         CPeriodExtend extend(rate, s.sensorPeriod, s.sensorQ, s.extendedHighPass);
-        if (!run("Sensor Period", CPeriodExtend::historyLine(s.sensorPeriod, s.sensorQ, s.extendedHighPass), extend))
+        if (!run("Sensor Period", CPeriodExtend::historyLine(s.sensorPeriod, s.sensorQ, s.extendedHighPass),
+                 extend))
             return applied;
         if (s.backwardHighPass) {
             IirDesign d;
@@ -187,7 +205,8 @@ bool applyTimeFilter(const TimeFilterSettings& s, FilterTarget& target, Messages
                 return applied;
             }
             CIirFilter backward(d, Direction::Backward);
-            if (!run("", iirHistoryLine('H', Direction::Backward, s.extendedHighPass, 2), backward)) return applied;
+            if (!run("", iirHistoryLine('H', Direction::Backward, s.extendedHighPass, 2), backward))
+                return applied;
         }
     }
     if (s.lowPass) {
@@ -198,12 +217,14 @@ bool applyTimeFilter(const TimeFilterSettings& s, FilterTarget& target, Messages
         IirDesign d;
         const IirStatus status = designIir('L', s.lowCutoff, s.lowPoles, rate, d);
         if (status != IirStatus::Ok) {
-            messages.error(status == IirStatus::Invalid ? "Error calculating lowpass filter data" : "Error calculating filter data");
+            messages.error(status == IirStatus::Invalid ? "Error calculating lowpass filter data"
+                                                        : "Error calculating filter data");
             return applied;
         }
         CIirFilter low(d, Direction::Forward);
         const char* label = s.highPass ? "High-Pass and Low-Pass Filter" : "Low-Pass Filter";
-        if (!run(label, iirHistoryLine('L', Direction::Forward, s.lowCutoff, s.lowPoles), low)) return applied;
+        if (!run(label, iirHistoryLine('L', Direction::Forward, s.lowCutoff, s.lowPoles), low))
+            return applied;
     }
     if (s.highPass) {
         if (s.highPoles < 1 || s.highPoles > 32) {
@@ -216,7 +237,9 @@ bool applyTimeFilter(const TimeFilterSettings& s, FilterTarget& target, Messages
             return applied;
         }
         CIirFilter high(d, Direction::Forward);
-        if (!run("High-Pass Filter", iirHistoryLine('H', Direction::Forward, s.highCutoff, s.highPoles), high)) return applied;
+        if (!run("High-Pass Filter", iirHistoryLine('H', Direction::Forward, s.highCutoff, s.highPoles),
+                 high))
+            return applied;
     }
     return applied;
 }
@@ -290,7 +313,9 @@ bool CTimeFilter::save(int index) {
 
 bool CTimeFilter::remove(int index) {
     if (index < 0 || index >= static_cast<int>(presets_.size())) return false;
-    if (messages_.ask(format("Remove Filter %s?", presets_[index].name.c_str()), Buttons::YesNo) != Answer::Yes) return false;
+    if (messages_.ask(format("Remove Filter %s?", presets_[index].name.c_str()), Buttons::YesNo) !=
+        Answer::Yes)
+        return false;
     presets_.erase(presets_.begin() + index);
     settings_.presetIndex = presets_.empty() ? -1 : 0;
     return savePresets(presetFile_, presets_, messages_);

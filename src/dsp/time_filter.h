@@ -55,7 +55,8 @@ bool parsePresetLine(std::string_view line, FilterPreset& preset);
 std::string formatPresetLine(const FilterPreset& preset);
 std::vector<FilterPreset> parsePresets(std::string_view text);
 std::vector<FilterPreset> loadPresets(const std::filesystem::path& file);
-bool savePresets(const std::filesystem::path& file, const std::vector<FilterPreset>& presets, Messages& messages);
+bool savePresets(const std::filesystem::path& file, const std::vector<FilterPreset>& presets,
+                 Messages& messages);
 
 // Runs the dialog's Apply on a window. Returns true when anything was applied ("U&ndo Filter"
 // becomes available); a failure shows its message and stops, leaving earlier steps applied.
@@ -65,8 +66,9 @@ bool applyTimeFilter(const TimeFilterSettings& s, FilterTarget& target, Messages
 int parsePoles(std::string_view text);
 
 class CTimeFilter {
-public:
-    CTimeFilter(std::filesystem::path presetFile, Messages& messages) : presetFile_(std::move(presetFile)), messages_(messages) {}
+  public:
+    CTimeFilter(std::filesystem::path presetFile, Messages& messages)
+        : presetFile_(std::move(presetFile)), messages_(messages) {}
 
     // Dialog start: the window's held values, else the settings line; presets from the file.
     void start(const TimeFilterSettings& windowSettings, const IniProfile& profile);
@@ -80,7 +82,9 @@ public:
     // "U&ndo Filter" was pressed and the window restored its copy.
     void undone() { undoEnabled_ = false; }
 
-    bool cutoffControlsEnabled(bool lowPassSide) const { return lowPassSide ? settings_.lowPass : settings_.highPass; }
+    bool cutoffControlsEnabled(bool lowPassSide) const {
+        return lowPassSide ? settings_.lowPass : settings_.highPass;
+    }
     bool applyEnabled() const { return settings_.lowPass || settings_.highPass || settings_.extendedOn; }
     bool undoEnabled() const { return undoEnabled_; }
     bool presetButtonsEnabled() const { return !presets_.empty(); }
@@ -92,7 +96,7 @@ public:
     bool save(int index);
     bool remove(int index);
 
-private:
+  private:
     FilterPreset current(const std::string& name) const;
 
     std::filesystem::path presetFile_;

@@ -79,7 +79,8 @@ bool FeedScanner::add(const char* data, std::size_t size) {
     while (pos < size && !full_) {
         const void* lf = std::memchr(data + pos, '\n', size - pos);
         const std::size_t stop = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-        if (line_.size() < kMaxLineChars) line_.append(data + pos, std::min(stop - pos, kMaxLineChars - line_.size()));
+        if (line_.size() < kMaxLineChars)
+            line_.append(data + pos, std::min(stop - pos, kMaxLineChars - line_.size()));
         if (!lf) break;
         endLine();
         line_.clear();
@@ -161,7 +162,8 @@ double distanceKm(double eventLat, double eventLon, double homeLat, double homeL
         if (lon[k] < 0) lon[k] += 360;
     }
     const double dLon = (lon[1] - lon[0]) * pi / 180.0;
-    double cosDelta = std::sin(colat[0]) * std::sin(colat[1]) * std::cos(dLon) + std::cos(colat[0]) * std::cos(colat[1]);
+    double cosDelta =
+        std::sin(colat[0]) * std::sin(colat[1]) * std::cos(dLon) + std::cos(colat[0]) * std::cos(colat[1]);
     // Rounding can push the cosine of identical points just past 1, where acos has no value.
     cosDelta = std::clamp(cosDelta, -1.0, 1.0);
     return std::acos(cosDelta) * 180.0 / pi * 111.1775;
@@ -169,7 +171,8 @@ double distanceKm(double eventLat, double eventLon, double homeLat, double homeL
 
 // ---- one feature
 
-bool formatFeature(std::string_view text, const FormatOptions& options, std::string& line, FeedConsole& console) {
+bool formatFeature(std::string_view text, const FormatOptions& options, std::string& line,
+                   FeedConsole& console) {
     double magnitude = 0;
     readNumber(text, magnitude);
 
@@ -183,7 +186,8 @@ bool formatFeature(std::string_view text, const FormatOptions& options, std::str
     place = place.substr(0, std::min(place.find('"'), kMaxPlaceChars));
 
     const std::string_view timeText = afterKey(text, "\"time\":", found);
-    // Milliseconds since 1970 in UTC; the milliseconds are dropped. Years outside 0..9999 do not fit the column.
+    // Milliseconds since 1970 in UTC; the milliseconds are dropped. Years outside 0..9999 do not fit the
+    // column.
     constexpr double kMinSeconds = -62167219200.0; // 0000-01-01 00:00:00
     constexpr double kMaxSeconds = 253402300799.0; // 9999-12-31 23:59:59
     double ms = 0;
@@ -231,16 +235,18 @@ bool formatFeature(std::string_view text, const FormatOptions& options, std::str
             return false;
     }
 
-    const std::string when =
-        options.fileDates
-            ? tlx::format("%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second)
-            : tlx::format("%02d/%02d/%02d %02d:%02d:%02d", t.month, t.day, t.year % 100, t.hour, t.minute, t.second);
+    const std::string when = options.fileDates ? tlx::format("%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month,
+                                                             t.day, t.hour, t.minute, t.second)
+                                               : tlx::format("%02d/%02d/%02d %02d:%02d:%02d", t.month, t.day,
+                                                             t.year % 100, t.hour, t.minute, t.second);
     const std::string magText = tlx::format("%1.1f", magnitude);
-    std::string fixed = when + " " + latitudeText(lat) + " " + longitudeText(lon) + "  M" + magText + " " + depthText(depth);
+    std::string fixed =
+        when + " " + latitudeText(lat) + " " + longitudeText(lon) + "  M" + magText + " " + depthText(depth);
     if (fixed.size() >= kPlaceColumn) {
         // A wide magnitude (below zero) would run into the place: one blank fewer before it keeps
         // a blank between depth and place.
-        fixed = when + " " + latitudeText(lat) + " " + longitudeText(lon) + " M" + magText + " " + depthText(depth);
+        fixed = when + " " + latitudeText(lat) + " " + longitudeText(lon) + " M" + magText + " " +
+                depthText(depth);
         if (fixed.size() >= kPlaceColumn) {
             console.log("Bad numbers");
             return false;
@@ -248,9 +254,11 @@ bool formatFeature(std::string_view text, const FormatOptions& options, std::str
     }
     line = fixed;
     line.resize(kPlaceColumn, ' ');
-    for (char c : place) line.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c);
+    for (char c : place)
+        line.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c);
     if (options.home)
-        line += tlx::format(" - %dkm from %s", static_cast<int>(std::floor(distance + 0.5)), options.home->name.c_str());
+        line += tlx::format(" - %dkm from %s", static_cast<int>(std::floor(distance + 0.5)),
+                            options.home->name.c_str());
     return true;
 }
 

@@ -10,7 +10,7 @@
 
 namespace tlx::feedgrab {
 
-constexpr std::size_t kMaxLineChars = 4095;    // longer feed lines are cut
+constexpr std::size_t kMaxLineChars = 4095; // longer feed lines are cut
 constexpr std::size_t kMinFeatureLine = 30;
 constexpr std::size_t kMaxFeatures = 16000;
 constexpr std::size_t kMaxFeatureChars = 2047; // longer feature texts are cut
@@ -24,7 +24,7 @@ constexpr std::size_t kMaxFilterFileBytes = 1 << 20;
 
 // Where messages go: print() is the console (standard output), log() is feedgrab.log.
 class FeedConsole {
-public:
+  public:
     virtual ~FeedConsole() = default;
     virtual void print(std::string_view text) = 0;
     virtual void log(std::string_view message) = 0;
@@ -32,35 +32,35 @@ public:
 
 // Drops every message (fuzzing, measuring).
 class SilentConsole : public FeedConsole {
-public:
+  public:
     void print(std::string_view) override {}
     void log(std::string_view) override {}
 };
 
 // Feature texts (the rest of a feature line after the magnitude key) in feed order, in one block.
 class FeatureStore {
-public:
+  public:
     std::size_t size() const { return ends_.size(); }
     bool empty() const { return ends_.empty(); }
     std::string_view at(std::size_t i) const;
     void add(std::string_view text);
     void clear();
 
-private:
+  private:
     std::string text_;
     std::vector<std::uint32_t> ends_;
 };
 
 // Reads the feed in pieces of any size; a line counts only once its LF has arrived.
 class FeedScanner {
-public:
+  public:
     explicit FeedScanner(FeedConsole& console) : console_(console) {}
     // False once the store is full and reading should stop.
     bool add(const char* data, std::size_t size);
     bool full() const { return full_; }
     const FeatureStore& features() const { return store_; }
 
-private:
+  private:
     void endLine();
 
     FeedConsole& console_;
@@ -95,7 +95,8 @@ struct FormatOptions {
 };
 
 // One report line for a feature text, or false when the feature is skipped (messages given).
-bool formatFeature(std::string_view text, const FormatOptions& options, std::string& line, FeedConsole& console);
+bool formatFeature(std::string_view text, const FormatOptions& options, std::string& line,
+                   FeedConsole& console);
 
 // "%5.3f" / "%2.1f" texts padded on the left so the part before the point has its fixed width.
 std::string latitudeText(double value);

@@ -14,7 +14,9 @@ void StandardConsole::print(std::string_view text) {
     std::fflush(stdout); // the main program shows each message as soon as it arrives on the pipe
 }
 
-void StandardConsole::log(std::string_view message) { appendLogLine(kLogFile, message); }
+void StandardConsole::log(std::string_view message) {
+    appendLogLine(kLogFile, message);
+}
 
 void appendLogLine(const std::string& path, std::string_view message) {
     const std::time_t now = std::time(nullptr);

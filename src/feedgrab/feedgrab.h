@@ -13,7 +13,7 @@ constexpr const char* kLogFile = "feedgrab.log";
 
 // Standard output for messages and report lines; feedgrab.log in the current folder for the log.
 class StandardConsole : public FeedConsole {
-public:
+  public:
     void print(std::string_view text) override;
     void log(std::string_view message) override;
 };
@@ -30,6 +30,7 @@ struct ReportRequest {
 void processDownload(const std::string& feedPath, const ReportRequest& request, FeedConsole& console);
 
 // The whole program after its arguments (without the program name); returns the exit code.
-int runFeedgrab(const std::vector<std::string>& args, FeedConsole& console, const std::string& downloader = "wget");
+int runFeedgrab(const std::vector<std::string>& args, FeedConsole& console,
+                const std::string& downloader = "wget");
 
 } // namespace tlx::feedgrab

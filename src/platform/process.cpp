@@ -24,7 +24,7 @@ int decodeStatus(int status) {
 }
 
 class SpawnActions {
-public:
+  public:
     SpawnActions() { ok_ = posix_spawn_file_actions_init(&actions_) == 0; }
     ~SpawnActions() {
         if (ok_) posix_spawn_file_actions_destroy(&actions_);
@@ -35,13 +35,13 @@ public:
     bool ok() const { return ok_; }
     void check(int rc) { ok_ = ok_ && rc == 0; }
 
-private:
+  private:
     posix_spawn_file_actions_t actions_{};
     bool ok_ = false;
 };
 
 class SpawnAttributes {
-public:
+  public:
     SpawnAttributes() {
         ok_ = posix_spawnattr_init(&attr_) == 0;
         if (!ok_) return;
@@ -52,7 +52,8 @@ public:
         sigaddset(&defaults, SIGPIPE);
         sigaddset(&defaults, SIGINT);
         sigaddset(&defaults, SIGTERM);
-        ok_ = posix_spawnattr_setsigmask(&attr_, &none) == 0 && posix_spawnattr_setsigdefault(&attr_, &defaults) == 0 &&
+        ok_ = posix_spawnattr_setsigmask(&attr_, &none) == 0 &&
+              posix_spawnattr_setsigdefault(&attr_, &defaults) == 0 &&
               posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
     }
     ~SpawnAttributes() { posix_spawnattr_destroy(&attr_); }
@@ -61,14 +62,16 @@ public:
     posix_spawnattr_t* get() { return &attr_; }
     bool ok() const { return ok_; }
 
-private:
+  private:
     posix_spawnattr_t attr_{};
     bool ok_ = false;
 };
 
 } // namespace
 
-ChildProcess::~ChildProcess() { release(); }
+ChildProcess::~ChildProcess() {
+    release();
+}
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : pid_(other.pid_), outFd_(other.outFd_), reaped_(other.reaped_), exitCode_(other.exitCode_) {
@@ -107,7 +110,8 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const SpawnOption
 
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
     int pipeFds[2] = {-1, -1};
@@ -170,7 +174,8 @@ std::string ChildProcess::readAllOutput(std::size_t maxBytes) {
 WaitStatus ChildProcess::wait(int timeoutMs) {
     if (pid_ <= 0) return WaitStatus::Failed;
     if (reaped_) return WaitStatus::Exited;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     for (;;) {
         int status = 0;
         const pid_t r = ::waitpid(pid_, &status, timeoutMs < 0 ? 0 : WNOHANG);

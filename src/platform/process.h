@@ -10,9 +10,9 @@
 namespace tlx {
 
 struct SpawnOptions {
-    bool captureStdout = false;         // the child's standard output goes to a pipe read with readOutput
-    bool discardStderr = false;         // the child's standard error goes to /dev/null
-    std::string workingDirectory;       // empty: the caller's current folder
+    bool captureStdout = false;   // the child's standard output goes to a pipe read with readOutput
+    bool discardStderr = false;   // the child's standard error goes to /dev/null
+    std::string workingDirectory; // empty: the caller's current folder
 };
 
 enum class ReadStatus { Data, Timeout, End, Error };
@@ -27,7 +27,7 @@ enum class WaitStatus { Exited, TimedOut, Failed };
 // One child process. Standard input is /dev/null. A child still running when its handle is
 // destroyed is killed and reaped, so no zombie outlives the handle.
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -52,7 +52,7 @@ public:
     // Sends a signal (SIGKILL by default) to a child that has not been reaped.
     void kill(int signal = 9);
 
-private:
+  private:
     void release();
 
     pid_t pid_ = -1;

@@ -12,7 +12,9 @@ namespace {
 constexpr std::size_t kMaxLine = 1024;
 constexpr std::size_t kMaxDescription = 127;
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 
 // The text after the key's colon, leading blanks removed; false when the line lacks the key.
 bool keyValue(std::string_view line, std::string_view key, std::string_view& value) {
@@ -31,8 +33,8 @@ bool hasHemisphereSign(std::string_view value) {
 enum class Section { None, Station, Event, Record };
 
 struct AhHeader {
-    bool isAh = false;       // the recognition lines were found
-    bool haveData = false;   // the "data:" line was reached
+    bool isAh = false;          // the recognition lines were found
+    bool haveData = false;      // the "data:" line was reached
     const char* data = nullptr; // first byte after the "data:" line
     int count = 0;
 };
@@ -78,15 +80,21 @@ void applyRecord(std::string_view line, EventRecord& record, AhHeader& ah) {
             for (int i = 0; i < 5; ++i) {
                 rest = skipBlanks(rest);
                 std::size_t end = 0;
-                while (end < rest.size() && !std::isspace(static_cast<unsigned char>(rest[end]))) ++end;
+                while (end < rest.size() && !std::isspace(static_cast<unsigned char>(rest[end])))
+                    ++end;
                 rest.remove_prefix(end);
             }
             const double seconds = leadingDouble(rest);
-            if (f[0] >= 1 && f[0] <= 9999 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= 31 && f[3] >= 0 &&
-                f[3] <= 23 && f[4] >= 0 && f[4] <= 59 && seconds >= 0 && seconds < 61) {
-                h.startTime = EventTime{static_cast<std::uint16_t>(f[0]), static_cast<std::uint8_t>(f[1]),
-                                        static_cast<std::uint8_t>(f[2]), static_cast<std::uint8_t>(f[3]),
-                                        static_cast<std::uint8_t>(f[4]), static_cast<std::uint8_t>(seconds), 0, 0};
+            if (f[0] >= 1 && f[0] <= 9999 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= 31 &&
+                f[3] >= 0 && f[3] <= 23 && f[4] >= 0 && f[4] <= 59 && seconds >= 0 && seconds < 61) {
+                h.startTime = EventTime{static_cast<std::uint16_t>(f[0]),
+                                        static_cast<std::uint8_t>(f[1]),
+                                        static_cast<std::uint8_t>(f[2]),
+                                        static_cast<std::uint8_t>(f[3]),
+                                        static_cast<std::uint8_t>(f[4]),
+                                        static_cast<std::uint8_t>(seconds),
+                                        0,
+                                        0};
             }
         }
     } else if (keyValue(line, "comment:", v)) {
@@ -112,11 +120,16 @@ AhHeader parseHeader(std::span<const std::uint8_t> bytes, EventRecord& record) {
             ah.data = lines.position();
             break;
         }
-        if (line.find("station information") != std::string_view::npos) section = Section::Station;
-        else if (line.find("event  information") != std::string_view::npos) section = Section::Event;
-        else if (line.find("record  information") != std::string_view::npos) section = Section::Record;
-        else if (section == Section::Station) applyStation(line, record);
-        else if (section == Section::Record) applyRecord(line, record, ah);
+        if (line.find("station information") != std::string_view::npos)
+            section = Section::Station;
+        else if (line.find("event  information") != std::string_view::npos)
+            section = Section::Event;
+        else if (line.find("record  information") != std::string_view::npos)
+            section = Section::Record;
+        else if (section == Section::Station)
+            applyStation(line, record);
+        else if (section == Section::Record)
+            applyRecord(line, record, ah);
         // The event section's lines are recognised and not used.
     }
     return ah;
@@ -169,7 +182,8 @@ bool AhReader::readSamples(LoadContext& context, LoadResult& result, int count) 
     channel.samples.resize(static_cast<std::size_t>(count));
     int got = 0;
     while (p && got < count) {
-        while (p < end && std::isspace(static_cast<unsigned char>(*p))) ++p;
+        while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+            ++p;
         if (p >= end) break;
         double v = 0;
         std::size_t used = 0;

@@ -7,7 +7,7 @@
 namespace tlx {
 
 class AhReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindAh; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;

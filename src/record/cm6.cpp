@@ -12,8 +12,10 @@ constexpr int kSign = 0x10;
 
 constexpr std::array<std::int8_t, 256> makeIndex() {
     std::array<std::int8_t, 256> index{};
-    for (auto& v : index) v = -1;
-    for (int i = 0; i < 64; ++i) index[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int8_t>(i);
+    for (auto& v : index)
+        v = -1;
+    for (int i = 0; i < 64; ++i)
+        index[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int8_t>(i);
     return index;
 }
 constexpr std::array<std::int8_t, 256> kIndex = makeIndex();
@@ -52,7 +54,8 @@ std::string encodeCm6(const std::vector<std::int32_t>& values) {
         }
     };
     for (const std::int32_t value : values) {
-        std::uint32_t a = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+        std::uint32_t a =
+            value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
         const int sign = value < 0 ? kSign : 0;
         if (a <= 0x0F) {
             put(static_cast<int>(a) | sign);
@@ -66,7 +69,8 @@ std::string encodeCm6(const std::vector<std::int32_t>& values) {
             a >>= 5;
         }
         put(static_cast<int>(a) | sign | kContinue);
-        for (int i = n - 1; i >= 0; --i) put(groups[i] | (i > 0 ? kContinue : 0));
+        for (int i = n - 1; i >= 0; --i)
+            put(groups[i] | (i > 0 ? kContinue : 0));
     }
     if (column != 0) out += '\n';
     return out;

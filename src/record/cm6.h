@@ -12,13 +12,13 @@ namespace tlx {
 // Decodes CM6 characters fed in pieces (one data line at a time): a number may go on across
 // a line end. Blanks, line ends and characters outside the CM6 set are skipped.
 class Cm6Decoder {
-public:
+  public:
     // Appends decoded values to out while it holds fewer than `limit`; later values are dropped.
     void feed(std::string_view text, std::vector<std::int32_t>& out, std::size_t limit);
     // True when the last character fed promised a continuation that has not come.
     bool inNumber() const { return inNumber_; }
 
-private:
+  private:
     bool inNumber_ = false;
     bool negative_ = false;
     std::uint32_t value_ = 0;

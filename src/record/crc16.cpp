@@ -33,7 +33,8 @@ const CrcTables& tables() {
 
 std::uint16_t crc16XmodemBytewise(std::span<const std::uint8_t> bytes, std::uint16_t crc) {
     const auto& t0 = tables().t[0];
-    for (std::uint8_t b : bytes) crc = static_cast<std::uint16_t>((crc << 8) ^ t0[((crc >> 8) ^ b) & 0xff]);
+    for (std::uint8_t b : bytes)
+        crc = static_cast<std::uint16_t>((crc << 8) ^ t0[((crc >> 8) ^ b) & 0xff]);
     return crc;
 }
 

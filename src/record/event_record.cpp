@@ -16,7 +16,9 @@ void EventRecord::clear() {
     fileName.clear();
 }
 
-std::string EventRecord::stationName() const { return fieldText(header.sensorId, sizeof header.sensorId); }
+std::string EventRecord::stationName() const {
+    return fieldText(header.sensorId, sizeof header.sensorId);
+}
 
 std::string EventRecord::component() const {
     return fieldText(header.componentName, sizeof header.componentName);
@@ -24,20 +26,33 @@ std::string EventRecord::component() const {
 
 int sampleWidth(int sampleType) {
     switch (sampleType) {
-    case 0: return 2;
+    case 0:
+        return 2;
     case 1:
-    case 2: return 4;
-    default: return 8;
+    case 2:
+        return 4;
+    default:
+        return 8;
     }
 }
 
 void setOrientation(ChannelHeader& header, char letter) {
     header.orientation = letter;
     switch (letter) {
-    case 'Z': header.incident = 0; header.azimuth = 0; break;
-    case 'N': header.incident = 90; header.azimuth = 0; break;
-    case 'E': header.incident = 90; header.azimuth = 90; break;
-    default: break;
+    case 'Z':
+        header.incident = 0;
+        header.azimuth = 0;
+        break;
+    case 'N':
+        header.incident = 90;
+        header.azimuth = 0;
+        break;
+    case 'E':
+        header.incident = 90;
+        header.azimuth = 90;
+        break;
+    default:
+        break;
     }
 }
 
@@ -62,14 +77,18 @@ EventTime fromCivil(const CivilTime& c) {
     return t;
 }
 
-EventTime addSeconds(const EventTime& t, double seconds) { return fromCivil(addSeconds(toCivil(t), seconds)); }
+EventTime addSeconds(const EventTime& t, double seconds) {
+    return fromCivil(addSeconds(toCivil(t), seconds));
+}
 
 double secondsBetween(const EventTime& from, const EventTime& to) {
     const std::int64_t whole = epochSeconds(toCivil(to)) - epochSeconds(toCivil(from));
     return static_cast<double>(whole) + (to.nanoseconds - from.nanoseconds) * 1e-9;
 }
 
-std::int64_t timeOfDayMs(const EventTime& t) { return timeOfDayMs(toCivil(t)); }
+std::int64_t timeOfDayMs(const EventTime& t) {
+    return timeOfDayMs(toCivil(t));
+}
 
 std::string formatStartTime(const EventTime& t) {
     return format("%02d/%02d/%02d %02d:%02d:%02d.%03d", t.month, t.day, t.year, t.hour, t.minute, t.second,
@@ -81,15 +100,22 @@ std::string formatIsoTime(const EventTime& t) {
                   t.nanoseconds / 1'000'000);
 }
 
-std::int16_t storedMagnitude(double m) { return static_cast<std::int16_t>((m + 0.005) * 100); }
+std::int16_t storedMagnitude(double m) {
+    return static_cast<std::int16_t>((m + 0.005) * 100);
+}
 
 void setMagnitude(EventEntry& entry, double m, const std::string& typeName) {
     const std::int16_t v = storedMagnitude(m);
-    if (iequals(typeName, "ms")) entry.magMs = v;
-    else if (iequals(typeName, "mb")) entry.magMb = v;
-    else if (iequals(typeName, "mw")) entry.magMw = v;
-    else if (iequals(typeName, "ml")) entry.magMl = v;
-    else if (iequals(typeName, "md")) entry.magMd = v;
+    if (iequals(typeName, "ms"))
+        entry.magMs = v;
+    else if (iequals(typeName, "mb"))
+        entry.magMb = v;
+    else if (iequals(typeName, "mw"))
+        entry.magMw = v;
+    else if (iequals(typeName, "ml"))
+        entry.magMl = v;
+    else if (iequals(typeName, "md"))
+        entry.magMd = v;
     else if (v != 0) {
         entry.magOther = v;
         copyToField(entry.magOtherType, sizeof entry.magOtherType, typeName);

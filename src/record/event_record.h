@@ -17,8 +17,8 @@ namespace tlx {
 static_assert(std::endian::native == std::endian::little,
               "record structures are kept as little-endian file images");
 
-constexpr int kMinSampleCount = 51;           // 50 or fewer is "Invalid data count in file"
-constexpr int kMaxSampleCount = 0x500000;     // 5,242,880
+constexpr int kMinSampleCount = 51;       // 50 or fewer is "Invalid data count in file"
+constexpr int kMaxSampleCount = 0x500000; // 5,242,880
 constexpr std::size_t kMaxInfoText = 255;
 constexpr std::size_t kMaxPriorLocation = 23;
 constexpr std::size_t kMaxFileName = 255;

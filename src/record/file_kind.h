@@ -5,7 +5,7 @@ namespace tlx {
 
 enum FileKind : int {
     kKindUnknown = -1,
-    kKindSvx4 = 0,         // also the text and Type 3 members, told apart by SubKind
+    kKindSvx4 = 0, // also the text and Type 3 members, told apart by SubKind
     kKindSvxVolume = 1,
     kKindSac = 2,
     kKindPepp = 3,

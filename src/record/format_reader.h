@@ -25,20 +25,20 @@ class Geography;
 // Folders where readers look for their companion files (SENSOR.DAT, station.gs2, dataless volumes),
 // and the geography they may ask.
 struct LoaderSettings {
-    std::filesystem::path eventDirectory;  // setting "Directory"
-    std::filesystem::path localDirectory;  // setting "LocalDirectory"
+    std::filesystem::path eventDirectory; // setting "Directory"
+    std::filesystem::path localDirectory; // setting "LocalDirectory"
     std::filesystem::path programDirectory;
-    std::filesystem::path datalessDirectory;  // setting "DatalessDir"
+    std::filesystem::path datalessDirectory;    // setting "DatalessDir"
     std::string datalessExtension = "Dataless"; // setting "DatalessExt"
-    const Geography* geography = nullptr;   // none: region names and distances stay unknown
+    const Geography* geography = nullptr;       // none: region names and distances stay unknown
 };
 
 struct LoadResult {
     bool ok = false;
     int kind = kKindUnknown;
     SubKind subKind = SubKind::Binary;
-    int commonCount = 0;    // samples per channel after the limits
-    std::string path;       // the full path used
+    int commonCount = 0; // samples per channel after the limits
+    std::string path;    // the full path used
     std::vector<LoadedChannel> channels;
     bool gseChecksumError = false;
     bool gseCountError = false;
@@ -47,7 +47,7 @@ struct LoadResult {
 // What a reader sees: the file's bytes and where to report. Readers never show anything
 // themselves; they call report(), which applies the unattended modes' suppression rules.
 class LoadContext {
-public:
+  public:
     LoadContext(std::span<const std::uint8_t> bytes, std::string path, LoadMode mode, Messages& messages,
                 const LoaderSettings& settings)
         : bytes_(bytes), path_(std::move(path)), mode_(mode), messages_(messages), settings_(settings) {}
@@ -65,7 +65,7 @@ public:
     int channelIndex = 0;
     CSeed* seed = nullptr;
 
-private:
+  private:
     std::span<const std::uint8_t> bytes_;
     std::string path_;
     LoadMode mode_;
@@ -80,7 +80,7 @@ enum class HeaderStatus {
 };
 
 class FormatReader {
-public:
+  public:
     virtual ~FormatReader() = default;
     virtual int kind() const = 0;
 

@@ -23,7 +23,6 @@ std::string column(std::string_view line, std::size_t start, std::size_t width) 
     return std::string(line.substr(start, width));
 }
 
-
 long toLong(const std::string& s) {
     return leadingInt(s);
 }
@@ -34,7 +33,9 @@ double toDouble(const std::string& s, double fallback) {
     return takeDouble(s, v, used) ? v : fallback;
 }
 
-bool startsWith(std::string_view line, std::string_view tag) { return line.substr(0, tag.size()) == tag; }
+bool startsWith(std::string_view line, std::string_view tag) {
+    return line.substr(0, tag.size()) == tag;
+}
 
 // A CHK2 line: the tag alone or followed by a blank. CM6 data never hold blanks inside a line,
 // so a data line that merely begins with the characters "CHK2" is not taken for one.
@@ -72,9 +73,11 @@ Gse2Waveform parseWid2(std::string_view line) {
 void appendIntegers(std::string_view line, std::vector<std::int32_t>& out, std::size_t limit) {
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
         std::size_t j = i;
-        while (j < line.size() && line[j] != ' ' && line[j] != '\t') ++j;
+        while (j < line.size() && line[j] != ' ' && line[j] != '\t')
+            ++j;
         if (j > i) {
             long long v = 0;
             if (parseInt(line.substr(i, j - i), v) && out.size() < limit)
@@ -86,7 +89,8 @@ void appendIntegers(std::string_view line, std::vector<std::int32_t>& out, std::
 
 std::string stationCode(const std::string& station) {
     std::string s = station;
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
+        s.pop_back();
     return s;
 }
 
@@ -95,7 +99,8 @@ std::string stationCode(const std::string& station) {
 std::string Gse2Waveform::calibrationText() const {
     std::string t = "                         nm/count @          Hz ";
     const auto over = [&t](std::size_t from, std::size_t width, const std::string& text) {
-        for (std::size_t i = 0; i < width && i < text.size(); ++i) t[from + i] = text[i];
+        for (std::size_t i = 0; i < width && i < text.size(); ++i)
+            t[from + i] = text[i];
     };
     over(0, 6, instrumentType);
     over(8, 3, channel);
@@ -163,7 +168,8 @@ void CGse20::parse(std::string_view text, const StationTable& stations, std::siz
             }
             if (!isWid2Line(line)) {
                 if (state == State::Header) {
-                    if (startsWith(line, "DAT2") && lines.lineNumber() - wid2Line <= kDat2Window) state = State::Data;
+                    if (startsWith(line, "DAT2") && lines.lineNumber() - wid2Line <= kDat2Window)
+                        state = State::Data;
                 } else if (cm6) {
                     decoder.feed(line, current.samples, static_cast<std::size_t>(current.sampleCount));
                 } else {
@@ -190,9 +196,11 @@ void CGse20::parse(std::string_view text, const StationTable& stations, std::siz
 std::vector<std::string> CGse20::listing() const {
     std::vector<std::string> out;
     for (const Gse2Waveform& w : waveforms_) {
-        const std::string time = format("%02d/%02d/%02d %02d:%02d:%02d", w.month, w.day, ((w.year % 100) + 100) % 100,
-                                        w.hour, w.minute, static_cast<int>(std::lround(w.second)));
-        out.push_back(format("GSE2.0 Data Set\t%s\t%s %s", time.c_str(), w.station.c_str(), w.calibrationText().c_str()));
+        const std::string time =
+            format("%02d/%02d/%02d %02d:%02d:%02d", w.month, w.day, ((w.year % 100) + 100) % 100, w.hour,
+                   w.minute, static_cast<int>(std::lround(w.second)));
+        out.push_back(format("GSE2.0 Data Set\t%s\t%s %s", time.c_str(), w.station.c_str(),
+                             w.calibrationText().c_str()));
     }
     return out;
 }
@@ -223,8 +231,10 @@ bool gse2WaveformToRecord(const Gse2Waveform& w, EventRecord& record, const Geog
             letter = static_cast<char>(std::toupper(static_cast<unsigned char>(w.channel[i])));
             break;
         }
-    if (letter == 'Z' || letter == 'N' || letter == 'E') setOrientation(h, letter);
-    else h.orientation = letter;
+    if (letter == 'Z' || letter == 'N' || letter == 'E')
+        setOrientation(h, letter);
+    else
+        h.orientation = letter;
     if (w.horizontalAngle != kUnknownValue) {
         const bool none = w.horizontalAngle == -1;
         h.azimuth = none ? 0 : w.horizontalAngle;
@@ -237,7 +247,8 @@ bool gse2WaveformToRecord(const Gse2Waveform& w, EventRecord& record, const Geog
     h.elevation = w.elevation;
     const std::string code = stationCode(w.station);
     std::string region;
-    if (w.stationFound && geography) region = std::string(trim(geography->regionName(w.latitude, w.longitude)));
+    if (w.stationFound && geography)
+        region = std::string(trim(geography->regionName(w.latitude, w.longitude)));
     record.info.sensorLocation = (region.empty() ? code : region).substr(0, kMaxInfoText);
     record.info.comment = w.calibrationText();
     std::string id;
@@ -261,7 +272,8 @@ HeaderStatus Gse2Reader::readHeader(LoadContext& context, LoadResult& result, st
     const bool forced = context.forcedKind == kForceGse2;
     // A forced load has been told the format; recognition needs the message's begin line.
     if (!forced && !CGse20::hasBeginLine(text)) return HeaderStatus::NotThisFormat;
-    const std::size_t index = forced && context.channelIndex > 0 ? static_cast<std::size_t>(context.channelIndex) : 0;
+    const std::size_t index =
+        forced && context.channelIndex > 0 ? static_cast<std::size_t>(context.channelIndex) : 0;
     StationTable stations;
     stations.load(context.settings());
     CGse20 gse;
@@ -288,9 +300,11 @@ bool Gse2Reader::readSamples(LoadContext&, LoadResult& result, int count) const 
     samples.resize(static_cast<std::size_t>(count));
     // The integers minus their exact mean.
     std::int64_t sum = 0;
-    for (double v : samples) sum += static_cast<std::int64_t>(v);
+    for (double v : samples)
+        sum += static_cast<std::int64_t>(v);
     const double mean = samples.empty() ? 0 : static_cast<double>(sum) / static_cast<double>(samples.size());
-    for (double& v : samples) v -= mean;
+    for (double& v : samples)
+        v -= mean;
     return true;
 }
 

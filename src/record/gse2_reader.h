@@ -34,7 +34,7 @@ struct Gse2Waveform {
 };
 
 class CGse20 {
-public:
+  public:
     // Among the first 80 lines, one beginning "BEGIN GSE2.0" (any blanks between) or "CONTINUATION".
     static bool hasBeginLine(std::string_view text);
 
@@ -45,16 +45,17 @@ public:
     // One "GSE2.0 Data Set\t<time>\t<station> <calibration>" line per waveform (file browser).
     std::vector<std::string> listing() const;
 
-private:
+  private:
     std::vector<Gse2Waveform> waveforms_;
 };
 
 // Fills a cleared record from a waveform; false when its date or rate cannot describe a record.
 // The sensor location is the station's region name when a geography is given.
-bool gse2WaveformToRecord(const Gse2Waveform& waveform, EventRecord& record, const Geography* geography = nullptr);
+bool gse2WaveformToRecord(const Gse2Waveform& waveform, EventRecord& record,
+                          const Geography* geography = nullptr);
 
 class Gse2Reader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindGse2; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;

@@ -3,13 +3,13 @@
 #include "core/debug_log.h"
 #include "core/mapped_file.h"
 #include "core/text.h"
+#include "record/ah.h"
 #include "record/gse2_reader.h"
+#include "record/pepp.h"
 #include "record/sac_reader.h"
 #include "record/seed_reader.h"
-#include "record/svx4_format.h"
-#include "record/ah.h"
-#include "record/pepp.h"
 #include "record/svx3.h"
+#include "record/svx4_format.h"
 #include "record/svx4_reader.h"
 #include "record/svx_ascii_reader.h"
 
@@ -38,8 +38,10 @@ std::vector<const FormatReader*> formatsInOrder(Order order) {
     // MINISEED before the SEED volume when loading, the other way round for header-only reading.
     static const MiniSeedReader miniSeed;
     static const SeedVolumeReader seedVolume;
-    if (order == Order::HeaderOnly) formats.insert(formats.end(), {&seedVolume, &miniSeed});
-    else formats.insert(formats.end(), {&miniSeed, &seedVolume});
+    if (order == Order::HeaderOnly)
+        formats.insert(formats.end(), {&seedVolume, &miniSeed});
+    else
+        formats.insert(formats.end(), {&miniSeed, &seedVolume});
     static const PeppReader pepp;
     formats.push_back(&pepp); // PEPP
     static const Gse2Reader gse2;
@@ -54,19 +56,26 @@ const FormatReader* forcedReader(int forcedKind) {
     static const PeppReader forcedPepp(true);
     static const SeedChannelReader seedChannel;
     switch (forcedKind) {
-    case kForceGse2: return &gse2;
-    case kForcePepp: return &forcedPepp;
+    case kForceGse2:
+        return &gse2;
+    case kForcePepp:
+        return &forcedPepp;
     case kForceSeedVolume:
-    case kForceSeedChannel: return &seedChannel;
-    default: return nullptr;
+    case kForceSeedChannel:
+        return &seedChannel;
+    default:
+        return nullptr;
     }
 }
 
 const char* forcedFailure(int forcedKind) {
     switch (forcedKind) {
-    case kForcePepp: return "Error loading PEPP file";
-    case kForceGse2: return "Error loading GSE20 file";
-    default: return "Error loading SEED Volume";
+    case kForcePepp:
+        return "Error loading PEPP file";
+    case kForceGse2:
+        return "Error loading GSE20 file";
+    default:
+        return "Error loading SEED Volume";
     }
 }
 
@@ -87,16 +96,27 @@ void LoadContext::report(const std::string& text, bool suppressibleInPictureServ
 const char* fileKindName(int kind, SubKind subKind) {
     switch (kind) {
     case kKindSvx4:
-        return subKind == SubKind::Text ? "SVX ASCII" : subKind == SubKind::Type3 ? "SVX Type 3" : "SVX Type 4";
-    case kKindSvxVolume: return "SVX data-set volume";
-    case kKindSac: return "SAC";
-    case kKindPepp: return "PEPP";
-    case kKindSeed: return "SEED volume";
-    case kKindGse2: return "GSE2.0";
-    case kKindMiniSeed: return "miniSEED";
-    case kKindMiniSeedSet: return "miniSEED data set";
-    case kKindAh: return "AH";
-    default: return "unknown";
+        return subKind == SubKind::Text    ? "SVX ASCII"
+               : subKind == SubKind::Type3 ? "SVX Type 3"
+                                           : "SVX Type 4";
+    case kKindSvxVolume:
+        return "SVX data-set volume";
+    case kKindSac:
+        return "SAC";
+    case kKindPepp:
+        return "PEPP";
+    case kKindSeed:
+        return "SEED volume";
+    case kKindGse2:
+        return "GSE2.0";
+    case kKindMiniSeed:
+        return "miniSEED";
+    case kKindMiniSeedSet:
+        return "miniSEED data set";
+    case kKindAh:
+        return "AH";
+    default:
+        return "unknown";
     }
 }
 
@@ -104,7 +124,8 @@ EventLoader::EventLoader(Messages& messages, LoaderSettings settings)
     : messages_(messages), settings_(std::move(settings)) {}
 
 std::string EventLoader::resolvePath(const std::string& fileName) const {
-    if (fileName.find_first_of(":/\\") != std::string::npos || settings_.eventDirectory.empty()) return fileName;
+    if (fileName.find_first_of(":/\\") != std::string::npos || settings_.eventDirectory.empty())
+        return fileName;
     return (settings_.eventDirectory / fileName).string();
 }
 
@@ -115,7 +136,8 @@ LoadResult EventLoader::load(const LoadRequest& request) {
         LoadResult failed;
         failed.path = path;
         logFormat("load %s: cannot open", path.c_str());
-        if (request.mode == LoadMode::Interactive) messages_.error(format("Can't open file %s", path.c_str()));
+        if (request.mode == LoadMode::Interactive)
+            messages_.error(format("Can't open file %s", path.c_str()));
         return failed;
     }
     return loadBytes(file.bytes(), path, request);
@@ -166,7 +188,8 @@ LoadResult EventLoader::loadBytes(std::span<const std::uint8_t> bytes, const std
     }
     result.commonCount = count;
     try {
-        for (LoadedChannel& channel : result.channels) channel.samples.reserve(static_cast<std::size_t>(count));
+        for (LoadedChannel& channel : result.channels)
+            channel.samples.reserve(static_cast<std::size_t>(count));
     } catch (const std::bad_alloc&) {
         return fail("Out of memory");
     }
@@ -186,7 +209,8 @@ int EventLoader::recognise(std::span<const std::uint8_t> bytes, const std::strin
     for (const FormatReader* candidate : formatsInOrder(Order::Load)) {
         LoadResult attempt;
         std::string failure;
-        if (candidate->readHeader(context, attempt, failure) != HeaderStatus::NotThisFormat) return attempt.kind;
+        if (candidate->readHeader(context, attempt, failure) != HeaderStatus::NotThisFormat)
+            return attempt.kind;
     }
     return kKindUnknown;
 }

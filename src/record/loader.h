@@ -19,12 +19,13 @@ struct LoadRequest {
 };
 
 class EventLoader {
-public:
+  public:
     explicit EventLoader(Messages& messages, LoaderSettings settings = {});
 
     LoadResult load(const LoadRequest& request);
     // The same on bytes already in memory (tests, fuzzing); `path` names them in messages.
-    LoadResult loadBytes(std::span<const std::uint8_t> bytes, const std::string& path, const LoadRequest& request);
+    LoadResult loadBytes(std::span<const std::uint8_t> bytes, const std::string& path,
+                         const LoadRequest& request);
 
     // Format recognition only: the file kind, or -1 for "unknown".
     int recognise(std::span<const std::uint8_t> bytes, const std::string& path = {});
@@ -40,7 +41,7 @@ public:
     // from the next load on.
     void setSettings(const LoaderSettings& settings) { settings_ = settings; }
 
-private:
+  private:
     Messages& messages_;
     LoaderSettings settings_;
 };

@@ -16,13 +16,15 @@ DecodeResult decodeSamples(SampleDecoder decoder, const std::uint8_t* data, std:
             r.error = format("DWWSSN data hold %zu of %d samples", bytes / 2, expected);
             return r;
         }
-        for (int i = 0; i < expected; ++i) out[i] = readOrdered<std::int16_t>(data + 2 * i, bigEndian);
+        for (int i = 0; i < expected; ++i)
+            out[i] = readOrdered<std::int16_t>(data + 2 * i, bigEndian);
         r.ok = true;
         r.count = expected;
         return r;
     }
-    const SteimResult s = decoder == SampleDecoder::Steim1 ? decodeSteim1(data, bytes, bigEndian, expected, out, capacity)
-                                                           : decodeSteim2(data, bytes, bigEndian, expected, out, capacity);
+    const SteimResult s = decoder == SampleDecoder::Steim1
+                              ? decodeSteim1(data, bytes, bigEndian, expected, out, capacity)
+                              : decodeSteim2(data, bytes, bigEndian, expected, out, capacity);
     r.ok = s.ok;
     r.count = s.count;
     r.integrityMismatch = s.integrityMismatch;

@@ -19,21 +19,36 @@ std::string codeText(const std::uint8_t* p, std::size_t n) {
 // Fixed lengths of the data-record blockettes of the standard; 0 for unknown types.
 std::size_t blocketteLength(int type, const std::uint8_t* b, std::size_t available, bool bigEndian) {
     switch (type) {
-    case 100: return 12;
-    case 200: return 52;
-    case 201: return 60;
-    case 300: return 60;
-    case 310: return 60;
-    case 320: return 64;
-    case 390: return 28;
-    case 395: return 16;
-    case 400: return 16;
-    case 405: return 6;
-    case 500: return 200;
-    case 1000: return 8;
-    case 1001: return 8;
-    case 2000: return available >= 6 ? readOrdered<std::uint16_t>(b + 4, bigEndian) : 0;
-    default: return 0;
+    case 100:
+        return 12;
+    case 200:
+        return 52;
+    case 201:
+        return 60;
+    case 300:
+        return 60;
+    case 310:
+        return 60;
+    case 320:
+        return 64;
+    case 390:
+        return 28;
+    case 395:
+        return 16;
+    case 400:
+        return 16;
+    case 405:
+        return 6;
+    case 500:
+        return 200;
+    case 1000:
+        return 8;
+    case 1001:
+        return 8;
+    case 2000:
+        return available >= 6 ? readOrdered<std::uint16_t>(b + 4, bigEndian) : 0;
+    default:
+        return 0;
     }
 }
 
@@ -58,7 +73,9 @@ bool yearIsBigEndian(std::uint8_t first, std::uint8_t second) {
     return (first == 7 && second >= 8) || (first == 8 && second < 7);
 }
 
-bool isDataQuality(char c) { return c == 'D' || c == 'R' || c == 'Q' || c == 'M'; }
+bool isDataQuality(char c) {
+    return c == 'D' || c == 'R' || c == 'Q' || c == 'M';
+}
 
 RecordStatus parseDataRecord(std::span<const std::uint8_t> bytes, bool requireB1000, std::size_t recordLimit,
                              DataRecordHeader& h, std::string& error) {
@@ -144,7 +161,8 @@ RecordStatus parseDataRecord(std::span<const std::uint8_t> bytes, bool requireB1
     }
     const std::size_t length = recordLimit ? recordLimit : static_cast<std::size_t>(h.recordLength);
     if (length > bytes.size() || chainEnd > length ||
-        (h.sampleCount > 0 && (h.dataOffset < static_cast<int>(chainEnd) || static_cast<std::size_t>(h.dataOffset) > length))) {
+        (h.sampleCount > 0 &&
+         (h.dataOffset < static_cast<int>(chainEnd) || static_cast<std::size_t>(h.dataOffset) > length))) {
         error = format("Record of %zu bytes does not fit the file or its blockettes", length);
         return RecordStatus::BadLength;
     }

@@ -12,16 +12,24 @@ namespace tlx {
 namespace {
 
 constexpr char kPeppMagic[] = "PEPP_HVN_02.";
-constexpr std::size_t kMultiPrefix = 4;    // "PEPP"
-constexpr std::size_t kTracePrefix = 32;   // bytes before each trace header
+constexpr std::size_t kMultiPrefix = 4;  // "PEPP"
+constexpr std::size_t kTracePrefix = 32; // bytes before each trace header
 constexpr std::size_t kMarkerSize = 4;
 constexpr float kUndefined = -12345.0f;
 
-std::int16_t i16(const std::uint8_t* h, std::size_t o) { return readLE<std::int16_t>(h + o); }
-std::int32_t i32(const std::uint8_t* h, std::size_t o) { return readLE<std::int32_t>(h + o); }
-float f32(const std::uint8_t* h, std::size_t o) { return readLE<float>(h + o); }
+std::int16_t i16(const std::uint8_t* h, std::size_t o) {
+    return readLE<std::int16_t>(h + o);
+}
+std::int32_t i32(const std::uint8_t* h, std::size_t o) {
+    return readLE<std::int32_t>(h + o);
+}
+float f32(const std::uint8_t* h, std::size_t o) {
+    return readLE<float>(h + o);
+}
 
-bool within(double v, double lo, double hi) { return v >= lo && v <= hi; }
+bool within(double v, double lo, double hi) {
+    return v >= lo && v <= hi;
+}
 
 bool headerCheck(const std::uint8_t* h) {
     if (std::memcmp(h + 2, kPeppMagic, 12) != 0) return false;
@@ -36,7 +44,9 @@ std::string text(const std::uint8_t* h, std::size_t offset, std::size_t width) {
     return std::string(trim(fieldText(reinterpret_cast<const char*>(h + offset), width)));
 }
 
-double finiteOr(float v, double fallback) { return std::isfinite(v) ? v : fallback; }
+double finiteOr(float v, double fallback) {
+    return std::isfinite(v) ? v : fallback;
+}
 
 EventTime timeFrom(int year, int month, int day, int hour, int minute, double seconds) {
     EventTime t{};
@@ -46,16 +56,18 @@ EventTime timeFrom(int year, int month, int day, int hour, int minute, double se
     t.hour = 0;
     // Hours, minutes and the rounded seconds are added so that a carry reaches the date.
     const double ms = std::round(seconds * 1000.0);
-    return addSeconds(t, hour * 3600.0 + minute * 60.0 + std::floor(ms / 1000.0) + std::fmod(ms, 1000.0) / 1000.0);
+    return addSeconds(t, hour * 3600.0 + minute * 60.0 + std::floor(ms / 1000.0) +
+                             std::fmod(ms, 1000.0) / 1000.0);
 }
 
 void readEvent(const std::uint8_t* h, EventRecord& record) {
-    const int year = i16(h, 184), month = i16(h, 186), day = i16(h, 188), hour = i16(h, 192), minute = i16(h, 194);
+    const int year = i16(h, 184), month = i16(h, 186), day = i16(h, 188), hour = i16(h, 192),
+              minute = i16(h, 194);
     const float second = f32(h, 196), lat = f32(h, 200), lon = f32(h, 204), depth = f32(h, 208);
     if (year == -12345 || lat == kUndefined || lon == kUndefined || depth == kUndefined) return;
     if (!within(year, 1, 9999) || !within(month, 1, 12) || !within(day, 1, 31) || !within(hour, 0, 24) ||
-        !within(minute, 0, 60) || !(second >= 0 && second <= 61) || !std::isfinite(lat) || !std::isfinite(lon) ||
-        !std::isfinite(depth))
+        !within(minute, 0, 60) || !(second >= 0 && second <= 61) || !std::isfinite(lat) ||
+        !std::isfinite(lon) || !std::isfinite(depth))
         return;
     EventEntry e{};
     e.originTime = timeFrom(year, month, day, hour, minute, 0);
@@ -104,10 +116,17 @@ void fillRecord(const std::uint8_t* h, EventRecord& record) {
         hd.sensitivity = 1.0 / (s * 100.0);
         hd.magCorrection = 0.2 / (2 * std::numbers::pi * s);
         switch (i16(h, 49)) {
-        case 6: hd.sensorType = 1; break;
-        case 5: hd.sensorType = 2; break;
-        case 4: hd.sensorType = 3; break;
-        default: break;
+        case 6:
+            hd.sensorType = 1;
+            break;
+        case 5:
+            hd.sensorType = 2;
+            break;
+        case 4:
+            hd.sensorType = 3;
+            break;
+        default:
+            break;
         }
     }
     readEvent(h, record);
@@ -128,7 +147,8 @@ bool locatePeppTrace(std::span<const std::uint8_t> bytes, int index, std::size_t
         p += kTracePrefix;
         if (p + kPeppHeaderSize > bytes.size() || !headerCheck(bytes.data() + p)) return false;
         p += kPeppHeaderSize + static_cast<std::uint64_t>(i32(bytes.data(), p + 45)) * 4;
-        if (p + kMarkerSize > bytes.size() || readLE<std::uint32_t>(bytes.data() + p) != kPeppTraceMarker) return false;
+        if (p + kMarkerSize > bytes.size() || readLE<std::uint32_t>(bytes.data() + p) != kPeppTraceMarker)
+            return false;
         p += kMarkerSize;
     }
     p += kTracePrefix;

@@ -12,13 +12,13 @@ constexpr std::uint32_t kPeppTraceMarker = 0x05B83A2B;
 // Recognition reads the first trace; the forced load (the caller chose a trace) reads the
 // trace whose index the load request names.
 class PeppReader : public FormatReader {
-public:
+  public:
     explicit PeppReader(bool forced = false) : forced_(forced) {}
     int kind() const override { return kKindPepp; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
 
-private:
+  private:
     int traceIndex(const LoadContext& context) const { return forced_ ? context.channelIndex : -1; }
     bool forced_;
 };

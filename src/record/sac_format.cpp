@@ -13,7 +13,9 @@ constexpr std::size_t kIntOffset = 280;
 constexpr std::size_t kTextOffset = 440;
 constexpr char kUndefinedText[] = "-12345  ";
 
-bool inRange(std::int32_t v, std::int32_t lo, std::int32_t hi) { return v >= lo && v <= hi; }
+bool inRange(std::int32_t v, std::int32_t lo, std::int32_t hi) {
+    return v >= lo && v <= hi;
+}
 
 std::string withoutBlanks(const std::string& s) {
     std::string out;
@@ -32,10 +34,17 @@ char orientationFromComponent(const std::string& c) {
 
 int sensorTypeFromIdep(std::int32_t idep) {
     switch (idep) {
-    case 1: case kSacIdisp: return 3;
-    case 2: case kSacIvel: return 2;
-    case 3: case kSacIacc: return 1;
-    default: return 0;
+    case 1:
+    case kSacIdisp:
+        return 3;
+    case 2:
+    case kSacIvel:
+        return 2;
+    case 3:
+    case kSacIacc:
+        return 1;
+    default:
+        return 0;
     }
 }
 
@@ -44,16 +53,19 @@ int sensorTypeFromIdep(std::int32_t idep) {
 SacHeader::SacHeader() {
     f.fill(kSacUndefinedFloat);
     i.fill(kSacUndefinedInt);
-    for (std::size_t p = 0; p < k.size(); p += 8) std::memcpy(&k[p], kUndefinedText, 8);
+    for (std::size_t p = 0; p < k.size(); p += 8)
+        std::memcpy(&k[p], kUndefinedText, 8);
     std::memset(&k[kSacKevnm - kTextOffset + 8], ' ', 8); // KEVNM is one 16-character field
 }
 
 std::string SacHeader::text(SacText field, std::size_t width) const {
     const char* p = &k[field - kTextOffset];
     std::size_t n = 0;
-    while (n < width && p[n] != '\0') ++n;
+    while (n < width && p[n] != '\0')
+        ++n;
     std::string s(p, n);
-    while (!s.empty() && s.back() == ' ') s.pop_back();
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
     if (s == "-12345") return {};
     return s;
 }
@@ -68,16 +80,22 @@ bool parseSacHeader(std::span<const std::uint8_t> bytes, SacHeader& header, SacB
     if (bytes.size() < kSacHeaderSize) return false;
     const std::uint8_t* p = bytes.data();
     const auto plausibleYear = [](std::int32_t y) { return y > 1900 && y < 3000; };
-    if (plausibleYear(readLE<std::int32_t>(p + kIntOffset))) order = SacByteOrder::Little;
-    else if (plausibleYear(readBE<std::int32_t>(p + kIntOffset))) order = SacByteOrder::Big;
-    else return false;
+    if (plausibleYear(readLE<std::int32_t>(p + kIntOffset)))
+        order = SacByteOrder::Little;
+    else if (plausibleYear(readBE<std::int32_t>(p + kIntOffset)))
+        order = SacByteOrder::Big;
+    else
+        return false;
     const bool big = order == SacByteOrder::Big;
-    for (std::size_t w = 0; w < header.f.size(); ++w) header.f[w] = readOrdered<float>(p + 4 * w, big);
-    for (std::size_t w = 0; w < header.i.size(); ++w) header.i[w] = readOrdered<std::int32_t>(p + kIntOffset + 4 * w, big);
+    for (std::size_t w = 0; w < header.f.size(); ++w)
+        header.f[w] = readOrdered<float>(p + 4 * w, big);
+    for (std::size_t w = 0; w < header.i.size(); ++w)
+        header.i[w] = readOrdered<std::int32_t>(p + kIntOffset + 4 * w, big);
     std::memcpy(header.k.data(), p + kTextOffset, header.k.size());
     const auto& n = header.i;
-    if (!inRange(n[kSacNzYear], 1960, 2200) || !inRange(n[kSacNzJday], 1, 366) || !inRange(n[kSacNzHour], 0, 24) ||
-        !inRange(n[kSacNzMin], 0, 60) || !inRange(n[kSacNzSec], 0, 60) || !inRange(n[kSacNpts], 50, kMaxSampleCount))
+    if (!inRange(n[kSacNzYear], 1960, 2200) || !inRange(n[kSacNzJday], 1, 366) ||
+        !inRange(n[kSacNzHour], 0, 24) || !inRange(n[kSacNzMin], 0, 60) || !inRange(n[kSacNzSec], 0, 60) ||
+        !inRange(n[kSacNpts], 50, kMaxSampleCount))
         return false;
     // A rate must come out of DELTA: 0 < 1/DELTA <= 1,000,000.
     const double sps = 1.0 / header.f[kSacDelta];
@@ -88,12 +106,16 @@ std::array<std::uint8_t, kSacHeaderSize> encodeSacHeader(const SacHeader& header
     std::array<std::uint8_t, kSacHeaderSize> out{};
     const bool big = order == SacByteOrder::Big;
     for (std::size_t w = 0; w < header.f.size(); ++w) {
-        if (big) writeBE(&out[4 * w], header.f[w]);
-        else writeLE(&out[4 * w], header.f[w]);
+        if (big)
+            writeBE(&out[4 * w], header.f[w]);
+        else
+            writeLE(&out[4 * w], header.f[w]);
     }
     for (std::size_t w = 0; w < header.i.size(); ++w) {
-        if (big) writeBE(&out[kIntOffset + 4 * w], header.i[w]);
-        else writeLE(&out[kIntOffset + 4 * w], header.i[w]);
+        if (big)
+            writeBE(&out[kIntOffset + 4 * w], header.i[w]);
+        else
+            writeLE(&out[kIntOffset + 4 * w], header.i[w]);
     }
     std::memcpy(&out[kTextOffset], header.k.data(), header.k.size());
     return out;
@@ -120,8 +142,10 @@ void sacHeaderToRecord(const SacHeader& s, EventRecord& record) {
         h.latitude = s.f[kSacStla];
         h.longitude = s.f[kSacStlo];
     }
-    if (s.defined(kSacStel)) h.elevation = s.f[kSacStel];
-    else if (s.defined(kSacStdp)) h.elevation = -s.f[kSacStdp];
+    if (s.defined(kSacStel))
+        h.elevation = s.f[kSacStel];
+    else if (s.defined(kSacStdp))
+        h.elevation = -s.f[kSacStdp];
     if (s.defined(kSacUser1)) h.magCorrection = s.f[kSacUser1];
     h.sensorType = static_cast<std::uint8_t>(sensorTypeFromIdep(n[kSacIdep]));
 

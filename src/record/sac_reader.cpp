@@ -42,9 +42,11 @@ std::optional<SacByteOrder> sacFileByteOrder(std::span<const std::uint8_t> bytes
 
 void decodeSacSamples(const std::uint8_t* bytes, SacByteOrder order, std::size_t count, double* out) {
     if (order == SacByteOrder::Little) {
-        for (std::size_t i = 0; i < count; ++i) out[i] = readLE<float>(bytes + 4 * i);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = readLE<float>(bytes + 4 * i);
     } else {
-        for (std::size_t i = 0; i < count; ++i) out[i] = readBE<float>(bytes + 4 * i);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = readBE<float>(bytes + 4 * i);
     }
 }
 

@@ -9,7 +9,7 @@
 namespace tlx {
 
 class SacReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindSac; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;

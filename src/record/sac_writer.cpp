@@ -15,10 +15,14 @@ namespace {
 
 std::int32_t idepFromSensorType(int sensorType) {
     switch (sensorType) {
-    case 1: return kSacIacc;
-    case 2: return kSacIvel;
-    case 3: return kSacIdisp;
-    default: return kSacUndefinedInt;
+    case 1:
+        return kSacIacc;
+    case 2:
+        return kSacIvel;
+    case 3:
+        return kSacIdisp;
+    default:
+        return kSacUndefinedInt;
     }
 }
 
@@ -29,7 +33,8 @@ float largestMagnitude(const EventEntry& e) {
     return static_cast<float>(best / 100.0); // an entry without magnitudes writes 0, not undefined
 }
 
-void putEvent(SacHeader& s, const EventRecord& record, const EventTime& reference, const Geography* geography) {
+void putEvent(SacHeader& s, const EventRecord& record, const EventTime& reference,
+              const Geography* geography) {
     const auto& events = record.info.events;
     if (events.empty()) return;
     const std::size_t current = static_cast<std::size_t>(record.info.currentEvent);
@@ -64,8 +69,10 @@ SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count, 
     s.f[kSacStlo] = static_cast<float>(h.longitude);
     // An unknown elevation stays undefined rather than becoming a depth of 12345 m.
     if (h.elevation != kUnknownValue) {
-        if (h.elevation >= 0) s.f[kSacStel] = static_cast<float>(h.elevation);
-        else s.f[kSacStdp] = static_cast<float>(-h.elevation);
+        if (h.elevation >= 0)
+            s.f[kSacStel] = static_cast<float>(h.elevation);
+        else
+            s.f[kSacStdp] = static_cast<float>(-h.elevation);
     }
     if (h.magCorrection != 0) s.f[kSacUser1] = static_cast<float>(h.magCorrection);
     s.f[kSacCmpAz] = static_cast<float>(h.azimuth);
@@ -91,13 +98,16 @@ SacHeader sacHeaderFromRecord(const EventRecord& record, double sps, int count, 
     s.setText(kSacKstnm, fieldText(h.sensorId, sizeof h.sensorId));
     const char o = std::isprint(static_cast<unsigned char>(h.orientation)) ? h.orientation : ' ';
     // Sixteen characters: the event name field ends there.
-    s.setText(kSacKevnm, format("H%02d%03d%02d%02d%c", reference.year % 100, jday, reference.hour, reference.minute, o), 16);
+    s.setText(kSacKevnm,
+              format("H%02d%03d%02d%02d%c", reference.year % 100, jday, reference.hour, reference.minute, o),
+              16);
     s.setText(kSacKcmpnm, fieldText(h.componentName, sizeof h.componentName));
     s.setText(kSacKnetwk, fieldText(h.network, sizeof h.network));
     return s;
 }
 
-std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const WriterOptions& options, SacByteOrder order) {
+std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const WriterOptions& options,
+                                        SacByteOrder order) {
     const int n = std::max(1, options.decimation);
     const std::size_t count = channel.samples.size() / static_cast<std::size_t>(n);
     const double recordSps = channel.record->header.sps;
@@ -110,13 +120,16 @@ std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const Write
     const double* s = channel.samples.data();
     for (std::size_t i = 0; i < count; ++i) {
         double groupSum = 0;
-        for (int j = 0; j < n; ++j) groupSum += s[i * n + j];
+        for (int j = 0; j < n; ++j)
+            groupSum += s[i * n + j];
         double v = groupSum / n - dc;
         if (options.invert) v = -v;
         const float written = static_cast<float>(v);
         std::uint8_t* p = &out[kSacHeaderSize + 4 * i];
-        if (order == SacByteOrder::Big) writeBE(p, written);
-        else writeLE(p, written);
+        if (order == SacByteOrder::Big)
+            writeBE(p, written);
+        else
+            writeLE(p, written);
         lo = std::min<double>(lo, written);
         hi = std::max<double>(hi, written);
         sum += written;
@@ -131,8 +144,8 @@ std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const Write
     return out;
 }
 
-bool writeSacFile(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
-                  SacByteOrder order, Messages& messages) {
+bool writeSacFile(const std::filesystem::path& path, const WriteChannel& channel,
+                  const WriterOptions& options, SacByteOrder order, Messages& messages) {
     if (!askBeforeOverwrite(path, options, messages)) return false;
     return commitFile(path, encodeSacFile(channel, options, order), messages);
 }

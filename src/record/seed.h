@@ -34,7 +34,7 @@ struct SeedTrace {
 };
 
 class CSeed {
-public:
+  public:
     // MINISEED: the whole file; true when at least one trace results. Without `decode` only the
     // record headers are read (header-only reading): the traces have counts but no samples.
     bool readMiniSeed(std::span<const std::uint8_t> bytes, bool decode = true);
@@ -68,8 +68,8 @@ public:
     // description to every record whose station (first 6 characters of `sensorId`, trailing
     // blanks removed) and channel it describes. Returns the number of records changed; `message`
     // receives the text to show when the file does not parse or describes none of them.
-    static int addMiniSeedInformation(const std::filesystem::path& path, const std::vector<EventRecord*>& records,
-                                      std::string& message);
+    static int addMiniSeedInformation(const std::filesystem::path& path,
+                                      const std::vector<EventRecord*>& records, std::string& message);
 
     // The file browser's channel list, one text per trace.
     std::vector<std::string> listChannels() const;
@@ -83,7 +83,7 @@ public:
     std::function<void(const std::string& stationId, EventRecord& record)> sensorDefaults;
     bool debug = false;
 
-private:
+  private:
     void clear();
     void fail(const std::string& text);
     void trace(const std::string& text) const;

@@ -12,7 +12,7 @@ namespace {
 
 // Reads the fixed- and variable-length ASCII fields of one control blockette.
 class Fields {
-public:
+  public:
     explicit Fields(std::string_view text) : text_(text), pos_(7) {}
 
     std::string fixed(std::size_t n) {
@@ -23,7 +23,8 @@ public:
     std::string variable() {
         if (pos_ >= text_.size()) return {};
         const std::size_t end = text_.find('~', pos_);
-        std::string s(text_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_));
+        std::string s(
+            text_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_));
         pos_ = end == std::string_view::npos ? text_.size() : end + 1;
         return s;
     }
@@ -31,12 +32,14 @@ public:
     double number(std::size_t n) { return leadingDouble(fixed(n)); }
     void skip(std::size_t n) { pos_ += n; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_;
 };
 
-std::string trimmed(const std::string& s) { return std::string(trim(s)); }
+std::string trimmed(const std::string& s) {
+    return std::string(trim(s));
+}
 
 bool digits(std::string_view s) {
     for (char c : s)
@@ -49,7 +52,8 @@ bool digits(std::string_view s) {
 bool blocketteHeader(std::string_view head, int& type, std::size_t& length) {
     if (head.size() < 7 || !digits(head.substr(0, 3))) return false;
     std::string_view len = head.substr(3, 4);
-    while (!len.empty() && len.front() == ' ') len.remove_prefix(1);
+    while (!len.empty() && len.front() == ' ')
+        len.remove_prefix(1);
     if (!digits(len)) return false;
     long long value = 0;
     if (!parseInt(head.substr(0, 3), type) || !parseInt(len, value)) return false;
@@ -60,7 +64,8 @@ bool blocketteHeader(std::string_view head, int& type, std::size_t& length) {
 // The volume header (blockette 10, among the blockettes of the first record): record length
 // exponent and start time.
 bool readBlockette10(std::span<const std::uint8_t> bytes, int& exponent, BTime& start) {
-    const std::string_view record(reinterpret_cast<const char*>(bytes.data()), std::min<std::size_t>(bytes.size(), 4096));
+    const std::string_view record(reinterpret_cast<const char*>(bytes.data()),
+                                  std::min<std::size_t>(bytes.size(), 4096));
     std::size_t p = 8;
     int type = 0;
     std::size_t length = 0;
@@ -96,7 +101,8 @@ void addChannelTo(SeedControl& c, std::string_view text) {
     ch.formatKey = f.integer(4);
     f.skip(2);
     ch.rate = f.number(10);
-    if (const auto it = c.abbreviations.find(instrumentKey); it != c.abbreviations.end()) ch.instrument = it->second;
+    if (const auto it = c.abbreviations.find(instrumentKey); it != c.abbreviations.end())
+        ch.instrument = it->second;
     c.stations.back().channels.push_back(ch);
 }
 
@@ -136,7 +142,9 @@ void parseBlockette(SeedControl& c, int type, std::string_view text) {
         c.stations.push_back(std::move(s));
         break;
     }
-    case 52: addChannelTo(c, text); break;
+    case 52:
+        addChannelTo(c, text);
+        break;
     case 58: {
         const int stage = f.integer(2);
         const double s = f.number(12);
@@ -161,7 +169,8 @@ void parseBlockette(SeedControl& c, int type, std::string_view text) {
         }
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -170,7 +179,8 @@ void parseBlockette(SeedControl& c, int type, std::string_view text) {
 SeedDecoder decoderFromName(const std::string& name) {
     std::string key;
     for (char c : name)
-        if (c != ' ' && c != '-' && c != '_') key.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        if (c != ' ' && c != '-' && c != '_')
+            key.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     if (key.rfind("STEIM2", 0) == 0) return SeedDecoder::Steim2;
     if (key.rfind("STEIM", 0) == 0) return SeedDecoder::Steim1;
     if (key.rfind("DWWSSN", 0) == 0) return SeedDecoder::Dwwssn;
@@ -280,7 +290,8 @@ bool parseSeedControl(std::span<const std::uint8_t> bytes, SeedControl& c, std::
     std::size_t segment = 0;
     std::size_t p = 0;
     while (p < stream.size()) {
-        while (segment + 1 < starts.size() && starts[segment + 1] <= p) ++segment;
+        while (segment + 1 < starts.size() && starts[segment + 1] <= p)
+            ++segment;
         int type = 0;
         std::size_t blen = 0;
         if (!blocketteHeader(std::string_view(stream).substr(p, 7), type, blen)) {

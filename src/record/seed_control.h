@@ -30,7 +30,7 @@ struct SeedChannel {
     std::string location, channel;
     std::string instrument; // the instrument's abbreviation text (blockette 33)
     int unitsKey = 0;
-    int formatKey = 0;      // 0: none given
+    int formatKey = 0; // 0: none given
     double latitude = 0, longitude = 0, elevation = 0, azimuth = 0, dip = 0, rate = 0;
     double sensitivity = 0; // 1 / (stage-0 sensitivity x 100)
 };

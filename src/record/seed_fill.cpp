@@ -27,19 +27,23 @@ EventTime eventTimeFromMicros(std::int64_t micros) {
     return fromCivil(civilFromEpoch(seconds, static_cast<std::int32_t>(rest * 1000)));
 }
 
-EventTime eventTimeFromBTime(const BTime& t) { return eventTimeFromMicros(btimeMicros(t)); }
+EventTime eventTimeFromBTime(const BTime& t) {
+    return eventTimeFromMicros(btimeMicros(t));
+}
 
 void copySamples(const std::int32_t* src, std::size_t n, double mean, std::vector<double>& out) {
     reserveLarge(out, n);
     out.resize(n);
     double* dst = out.data();
-    for (std::size_t i = 0; i < n; ++i) dst[i] = static_cast<double>(src[i]) - mean;
+    for (std::size_t i = 0; i < n; ++i)
+        dst[i] = static_cast<double>(src[i]) - mean;
 }
 
 double exactMean(const std::int32_t* v, std::size_t n) {
     if (n == 0) return 0;
     std::int64_t sum = 0;
-    for (std::size_t i = 0; i < n; ++i) sum += v[i];
+    for (std::size_t i = 0; i < n; ++i)
+        sum += v[i];
     return static_cast<double>(sum) / static_cast<double>(n);
 }
 
@@ -131,10 +135,14 @@ bool CSeed::fillFromVolumeChannel(std::size_t index, EventRecord& record, std::v
             st.siteName.empty() ? format("%s Ch: %s", t.station.c_str(), t.channel.c_str()) : st.siteName;
         record.info.sensorDescription = ch.instrument;
         const std::string units = std::string(trim(control_.unitName(ch.unitsKey)));
-        if (units == "M") h.sensorType = 3;
-        else if (units == "M/S") h.sensorType = 2;
-        else if (units == "M/S**2") h.sensorType = 1;
-        else logFormat("Known seed sensor type = %s", units.c_str());
+        if (units == "M")
+            h.sensorType = 3;
+        else if (units == "M/S")
+            h.sensorType = 2;
+        else if (units == "M/S**2")
+            h.sensorType = 1;
+        else
+            logFormat("Known seed sensor type = %s", units.c_str());
     }
     const SeedHypocentre& hy = control_.hypocentre;
     if (hy.present) {
@@ -143,7 +151,8 @@ bool CSeed::fillFromVolumeChannel(std::size_t index, EventRecord& record, std::v
         e.latitude = hy.latitude;
         e.longitude = hy.longitude;
         e.depth = hy.depth;
-        for (const auto& [m, name] : hy.magnitudes) setMagnitude(e, m, name);
+        for (const auto& [m, name] : hy.magnitudes)
+            setMagnitude(e, m, name);
         record.addEvent(e);
     }
     if (samples) {
@@ -170,7 +179,8 @@ bool CSeed::applyDataless(const std::string& station, const std::string& channel
     record.header.latitude = ch->latitude;
     record.header.longitude = ch->longitude;
     record.header.sensitivity = ch->sensitivity;
-    record.header.sensorType = static_cast<std::uint8_t>(sensorTypeFromUnits(std::string(trim(control_.unitName(ch->unitsKey)))));
+    record.header.sensorType =
+        static_cast<std::uint8_t>(sensorTypeFromUnits(std::string(trim(control_.unitName(ch->unitsKey)))));
     return true;
 }
 
@@ -211,7 +221,8 @@ int CSeed::addMiniSeedInformation(const std::filesystem::path& path, const std::
     for (EventRecord* record : records) {
         if (!record) continue;
         std::string station = fieldText(record->header.sensorId, sizeof record->header.sensorId);
-        while (!station.empty() && station.back() == ' ') station.pop_back();
+        while (!station.empty() && station.back() == ' ')
+            station.pop_back();
         if (dataless.applyDataless(station, record->component(), *record)) ++changed;
     }
     if (changed == 0) message = format("No Channel Information Found in File %s", path.string().c_str());
@@ -222,13 +233,15 @@ std::vector<std::string> CSeed::listChannels() const {
     std::vector<std::string> out;
     for (const SeedTrace& t : traces_) {
         const CivilTime c = toCivil(eventTimeFromMicros(t.startMicros));
-        const std::string when = format("%02d/%02d/%02d %02d:%02d:%02d", c.month, c.day, c.year % 100, c.hour,
-                                        c.minute, c.second);
+        const std::string when =
+            format("%02d/%02d/%02d %02d:%02d:%02d", c.month, c.day, c.year % 100, c.hour, c.minute, c.second);
         if (!isVolume_) {
-            out.push_back(format("MINISEED Data Set\t%s\t%s (%s)", when.c_str(), t.station.c_str(), t.channel.c_str()));
+            out.push_back(
+                format("MINISEED Data Set\t%s\t%s (%s)", when.c_str(), t.station.c_str(), t.channel.c_str()));
             continue;
         }
-        const SeedStation* st = t.stationIndex >= 0 ? &control_.stations[static_cast<std::size_t>(t.stationIndex)] : nullptr;
+        const SeedStation* st =
+            t.stationIndex >= 0 ? &control_.stations[static_cast<std::size_t>(t.stationIndex)] : nullptr;
         const SeedHypocentre& hy = control_.hypocentre;
         if (hy.present && st) {
             constexpr double kRad = 3.14159265358979323846 / 180.0;
@@ -239,8 +252,8 @@ std::vector<std::string> CSeed::listChannels() const {
             out.push_back(format("SEED Data Set\t%s\t%s (%s)  %dkm from %s", when.c_str(), t.station.c_str(),
                                  t.channel.c_str(), static_cast<int>(km), t.station.c_str()));
         } else {
-            out.push_back(format("SEED Data Set\t%s\t%s (%s)  %s", when.c_str(), t.station.c_str(), t.channel.c_str(),
-                                 st ? st->siteName.c_str() : ""));
+            out.push_back(format("SEED Data Set\t%s\t%s (%s)  %s", when.c_str(), t.station.c_str(),
+                                 t.channel.c_str(), st ? st->siteName.c_str() : ""));
         }
     }
     return out;

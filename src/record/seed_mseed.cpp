@@ -16,7 +16,8 @@ namespace {
 constexpr std::int64_t kMaxSlewMicros = 100'000'000;
 
 bool sameIdentity(const SeedTrace& t, const DataRecordHeader& h) {
-    return t.station == h.station && t.channel == h.channel && t.network == h.network && t.location == h.location;
+    return t.station == h.station && t.channel == h.channel && t.network == h.network &&
+           t.location == h.location;
 }
 
 // Room for `more` samples at the end, growing in whole steps of kTraceGrowth and at least
@@ -75,7 +76,8 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes, bool decode) {
     bool open = false;
     std::size_t offset = 0;
     try {
-        const std::vector<std::size_t> planned = decode ? plannedTraceSizes(bytes) : std::vector<std::size_t>{};
+        const std::vector<std::size_t> planned =
+            decode ? plannedTraceSizes(bytes) : std::vector<std::size_t>{};
         while (offset + kDataHeaderSize <= bytes.size()) {
             DataRecordHeader h;
             std::string error;
@@ -110,8 +112,8 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes, bool decode) {
                 }
             }
             if (h.encoding != 10 && h.encoding != 11) {
-                fail(format("Error: Currently unable to read format %d for %s.%s.%s", h.encoding, h.station.c_str(),
-                            h.channel.c_str(), h.network.c_str()));
+                fail(format("Error: Currently unable to read format %d for %s.%s.%s", h.encoding,
+                            h.station.c_str(), h.channel.c_str(), h.network.c_str()));
                 traces_.clear();
                 return false;
             }
@@ -124,13 +126,15 @@ bool CSeed::readMiniSeed(std::span<const std::uint8_t> bytes, bool decode) {
             makeRoom(current.samples, static_cast<std::size_t>(h.sampleCount));
             current.samples.resize(n + static_cast<std::size_t>(h.sampleCount));
             const std::size_t dataStart = static_cast<std::size_t>(h.dataOffset);
-            const std::size_t dataBytes = static_cast<std::size_t>(h.recordLength) - std::min<std::size_t>(dataStart, h.recordLength);
-            const DecodeResult d = h.sampleCount == 0
-                                       ? DecodeResult{true, 0, false, {}}
-                                       : decodeSamples(h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2,
-                                                       bytes.data() + offset + dataStart, dataBytes, h.dataBigEndian,
-                                                       h.sampleCount, current.samples.data() + n,
-                                                       static_cast<std::size_t>(h.sampleCount));
+            const std::size_t dataBytes =
+                static_cast<std::size_t>(h.recordLength) - std::min<std::size_t>(dataStart, h.recordLength);
+            const DecodeResult d =
+                h.sampleCount == 0
+                    ? DecodeResult{true, 0, false, {}}
+                    : decodeSamples(h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2,
+                                    bytes.data() + offset + dataStart, dataBytes, h.dataBigEndian,
+                                    h.sampleCount, current.samples.data() + n,
+                                    static_cast<std::size_t>(h.sampleCount));
             if (!d.ok || d.count != h.sampleCount) {
                 logFormat("SEED %s: record at %zu: %s", sourcePath_.c_str(), offset, d.error.c_str());
                 fail("Error unpacking data");

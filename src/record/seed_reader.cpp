@@ -16,7 +16,7 @@ constexpr std::size_t kMaxSlots = 3;
 
 // The document's reader object when it has one, else a reader for this load only.
 class SeedFor {
-public:
+  public:
     explicit SeedFor(LoadContext& context) : seed_(context.seed) {
         if (!seed_) {
             own_ = std::make_unique<CSeed>();
@@ -34,7 +34,7 @@ public:
     CSeed& operator*() const { return *seed_; }
     CSeed* operator->() const { return seed_; }
 
-private:
+  private:
     CSeed* seed_;
     std::unique_ptr<CSeed> own_;
 };
@@ -95,9 +95,12 @@ bool MiniSeedReader::readHeaderOnly(LoadContext& context, LoadResult& result) co
 }
 
 // The samples were decoded with the header: a MINISEED file has to be read whole to be recognised.
-bool MiniSeedReader::readSamples(LoadContext&, LoadResult&, int) const { return true; }
+bool MiniSeedReader::readSamples(LoadContext&, LoadResult&, int) const {
+    return true;
+}
 
-HeaderStatus SeedVolumeReader::readHeader(LoadContext& context, LoadResult& result, std::string& failure) const {
+HeaderStatus SeedVolumeReader::readHeader(LoadContext& context, LoadResult& result,
+                                          std::string& failure) const {
     if (!isSeedVolume(context.bytes())) return HeaderStatus::NotThisFormat;
     result.kind = kKindSeed;
     SeedFor seed(context);
@@ -124,9 +127,12 @@ bool SeedVolumeReader::readHeaderOnly(LoadContext& context, LoadResult& result) 
     return true;
 }
 
-bool SeedVolumeReader::readSamples(LoadContext&, LoadResult&, int) const { return true; }
+bool SeedVolumeReader::readSamples(LoadContext&, LoadResult&, int) const {
+    return true;
+}
 
-HeaderStatus SeedChannelReader::readHeader(LoadContext& context, LoadResult& result, std::string& failure) const {
+HeaderStatus SeedChannelReader::readHeader(LoadContext& context, LoadResult& result,
+                                           std::string& failure) const {
     failure = "Error loading SEED Volume";
     SeedFor seed(context);
     // Parsed beforehand: this file, with its samples (a header-only read leaves them out).
@@ -134,11 +140,13 @@ HeaderStatus SeedChannelReader::readHeader(LoadContext& context, LoadResult& res
                         seed->traces().front().samples.size() == seed->traces().front().count;
     if (!parsed) {
         seed->setSourcePath(context.path());
-        const bool ok = isSeedVolume(context.bytes()) ? readVolume(*seed, context) : seed->readMiniSeed(context.bytes());
+        const bool ok =
+            isSeedVolume(context.bytes()) ? readVolume(*seed, context) : seed->readMiniSeed(context.bytes());
         if (!ok) return HeaderStatus::Failed;
     }
     if (seed->isVolume() || context.forcedKind == kForceSeedVolume)
-        return seed->isVolume() && fillVolumeSlot(*seed, context, result, true) ? HeaderStatus::Ok : HeaderStatus::Failed;
+        return seed->isVolume() && fillVolumeSlot(*seed, context, result, true) ? HeaderStatus::Ok
+                                                                                : HeaderStatus::Failed;
     const std::size_t index = static_cast<std::size_t>(std::max(context.channelIndex, 0));
     if (index >= seed->traces().size()) return HeaderStatus::Failed;
     LoadedChannel channel;
@@ -150,6 +158,8 @@ HeaderStatus SeedChannelReader::readHeader(LoadContext& context, LoadResult& res
     return HeaderStatus::Ok;
 }
 
-bool SeedChannelReader::readSamples(LoadContext&, LoadResult&, int) const { return true; }
+bool SeedChannelReader::readSamples(LoadContext&, LoadResult&, int) const {
+    return true;
+}
 
 } // namespace tlx

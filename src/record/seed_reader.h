@@ -7,7 +7,7 @@
 namespace tlx {
 
 class MiniSeedReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindMiniSeed; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
@@ -15,7 +15,7 @@ public:
 };
 
 class SeedVolumeReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindSeed; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
@@ -26,7 +26,7 @@ public:
 // channel named by the context's channel index, from the document's CSeed when it already
 // holds this file, else from the file itself.
 class SeedChannelReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindSeed; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;

@@ -29,10 +29,17 @@ bool decoderFor(const DataRecordHeader& h, const SeedControl& control, const See
     unsupported = false;
     if (h.hasB1000) {
         switch (h.encoding) {
-        case 10: decoder = SampleDecoder::Steim1; return true;
-        case 11: decoder = SampleDecoder::Steim2; return true;
-        case 32: decoder = SampleDecoder::Dwwssn; return true;
-        default: return false;
+        case 10:
+            decoder = SampleDecoder::Steim1;
+            return true;
+        case 11:
+            decoder = SampleDecoder::Steim2;
+            return true;
+        case 32:
+            decoder = SampleDecoder::Dwwssn;
+            return true;
+        default:
+            return false;
         }
     }
     if (control.formats.empty()) { // no dictionary: nothing names the record's format
@@ -40,11 +47,20 @@ bool decoderFor(const DataRecordHeader& h, const SeedControl& control, const See
         return false;
     }
     switch (control.decoderFor(channel)) {
-    case SeedDecoder::Steim1: decoder = SampleDecoder::Steim1; return true;
-    case SeedDecoder::Steim2: decoder = SampleDecoder::Steim2; return true;
-    case SeedDecoder::Dwwssn: decoder = SampleDecoder::Dwwssn; return true;
-    case SeedDecoder::Usnsn: return false; // not implemented: fails as an unknown decoder
-    case SeedDecoder::Unknown: unsupported = true; return false;
+    case SeedDecoder::Steim1:
+        decoder = SampleDecoder::Steim1;
+        return true;
+    case SeedDecoder::Steim2:
+        decoder = SampleDecoder::Steim2;
+        return true;
+    case SeedDecoder::Dwwssn:
+        decoder = SampleDecoder::Dwwssn;
+        return true;
+    case SeedDecoder::Usnsn:
+        return false; // not implemented: fails as an unknown decoder
+    case SeedDecoder::Unknown:
+        unsupported = true;
+        return false;
     }
     return false;
 }
@@ -133,12 +149,13 @@ bool CSeed::readSeedVolume(std::span<const std::uint8_t> bytes) {
             std::vector<std::int32_t>& v = t->samples;
             const std::size_t n = v.size();
             v.resize(n + static_cast<std::size_t>(h.sampleCount));
-            const std::size_t dataStart = std::min<std::size_t>(static_cast<std::size_t>(h.dataOffset), length);
-            const DecodeResult d =
-                h.sampleCount == 0 ? DecodeResult{true, 0, false, {}}
-                                   : decodeSamples(decoder, bytes.data() + r + dataStart, length - dataStart,
-                                                   h.dataBigEndian, h.sampleCount, v.data() + n,
-                                                   static_cast<std::size_t>(h.sampleCount));
+            const std::size_t dataStart =
+                std::min<std::size_t>(static_cast<std::size_t>(h.dataOffset), length);
+            const DecodeResult d = h.sampleCount == 0
+                                       ? DecodeResult{true, 0, false, {}}
+                                       : decodeSamples(decoder, bytes.data() + r + dataStart,
+                                                       length - dataStart, h.dataBigEndian, h.sampleCount,
+                                                       v.data() + n, static_cast<std::size_t>(h.sampleCount));
             t->count = v.size();
             if (!d.ok) {
                 logFormat("SEED %s: record at %zu: %s", sourcePath_.c_str(), r, d.error.c_str());

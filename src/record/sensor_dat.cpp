@@ -25,18 +25,23 @@ KeyValue splitLine(std::string_view line) {
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return kv;
     std::string_view left = line.substr(0, eq);
-    while (!left.empty() && (left.front() == ' ' || left.front() == '\t')) left.remove_prefix(1);
+    while (!left.empty() && (left.front() == ' ' || left.front() == '\t'))
+        left.remove_prefix(1);
     std::size_t wordEnd = 0;
-    while (wordEnd < left.size() && !std::isspace(static_cast<unsigned char>(left[wordEnd]))) ++wordEnd;
+    while (wordEnd < left.size() && !std::isspace(static_cast<unsigned char>(left[wordEnd])))
+        ++wordEnd;
     kv.key = left.substr(0, wordEnd);
     std::string_view right = line.substr(eq + 1);
-    while (!right.empty() && (right.front() == ' ' || right.front() == '\t')) right.remove_prefix(1);
+    while (!right.empty() && (right.front() == ' ' || right.front() == '\t'))
+        right.remove_prefix(1);
     kv.value = trimTrailingBlanks(right);
     kv.valid = true;
     return kv;
 }
 
-bool number(std::string_view text, double& out) { return parseDouble(text, out); }
+bool number(std::string_view text, double& out) {
+    return parseDouble(text, out);
+}
 
 void applyKey(std::string_view key, std::string_view value, EventRecord& record) {
     ChannelHeader& h = record.header;
@@ -66,10 +71,14 @@ void applyKey(std::string_view key, std::string_view value, EventRecord& record)
     } else if (key == "SENSITIVITY") {
         if (number(value, v) && v > 0) h.sensitivity = v;
     } else if (key == "SENSORTYPE") {
-        const char c = value.empty() ? 0 : static_cast<char>(std::toupper(static_cast<unsigned char>(value.front())));
-        if (c == 'A') h.sensorType = 1;
-        else if (c == 'V') h.sensorType = 2;
-        else if (c == 'D') h.sensorType = 3;
+        const char c =
+            value.empty() ? 0 : static_cast<char>(std::toupper(static_cast<unsigned char>(value.front())));
+        if (c == 'A')
+            h.sensorType = 1;
+        else if (c == 'V')
+            h.sensorType = 2;
+        else if (c == 'D')
+            h.sensorType = 3;
     } else if (key == "COMPNAME") {
         copyToField(h.componentName, sizeof h.componentName, value.substr(0, 3));
     } else if (key == "LONGNAME") {
@@ -92,8 +101,9 @@ void applyKey(std::string_view key, std::string_view value, EventRecord& record)
 
 std::filesystem::path findSensorDat(const LoaderSettings& settings) {
     // The local data folder when one is set, else the program folder; never both.
-    return findDataFile({settings.localDirectory.empty() ? settings.programDirectory : settings.localDirectory},
-                        "SENSOR.DAT");
+    return findDataFile(
+        {settings.localDirectory.empty() ? settings.programDirectory : settings.localDirectory},
+        "SENSOR.DAT");
 }
 
 bool applySensorDefaultsText(std::string_view text, std::string_view stationId, EventRecord& record) {

@@ -18,7 +18,7 @@ struct StationCoordinates {
 };
 
 class StationTable {
-public:
+  public:
     // Lines starting with '/' are comments; others hold code, latitude, longitude, elevation
     // (and two unused words) separated by blanks. Lines are read up to 78 characters.
     void parse(std::string_view text);
@@ -29,7 +29,7 @@ public:
     std::optional<StationCoordinates> find(std::string_view code) const;
     std::size_t size() const { return stations_.size(); }
 
-private:
+  private:
     std::vector<StationCoordinates> stations_;
 };
 

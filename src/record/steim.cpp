@@ -26,19 +26,23 @@ template <int count, int bits> inline int fields(std::uint32_t v, std::int32_t* 
 
 // Four 8-bit differences keep their stored byte order whatever the word order.
 inline int bytesOf(const std::uint8_t* p, std::int32_t* d) {
-    for (int i = 0; i < 4; ++i) d[i] = static_cast<std::int8_t>(p[i]);
+    for (int i = 0; i < 4; ++i)
+        d[i] = static_cast<std::int8_t>(p[i]);
     return 4;
 }
 
 // The differences of one Steim1 data word; `code` is its 2-bit code (1..3).
 inline int steim1Word(int code, const std::uint8_t* p, bool bigEndian, std::int32_t* d) {
     switch (code) {
-    case 1: return bytesOf(p, d);
+    case 1:
+        return bytesOf(p, d);
     case 2:
         d[0] = readOrdered<std::int16_t>(p, bigEndian);
         d[1] = readOrdered<std::int16_t>(p + 2, bigEndian);
         return 2;
-    default: d[0] = readOrdered<std::int32_t>(p, bigEndian); return 1;
+    default:
+        d[0] = readOrdered<std::int32_t>(p, bigEndian);
+        return 1;
     }
 }
 
@@ -49,17 +53,25 @@ inline int steim2Word(int code, const std::uint8_t* p, bool bigEndian, std::int3
     const unsigned dnib = v >> 30;
     if (code == 2) {
         switch (dnib) {
-        case 1: return fields<1, 30>(v, d);
-        case 2: return fields<2, 15>(v, d);
-        case 3: return fields<3, 10>(v, d);
-        default: return kInvalid;
+        case 1:
+            return fields<1, 30>(v, d);
+        case 2:
+            return fields<2, 15>(v, d);
+        case 3:
+            return fields<3, 10>(v, d);
+        default:
+            return kInvalid;
         }
     }
     switch (dnib) {
-    case 0: return fields<5, 6>(v, d);
-    case 1: return fields<6, 5>(v, d);
-    case 2: return fields<7, 4>(v, d);
-    default: return kInvalid;
+    case 0:
+        return fields<5, 6>(v, d);
+    case 1:
+        return fields<6, 5>(v, d);
+    case 2:
+        return fields<7, 4>(v, d);
+    default:
+        return kInvalid;
     }
 }
 
@@ -68,8 +80,8 @@ inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
 }
 
 template <int level>
-SteimResult decode(const std::uint8_t* frames, std::size_t bytes, bool bigEndian, int expected, std::int32_t* out,
-                   std::size_t capacity) {
+SteimResult decode(const std::uint8_t* frames, std::size_t bytes, bool bigEndian, int expected,
+                   std::int32_t* out, std::size_t capacity) {
     SteimResult r;
     if (expected < 0 || static_cast<std::size_t>(expected) > capacity) {
         r.error = format("Steim sample count %d exceeds the buffer", expected);
@@ -101,16 +113,19 @@ SteimResult decode(const std::uint8_t* frames, std::size_t bytes, bool bigEndian
                                      : steim2Word(code, frame + 4 * w, bigEndian, d);
             if (k == kInvalid) {
                 r.count = n;
-                r.error = format("invalid ck, dnib, fn, wn = %d, %d, %d, %d", code,
-                                 static_cast<int>(word(frame + 4 * w, bigEndian) >> 30), static_cast<int>(f), w);
+                r.error =
+                    format("invalid ck, dnib, fn, wn = %d, %d, %d, %d", code,
+                           static_cast<int>(word(frame + 4 * w, bigEndian) >> 30), static_cast<int>(f), w);
                 return r;
             }
             int i = skipFirst ? 1 : 0;
             skipFirst = false;
             if (n + (k - i) <= expected) {
-                for (; i < k; ++i) out[n++] = last = wrappingAdd(last, d[i]);
+                for (; i < k; ++i)
+                    out[n++] = last = wrappingAdd(last, d[i]);
             } else {
-                for (; i < k && n < expected; ++i) out[n++] = last = wrappingAdd(last, d[i]);
+                for (; i < k && n < expected; ++i)
+                    out[n++] = last = wrappingAdd(last, d[i]);
             }
             if (n >= expected) break;
         }
@@ -123,8 +138,10 @@ SteimResult decode(const std::uint8_t* frames, std::size_t bytes, bool bigEndian
     }
     if (last != r.xn) {
         r.integrityMismatch = true;
-        r.error = level == 1 ? format("%s, last_data=%d, xn=%d\n", "Data integrity for STEIM1 data frame", last, r.xn)
-                             : format("Data integrity for STEIM2 data frame last_data=%d, xn=%d\n", last, r.xn);
+        r.error =
+            level == 1
+                ? format("%s, last_data=%d, xn=%d\n", "Data integrity for STEIM1 data frame", last, r.xn)
+                : format("Data integrity for STEIM2 data frame last_data=%d, xn=%d\n", last, r.xn);
         return r;
     }
     r.ok = true;

@@ -9,12 +9,12 @@
 namespace tlx {
 
 struct SteimResult {
-    int count = 0;            // samples written
-    bool ok = false;          // false: bad code, too few frames, or an integrity mismatch
+    int count = 0;   // samples written
+    bool ok = false; // false: bad code, too few frames, or an integrity mismatch
     bool integrityMismatch = false;
     std::int32_t lastValue = 0;
-    std::int32_t xn = 0;      // reverse integration constant of frame 0
-    std::string error;        // the decoder's error text when !ok
+    std::int32_t xn = 0; // reverse integration constant of frame 0
+    std::string error;   // the decoder's error text when !ok
 };
 
 // Decodes `expected` samples from `bytes` bytes of frames (a partial trailing frame is ignored)

@@ -17,18 +17,25 @@ namespace {
 
 using namespace svx3;
 
-std::int16_t word(const std::uint8_t* header, std::size_t offset) { return readLE<std::int16_t>(header + offset); }
-std::uint16_t uword(const std::uint8_t* header, std::size_t offset) { return readLE<std::uint16_t>(header + offset); }
+std::int16_t word(const std::uint8_t* header, std::size_t offset) {
+    return readLE<std::int16_t>(header + offset);
+}
+std::uint16_t uword(const std::uint8_t* header, std::size_t offset) {
+    return readLE<std::uint16_t>(header + offset);
+}
 void putWord(std::uint8_t* header, std::size_t offset, int value) {
     writeLE<std::int16_t>(header + offset, static_cast<std::int16_t>(value));
 }
 
-bool within(int v, int lo, int hi) { return v >= lo && v <= hi; }
+bool within(int v, int lo, int hi) {
+    return v >= lo && v <= hi;
+}
 
 // A version 2 header keeps its comment one character per word from offset 80.
 void upgradeVersion2(std::uint8_t* header) {
     char comment[kCommentChars];
-    for (std::size_t i = 0; i < kCommentChars; ++i) comment[i] = static_cast<char>(header[kV2Comment + 2 * i]);
+    for (std::size_t i = 0; i < kCommentChars; ++i)
+        comment[i] = static_cast<char>(header[kV2Comment + 2 * i]);
     std::memset(header + kV2Comment, 0, kSvx3HeaderSize - kV2Comment);
     std::memcpy(header + kComment, comment, kCommentChars);
     putWord(header, kVersion, 3);
@@ -37,7 +44,8 @@ void upgradeVersion2(std::uint8_t* header) {
 // The station code is the file's extension (the one before ".svx" for long names).
 std::string extensionOf(const std::filesystem::path& path) {
     std::string name = path.filename().string();
-    if (name.size() >= 4 && iequals(std::string_view(name).substr(name.size() - 4), ".svx")) name.resize(name.size() - 4);
+    if (name.size() >= 4 && iequals(std::string_view(name).substr(name.size() - 4), ".svx"))
+        name.resize(name.size() - 4);
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
@@ -106,10 +114,10 @@ bool svx3Check(std::span<const std::uint8_t> bytes, int& count) {
     const std::uint8_t* h = bytes.data() + kSvx3PreambleSize;
     const int version = word(h, kVersion);
     if (version != 2 && version != 3) return false;
-    if (!within(word(h, kYear), 1960, 2200) || !within(word(h, kMonth), 1, 12) || !within(word(h, kDay), 1, 31) ||
-        !within(word(h, kHour), 0, 24) || !within(word(h, kMinute), 0, 60) || !within(word(h, kSecond), 0, 60) ||
-        !within(word(h, kEndHour), 0, 24) || !within(word(h, kEndMinute), 0, 60) ||
-        !within(word(h, kEndSecond), 0, 60))
+    if (!within(word(h, kYear), 1960, 2200) || !within(word(h, kMonth), 1, 12) ||
+        !within(word(h, kDay), 1, 31) || !within(word(h, kHour), 0, 24) || !within(word(h, kMinute), 0, 60) ||
+        !within(word(h, kSecond), 0, 60) || !within(word(h, kEndHour), 0, 24) ||
+        !within(word(h, kEndMinute), 0, 60) || !within(word(h, kEndSecond), 0, 60))
         return false;
     const std::uint16_t countWord = uword(h, kCountWord);
     const long long n = countWord == 0xFFFF ? readLE<std::int32_t>(bytes.data() + 1) : countWord - 100LL;
@@ -123,8 +131,8 @@ bool isSvx3File(std::span<const std::uint8_t> bytes) {
     return svx3Check(bytes, count);
 }
 
-bool svx3HeaderToRecord(std::span<const std::uint8_t> bytes, const std::string& path, const LoaderSettings* settings,
-                        EventRecord& record) {
+bool svx3HeaderToRecord(std::span<const std::uint8_t> bytes, const std::string& path,
+                        const LoaderSettings* settings, EventRecord& record) {
     int count = 0;
     if (!svx3Check(bytes, count)) return false;
     std::uint8_t h[kSvx3HeaderSize];
@@ -143,7 +151,8 @@ bool svx3HeaderToRecord(std::span<const std::uint8_t> bytes, const std::string& 
     hd.startTime.nanoseconds = std::clamp<int>(word(h, kTenths), 0, 9) * 100'000'000;
     hd.sampleCount = count;
 
-    const auto tenthsOfDay = [&](std::size_t hour, std::size_t minute, std::size_t second, std::size_t tenths) {
+    const auto tenthsOfDay = [&](std::size_t hour, std::size_t minute, std::size_t second,
+                                 std::size_t tenths) {
         return ((word(h, hour) * 60LL + word(h, minute)) * 60 + word(h, second)) * 10 + word(h, tenths);
     };
     long long span = tenthsOfDay(kEndHour, kEndMinute, kEndSecond, kEndTenths) -
@@ -180,8 +189,8 @@ bool svx3HeaderToRecord(std::span<const std::uint8_t> bytes, const std::string& 
     record.info.comment = fieldText(reinterpret_cast<const char*>(h + kComment), kCommentChars);
 
     if (word(h, kEventFlag) != -1) readEvent(h, record);
-    addLegacyPicks(record, uword(h, kPPick), uword(h, kSPick), h[kPWeightByte], h[kSWeightByte], word(h, kPickFlags),
-                   word(h, kMdDuration));
+    addLegacyPicks(record, uword(h, kPPick), uword(h, kSPick), h[kPWeightByte], h[kSWeightByte],
+                   word(h, kPickFlags), word(h, kMdDuration));
     if (settings) applySensorDefaults(*settings, station, record);
     return true;
 }
@@ -243,12 +252,14 @@ bool Svx3Reader::readSamples(LoadContext& context, LoadResult& result, int count
     LoadedChannel& channel = result.channels.front();
     channel.samples.resize(static_cast<std::size_t>(count));
     const std::uint8_t* p = bytes.data() + kSvx3DataOffset;
-    for (int i = 0; i < count; ++i) channel.samples[i] = readLE<std::int16_t>(p + 2 * i) - dc;
+    for (int i = 0; i < count; ++i)
+        channel.samples[i] = readLE<std::int16_t>(p + 2 * i) - dc;
     channel.record.header.sampleCount = count;
     return true;
 }
 
-bool attachEventToSvx3File(const std::filesystem::path& path, const AddReport& addReport, Messages& messages) {
+bool attachEventToSvx3File(const std::filesystem::path& path, const AddReport& addReport,
+                           Messages& messages) {
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(path, bytes) || !isSvx3File(bytes)) return false;
     EventRecord record;
@@ -269,8 +280,8 @@ bool attachEventToSvx3File(const std::filesystem::path& path, const AddReport& a
     return commitFile(path, bytes, messages);
 }
 
-bool convertSvx3ToSvx4(const std::filesystem::path& source, const std::filesystem::path& target, bool deleteOld,
-                       const LoaderSettings& settings, Messages& messages) {
+bool convertSvx3ToSvx4(const std::filesystem::path& source, const std::filesystem::path& target,
+                       bool deleteOld, const LoaderSettings& settings, Messages& messages) {
     EventLoader loader(messages, settings);
     LoadRequest request;
     request.fileName = source.string();
@@ -289,9 +300,9 @@ bool convertSvx3ToSvx4(const std::filesystem::path& source, const std::filesyste
 }
 
 std::filesystem::path svx3LongName(const std::filesystem::path& path, const EventTime& start) {
-    const std::string name = format("%02d%02d%02d.%02d%02d%02d.%s.svx", start.year % 100, int{start.month},
-                                    int{start.day}, int{start.hour}, int{start.minute}, int{start.second},
-                                    extensionOf(path).c_str());
+    const std::string name =
+        format("%02d%02d%02d.%02d%02d%02d.%s.svx", start.year % 100, int{start.month}, int{start.day},
+               int{start.hour}, int{start.minute}, int{start.second}, extensionOf(path).c_str());
     return path.parent_path() / toLower(name);
 }
 

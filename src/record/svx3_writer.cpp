@@ -3,7 +3,6 @@
 #include "core/byte_order.h"
 #include "core/text.h"
 #include "record/svx3.h"
-#include "core/text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -68,13 +68,23 @@ long parseVariableHeader(std::span<const std::uint8_t> bytes, ChannelInfo& info,
         pos += kBlockHeaderSize + length;
         bool kept = true;
         switch (type) {
-        case kBlockEnd: return static_cast<long>(pos);
-        case kBlockSensorLocation: keepText(info.sensorLocation, blockText(data), scope); break;
-        case kBlockSensorDescription: keepText(info.sensorDescription, blockText(data), scope); break;
-        case kBlockComment: keepText(info.comment, blockText(data), scope); break;
-        case kBlockDataLogger: keepText(info.dataLogger, blockText(data), scope); break;
+        case kBlockEnd:
+            return static_cast<long>(pos);
+        case kBlockSensorLocation:
+            keepText(info.sensorLocation, blockText(data), scope);
+            break;
+        case kBlockSensorDescription:
+            keepText(info.sensorDescription, blockText(data), scope);
+            break;
+        case kBlockComment:
+            keepText(info.comment, blockText(data), scope);
+            break;
+        case kBlockDataLogger:
+            keepText(info.dataLogger, blockText(data), scope);
+            break;
         case kBlockEvent:
-            if (length != sizeof(EventEntry)) kept = false;
+            if (length != sizeof(EventEntry))
+                kept = false;
             else {
                 EventEntry e;
                 std::memcpy(&e, data.data(), sizeof e);
@@ -85,7 +95,8 @@ long parseVariableHeader(std::span<const std::uint8_t> bytes, ChannelInfo& info,
             if (!full) break; // header-only reading skips every other block
             switch (type) {
             case kBlockPick:
-                if (length != sizeof(PickEntry)) kept = false;
+                if (length != sizeof(PickEntry))
+                    kept = false;
                 else {
                     PickEntry p;
                     std::memcpy(&p, data.data(), sizeof p);
@@ -93,12 +104,15 @@ long parseVariableHeader(std::span<const std::uint8_t> bytes, ChannelInfo& info,
                 }
                 break;
             case kBlockHistory:
-                if (length == 0) kept = false;
+                if (length == 0)
+                    kept = false;
                 else
-                    for (std::string& line : split(blockText(data), ',')) info.history.push_back(std::move(line));
+                    for (std::string& line : split(blockText(data), ','))
+                        info.history.push_back(std::move(line));
                 break;
             case kBlockElectrical:
-                if (length == 0) kept = false;
+                if (length == 0)
+                    kept = false;
                 else {
                     double values[3] = {0, 0, 0};
                     std::memcpy(values, data.data(), std::min<std::size_t>(length, sizeof values));
@@ -108,11 +122,14 @@ long parseVariableHeader(std::span<const std::uint8_t> bytes, ChannelInfo& info,
                 }
                 break;
             case kBlockOpaque:
-                if (length == 0) kept = false;
-                else info.opaqueBlock.assign(data.begin(), data.end());
+                if (length == 0)
+                    kept = false;
+                else
+                    info.opaqueBlock.assign(data.begin(), data.end());
                 break;
             case kBlockSeedCodes:
-                if (length == 0) kept = false;
+                if (length == 0)
+                    kept = false;
                 else {
                     char codes[8] = {};
                     std::memcpy(codes, data.data(), std::min<std::size_t>(length, sizeof codes));
@@ -120,7 +137,9 @@ long parseVariableHeader(std::span<const std::uint8_t> bytes, ChannelInfo& info,
                     std::memcpy(info.seedLocation, codes + 4, 4);
                 }
                 break;
-            default: kept = false; break;
+            default:
+                kept = false;
+                break;
             }
             break;
         }
@@ -134,8 +153,10 @@ std::vector<std::uint8_t> buildVariableHeader(const ChannelInfo& info) {
     appendText(out, kBlockSensorDescription, info.sensorDescription);
     appendText(out, kBlockComment, info.comment);
     appendText(out, kBlockDataLogger, info.dataLogger);
-    for (const EventEntry& e : info.events) appendBlock(out, kBlockEvent, &e, sizeof e);
-    for (const PickEntry& p : info.picks) appendBlock(out, kBlockPick, &p, sizeof p);
+    for (const EventEntry& e : info.events)
+        appendBlock(out, kBlockEvent, &e, sizeof e);
+    for (const PickEntry& p : info.picks)
+        appendBlock(out, kBlockPick, &p, sizeof p);
     if (!info.history.empty()) {
         std::string joined;
         for (std::size_t i = 0; i < info.history.size(); ++i) {
@@ -148,8 +169,10 @@ std::vector<std::uint8_t> buildVariableHeader(const ChannelInfo& info) {
         const double values[3] = {info.sensorOutput, info.ampGain, info.adVolts};
         appendBlock(out, kBlockElectrical, values, sizeof values);
     }
-    if (!info.opaqueBlock.empty()) appendBlock(out, kBlockOpaque, info.opaqueBlock.data(), info.opaqueBlock.size());
-    for (const RawBlock& raw : info.extraBlocks) out.insert(out.end(), raw.begin(), raw.end());
+    if (!info.opaqueBlock.empty())
+        appendBlock(out, kBlockOpaque, info.opaqueBlock.data(), info.opaqueBlock.size());
+    for (const RawBlock& raw : info.extraBlocks)
+        out.insert(out.end(), raw.begin(), raw.end());
     if (info.seedNetwork[0] != 0 || info.seedLocation[0] != 0) {
         char codes[8];
         std::memcpy(codes, info.seedNetwork, 4);
@@ -163,16 +186,20 @@ std::vector<std::uint8_t> buildVariableHeader(const ChannelInfo& info) {
 void decodeSvxSamples(const std::uint8_t* p, int sampleType, std::size_t count, double* out) {
     switch (sampleType) {
     case 0:
-        for (std::size_t i = 0; i < count; ++i) out[i] = readLE<std::int16_t>(p + 2 * i);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = readLE<std::int16_t>(p + 2 * i);
         break;
     case 1:
-        for (std::size_t i = 0; i < count; ++i) out[i] = readLE<std::int32_t>(p + 4 * i);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = readLE<std::int32_t>(p + 4 * i);
         break;
     case 2:
-        for (std::size_t i = 0; i < count; ++i) out[i] = readLE<float>(p + 4 * i);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = readLE<float>(p + 4 * i);
         break;
     default:
-        for (std::size_t i = 0; i < count; ++i) out[i] = readLE<double>(p + 8 * i);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = readLE<double>(p + 8 * i);
         break;
     }
 }

@@ -66,7 +66,8 @@ bool Svx4Reader::readSamples(LoadContext& context, LoadResult& result, int count
     return readSvx4ChannelSamples(context, 0, result.channels.front(), count);
 }
 
-HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& result, VarHeaderScope scope) const {
+HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& result,
+                                            VarHeaderScope scope) const {
     const auto bytes = context.bytes();
     if (bytes.size() < kVolumeHeaderSize || std::memcmp(bytes.data(), kVolumeMagic, 10) != 0)
         return HeaderStatus::NotThisFormat;
@@ -86,14 +87,16 @@ HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& re
             varBytes = parseVariableHeader(bytes.subspan(p + kChannelHeaderSize), channel.record.info, scope);
             if (varBytes < 0) return HeaderStatus::Failed;
         }
-        p += kChannelHeaderSize + varBytes + static_cast<std::uint64_t>(sampleWidth(h.sampleType)) * h.sampleCount + 2;
+        p += kChannelHeaderSize + varBytes +
+             static_cast<std::uint64_t>(sampleWidth(h.sampleType)) * h.sampleCount + 2;
         if (k == 0) result.commonCount = h.sampleCount;
         result.channels.push_back(std::move(channel));
     }
     return HeaderStatus::Ok;
 }
 
-HeaderStatus Svx4VolumeReader::readHeader(LoadContext& context, LoadResult& result, std::string& failure) const {
+HeaderStatus Svx4VolumeReader::readHeader(LoadContext& context, LoadResult& result,
+                                          std::string& failure) const {
     const HeaderStatus status = readChannels(context, result, VarHeaderScope::Full);
     if (status == HeaderStatus::Failed) failure = "Error loading SVX Data Set Volume";
     return status;
@@ -108,7 +111,8 @@ bool Svx4VolumeReader::readSamples(LoadContext& context, LoadResult& result, int
     for (LoadedChannel& channel : result.channels) {
         if (!readSvx4ChannelSamples(context, p, channel, count)) return false;
         const ChannelHeader& h = channel.record.header;
-        p += kChannelHeaderSize + h.varHeaderLength + static_cast<std::size_t>(sampleWidth(h.sampleType)) * count + 2;
+        p += kChannelHeaderSize + h.varHeaderLength +
+             static_cast<std::size_t>(sampleWidth(h.sampleType)) * count + 2;
     }
     return true;
 }

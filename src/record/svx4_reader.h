@@ -7,7 +7,7 @@
 namespace tlx {
 
 class Svx4Reader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindSvx4; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
@@ -15,13 +15,13 @@ public:
 };
 
 class Svx4VolumeReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindSvxVolume; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
     bool readHeaderOnly(LoadContext& context, LoadResult& result) const override;
 
-private:
+  private:
     HeaderStatus readChannels(LoadContext& context, LoadResult& result, VarHeaderScope scope) const;
 };
 

@@ -69,7 +69,8 @@ double dcValue(const WriteChannel& channel, const WriterOptions& options) {
     if (!options.removeDc) return 0;
     if (!options.autoDcOffset) return channel.manualDcOffset;
     double sum = 0;
-    for (double v : channel.samples) sum += v;
+    for (double v : channel.samples)
+        sum += v;
     return channel.samples.empty() ? 0 : sum / static_cast<double>(channel.samples.size());
 }
 
@@ -96,13 +97,15 @@ int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions&
     if (options.sampleType != kSampleTypeAuto) return options.sampleType;
     if (options.dataProcessed) return 2;
     for (const WriteChannel& c : window)
-        if (c.record->header.sampleType == 2 || c.record->header.sampleType == 3) return c.record->header.sampleType;
+        if (c.record->header.sampleType == 2 || c.record->header.sampleType == 3)
+            return c.record->header.sampleType;
     for (const WriteChannel& c : window)
         if (c.record->header.dataMax + 0.5 > 32767 || c.record->header.dataMin - 0.5 < -32768) return 1;
     return 0;
 }
 
-std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const WriterOptions& options, int sampleType) {
+std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const WriterOptions& options,
+                                            int sampleType) {
     const int n = std::max(1, options.decimation);
     const std::size_t count = channel.samples.size() / static_cast<std::size_t>(n);
     const int width = sampleWidth(sampleType);
@@ -125,10 +128,12 @@ std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const W
     const double* s = channel.samples.data();
     for (std::size_t i = 0; i < count; ++i) {
         double v;
-        if (n == 1) v = s[i] - dc;
+        if (n == 1)
+            v = s[i] - dc;
         else {
             double groupSum = 0;
-            for (int j = 0; j < n; ++j) groupSum += s[i * n + j];
+            for (int j = 0; j < n; ++j)
+                groupSum += s[i * n + j];
             v = groupSum / n - dc;
         }
         if (options.invert) v = -v;
@@ -147,8 +152,8 @@ std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const W
     return out;
 }
 
-bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
-                   Messages& messages) {
+bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel,
+                   const WriterOptions& options, Messages& messages) {
     if (!askBeforeOverwrite(path, options, messages)) return false;
     const int type = resolveSampleType({&channel, 1}, options);
     const std::vector<std::uint8_t> bytes = encodeSvx4Channel(channel, options, type);
@@ -182,7 +187,8 @@ bool writeSvxVolume(const std::filesystem::path& path, std::span<const WriteChan
         bytes.insert(bytes.end(), image.begin(), image.end());
     }
     if (!commitFile(path, bytes, messages)) return false;
-    for (const WriteChannel& channel : channels) removeReplacedArchiveFile(*channel.record, path, options);
+    for (const WriteChannel& channel : channels)
+        removeReplacedArchiveFile(*channel.record, path, options);
     return true;
 }
 
@@ -211,7 +217,8 @@ ChannelRead readStoredChannel(std::span<const std::uint8_t> bytes, std::size_t o
     const ChannelHeader& h = out.record.header;
     if (h.varHeaderLength < 0 || h.sampleCount < 0) return ChannelRead::Short;
     const std::size_t dataStart = offset + kChannelHeaderSize + static_cast<std::size_t>(h.varHeaderLength);
-    const std::size_t dataEnd = dataStart + static_cast<std::size_t>(h.sampleCount) * sampleWidth(h.sampleType);
+    const std::size_t dataEnd =
+        dataStart + static_cast<std::size_t>(h.sampleCount) * sampleWidth(h.sampleType);
     if (dataEnd + 2 > bytes.size()) return ChannelRead::Short;
     if ((h.headerFlags & 1) == 0 &&
         readLE<std::uint16_t>(bytes.data() + dataEnd) != crc16Xmodem(bytes.subspan(offset, dataEnd - offset)))
@@ -242,8 +249,8 @@ void appendChannel(std::vector<std::uint8_t>& out, const StoredChannel& channel)
 
 } // namespace
 
-bool attachEventToFile(const std::filesystem::path& path, const AddReport& addReport, const NewFileName& newName,
-                       Messages& messages) {
+bool attachEventToFile(const std::filesystem::path& path, const AddReport& addReport,
+                       const NewFileName& newName, Messages& messages) {
     MappedFile file;
     if (!file.open(path)) return false;
     const auto bytes = file.bytes();
@@ -265,9 +272,13 @@ bool attachEventToFile(const std::filesystem::path& path, const AddReport& addRe
     for (std::size_t k = 0; k < count; ++k) {
         StoredChannel channel;
         switch (readStoredChannel(bytes, offset, channel, offset)) {
-        case ChannelRead::Short: return false;
-        case ChannelRead::BadCrc: messages.error("CRC Error - File not updated"); return false;
-        case ChannelRead::Ok: break;
+        case ChannelRead::Short:
+            return false;
+        case ChannelRead::BadCrc:
+            messages.error("CRC Error - File not updated");
+            return false;
+        case ChannelRead::Ok:
+            break;
         }
         channels.push_back(std::move(channel));
     }

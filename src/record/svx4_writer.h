@@ -17,15 +17,15 @@ constexpr int kSampleTypeAuto = -1;
 
 // Options of the save dialog that the writers honour.
 struct WriterOptions {
-    int decimation = 1;              // keep the mean of every N consecutive samples
+    int decimation = 1; // keep the mean of every N consecutive samples
     bool invert = false;
     bool removeDc = false;
-    int sampleType = kSampleTypeAuto; // or 0 int16, 1 int32, 2 float32, 3 float64
-    bool askOverwrite = false;       // setting OverWriteMessage
-    bool autoDcOffset = true;        // setting AutoDCOffset: DC removal uses the mean
-    bool longFileNames = false;      // setting LongFileNames
-    bool dataProcessed = false;      // the window's data were filtered or integrated
-    double windowSps = 0;            // the window's first record's rate; 0 takes the record's own
+    int sampleType = kSampleTypeAuto;     // or 0 int16, 1 int32, 2 float32, 3 float64
+    bool askOverwrite = false;            // setting OverWriteMessage
+    bool autoDcOffset = true;             // setting AutoDCOffset: DC removal uses the mean
+    bool longFileNames = false;           // setting LongFileNames
+    bool dataProcessed = false;           // the window's data were filtered or integrated
+    double windowSps = 0;                 // the window's first record's rate; 0 takes the record's own
     const Geography* geography = nullptr; // SAC distance words; none leaves them undefined
 };
 
@@ -47,10 +47,11 @@ bool commitFile(const std::filesystem::path& path, std::span<const std::uint8_t>
 int resolveSampleType(std::span<const WriteChannel> window, const WriterOptions& options);
 
 // The bytes of one channel (fixed header, variable header, samples, CRC) as the writer produces them.
-std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const WriterOptions& options, int sampleType);
+std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const WriterOptions& options,
+                                            int sampleType);
 
-bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
-                   Messages& messages);
+bool writeSvx4File(const std::filesystem::path& path, const WriteChannel& channel,
+                   const WriterOptions& options, Messages& messages);
 // Several records of one window, each to its own file, with one sample type decided across all of
 // them (Auto looks at every record of the save, not at each alone). paths and channels pair up.
 bool writeSvx4Files(std::span<const std::filesystem::path> paths, std::span<const WriteChannel> channels,
@@ -65,7 +66,7 @@ bool isShortArchiveName(const std::filesystem::path& path);
 // its samples unchanged. newName (optional) gives the long file name the result should take.
 using AddReport = std::function<void(EventRecord&)>;
 using NewFileName = std::function<std::filesystem::path(const EventRecord&)>;
-bool attachEventToFile(const std::filesystem::path& path, const AddReport& addReport, const NewFileName& newName,
-                       Messages& messages);
+bool attachEventToFile(const std::filesystem::path& path, const AddReport& addReport,
+                       const NewFileName& newName, Messages& messages);
 
 } // namespace tlx

@@ -17,7 +17,7 @@ constexpr std::size_t kMaxHeaderLine = 254;
 
 // Walks a text like sscanf's "%d/%d/%d": numbers (blanks before them allowed) and literal characters.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::string_view s) : s_(s) {}
     bool number(int& out) {
         std::size_t used = 0;
@@ -32,7 +32,7 @@ public:
     }
     std::string_view rest() const { return s_; }
 
-private:
+  private:
     std::string_view s_;
 };
 
@@ -69,7 +69,8 @@ bool startTimeV2(std::string_view value, EventTime& out) {
     if (c.literal('.')) {
         const std::string_view digits = c.rest();
         int scale = 100'000'000;
-        for (std::size_t i = 0; i < digits.size() && i < 3 && std::isdigit(static_cast<unsigned char>(digits[i])); ++i) {
+        for (std::size_t i = 0;
+             i < digits.size() && i < 3 && std::isdigit(static_cast<unsigned char>(digits[i])); ++i) {
             ns += (digits[i] - '0') * scale;
             scale /= 10;
         }
@@ -104,7 +105,9 @@ bool headerInt(std::string_view value, int& out) {
     return c.number(out);
 }
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 void setSensorLocation(ChannelInfo& info, std::string_view value) {
     info.priorLocation = info.sensorLocation.substr(0, kMaxPriorLocation);
@@ -113,10 +116,17 @@ void setSensorLocation(ChannelInfo& info, std::string_view value) {
 
 void setSensorType(ChannelHeader& h, std::string_view value) {
     switch (upper(value.front())) {
-    case 'A': h.sensorType = 1; break;
-    case 'V': h.sensorType = 2; break;
-    case 'D': h.sensorType = 3; break;
-    default: break;
+    case 'A':
+        h.sensorType = 1;
+        break;
+    case 'V':
+        h.sensorType = 2;
+        break;
+    case 'D':
+        h.sensorType = 3;
+        break;
+    default:
+        break;
     }
 }
 
@@ -253,7 +263,8 @@ bool splitHeaderLine(std::string_view line, std::string_view& key, std::string_v
 }
 
 int fileVersion(std::span<const std::uint8_t> bytes) {
-    constexpr std::string_view first = "! SVX A", v1 = "SCII Event File Format 1.0", v2 = "SCII Event File Format 2.0";
+    constexpr std::string_view first = "! SVX A", v1 = "SCII Event File Format 1.0",
+                               v2 = "SCII Event File Format 2.0";
     if (bytes.size() < first.size() + v1.size()) return 0;
     const std::string_view head(reinterpret_cast<const char*>(bytes.data()), first.size() + v1.size());
     if (head.substr(0, first.size()) != first) return 0;
@@ -317,7 +328,8 @@ bool parseEventInformation(std::string_view value, EventEntry& entry) {
         const std::string_view s = trimTrailingBlanks(skipBlanks(cut(5 + i, 8)));
         ints[i] = 0;
         if (!s.empty() && !parseInt(s, ints[i])) return false;
-        if (ints[i] < std::numeric_limits<std::int16_t>::min() || ints[i] > std::numeric_limits<std::int16_t>::max())
+        if (ints[i] < std::numeric_limits<std::int16_t>::min() ||
+            ints[i] > std::numeric_limits<std::int16_t>::max())
             return false;
     }
     e.magMs = static_cast<std::int16_t>(ints[0]);
@@ -328,7 +340,8 @@ bool parseEventInformation(std::string_view value, EventEntry& entry) {
     e.magOther = static_cast<std::int16_t>(ints[5]);
     copyToField(e.magOtherType, sizeof e.magOtherType, cut(11, 4));
     long long type = 0, quality = 0, code = 0;
-    if (!parseInt(cut(12, 8), type) || !parseInt(cut(13, 8), quality) || !parseInt(cut(14, 20), code)) return false;
+    if (!parseInt(cut(12, 8), type) || !parseInt(cut(13, 8), quality) || !parseInt(cut(14, 20), code))
+        return false;
     if (type < 0 || type > 255 || quality < 0 || quality > 255 || code < 0 || code > 65535) return false;
     e.eventType = static_cast<std::uint8_t>(type);
     e.quality = static_cast<std::uint8_t>(quality);
@@ -347,7 +360,8 @@ bool parsePickInformation(std::string_view value, PickEntry& pick) {
     long long flags = 0, weight = 0, number = 0;
     if (!parseInt(f[3], flags) || !parseInt(f[4], weight) || !parseInt(f[6], number)) return false;
     if (flags < 0 || flags > 65535 || weight < std::numeric_limits<std::int16_t>::min() ||
-        weight > std::numeric_limits<std::int16_t>::max() || number < std::numeric_limits<std::int16_t>::min() ||
+        weight > std::numeric_limits<std::int16_t>::max() ||
+        number < std::numeric_limits<std::int16_t>::min() ||
         number > std::numeric_limits<std::int16_t>::max())
         return false;
     p.pickFlags = static_cast<std::uint16_t>(flags);
@@ -387,7 +401,8 @@ void addLegacyPicks(EventRecord& record, int pTenths, int sTenths, int pWeight, 
     if (mdTenths != 0 && pTenths != 0) make("Md", static_cast<long long>(pTenths) + mdTenths, 0);
 }
 
-HeaderStatus SvxAsciiReader::readHeader(LoadContext& context, LoadResult& result, std::string& failure) const {
+HeaderStatus SvxAsciiReader::readHeader(LoadContext& context, LoadResult& result,
+                                        std::string& failure) const {
     const auto bytes = context.bytes();
     const int version = fileVersion(bytes);
     if (version == 0) return HeaderStatus::NotThisFormat;
@@ -405,8 +420,10 @@ HeaderStatus SvxAsciiReader::readHeader(LoadContext& context, LoadResult& result
         if (!splitHeaderLine(line, key, value)) continue;
         if (key == "Data") break;
         if (value.empty()) continue;
-        if (version == 2) applyV2(key, value, record, count);
-        else applyV1(key, value, record, count, extras);
+        if (version == 2)
+            applyV2(key, value, record, count);
+        else
+            applyV1(key, value, record, count, extras);
     }
     if (version == 1) finishV1(record, extras);
     const double sps = record.header.sps;

@@ -11,7 +11,7 @@ namespace tlx {
 constexpr char kSvxAsciiMagic[] = "! SVX ASCII Event File Format 2.0";
 
 class SvxAsciiReader : public FormatReader {
-public:
+  public:
     int kind() const override { return kKindSvx4; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;

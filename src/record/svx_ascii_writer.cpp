@@ -23,19 +23,22 @@ std::string trimmedField(const char* field, std::size_t capacity) {
 std::string eventLine(const EventEntry& e) {
     const EventTime& t = e.originTime;
     std::string otherType = fieldText(e.magOtherType, sizeof e.magOtherType);
-    if (e.magOther == 0) otherType.clear();
-    else if (otherType.empty()) otherType = "M";
-    return format("Event Information: %04d/%02d/%02d,%02d:%02d:%02d.%03d,%g,%g,%g,%d,%d,%d,%d,%d,%d,%s,%d,%d,%u,%s\n",
-                  t.year, t.month, t.day, t.hour, t.minute, t.second, t.nanoseconds / 1'000'000,
-                  double{e.latitude}, double{e.longitude}, double{e.depth}, int{e.magMs}, int{e.magMb},
-                  int{e.magMw}, int{e.magMl}, int{e.magMd}, int{e.magOther}, otherType.c_str(), int{e.eventType},
-                  int{e.quality}, unsigned{e.codeC}, fieldText(e.source, sizeof e.source).c_str());
+    if (e.magOther == 0)
+        otherType.clear();
+    else if (otherType.empty())
+        otherType = "M";
+    return format(
+        "Event Information: %04d/%02d/%02d,%02d:%02d:%02d.%03d,%g,%g,%g,%d,%d,%d,%d,%d,%d,%s,%d,%d,%u,%s\n",
+        t.year, t.month, t.day, t.hour, t.minute, t.second, t.nanoseconds / 1'000'000, double{e.latitude},
+        double{e.longitude}, double{e.depth}, int{e.magMs}, int{e.magMb}, int{e.magMw}, int{e.magMl},
+        int{e.magMd}, int{e.magOther}, otherType.c_str(), int{e.eventType}, int{e.quality}, unsigned{e.codeC},
+        fieldText(e.source, sizeof e.source).c_str());
 }
 
 std::string pickLine(const PickEntry& p) {
     const EventTime& t = p.time;
-    return format("Pick Information: %04d/%02d/%02d,%02d:%02d:%02d.%03d,%s,%u,%d,%s,%d\n", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second, t.nanoseconds / 1'000'000,
+    return format("Pick Information: %04d/%02d/%02d,%02d:%02d:%02d.%03d,%s,%u,%d,%s,%d\n", t.year, t.month,
+                  t.day, t.hour, t.minute, t.second, t.nanoseconds / 1'000'000,
                   trimmedField(p.phase, sizeof p.phase).c_str(), unsigned{p.pickFlags}, int{p.weight},
                   trimmedField(p.text, sizeof p.text).c_str(), int{p.value});
 }
@@ -72,10 +75,12 @@ std::string encodeSvxAscii(const WriteChannel& channel, const WriterOptions& opt
 
     std::vector<double> values(count);
     double lo = count ? std::numeric_limits<double>::infinity() : 0, hi = count ? -lo : 0, sum = 0;
-    for (double s : channel.samples) sum += s;
+    for (double s : channel.samples)
+        sum += s;
     for (std::size_t i = 0; i < count; ++i) {
         double groupSum = 0;
-        for (int j = 0; j < n; ++j) groupSum += channel.samples[i * n + j];
+        for (int j = 0; j < n; ++j)
+            groupSum += channel.samples[i * n + j];
         double v = groupSum / n - dc;
         if (options.invert) v = -v;
         values[i] = v;
@@ -111,7 +116,8 @@ std::string encodeSvxAscii(const WriteChannel& channel, const WriterOptions& opt
     line(format("Sensor Incident: %g\n", double{h.incident}));
     line(format("Sensor Azimuth: %g\n", double{h.azimuth}));
     static const char* const kSensorTypes[] = {nullptr, "Acceleration", "Velocity", "Displacement"};
-    if (h.sensorType >= 1 && h.sensorType <= 3) line(std::string("Sensor Type: ") + kSensorTypes[h.sensorType] + "\n");
+    if (h.sensorType >= 1 && h.sensorType <= 3)
+        line(std::string("Sensor Type: ") + kSensorTypes[h.sensorType] + "\n");
     if (h.sensitivity != 0) line(format("Sensor Sensitivity: %g\n", double{h.sensitivity}));
     const std::string id = fieldText(h.sensorId, sizeof h.sensorId);
     if (!id.empty()) line("Sensor ID: " + id + "\n");
@@ -120,8 +126,10 @@ std::string encodeSvxAscii(const WriteChannel& channel, const WriterOptions& opt
     if (!component.empty()) line("Component Name: " + component + "\n");
     const std::string network = fieldText(h.network, sizeof h.network);
     if (!network.empty()) line("Network Affiliation: " + network + "\n");
-    for (const EventEntry& e : info.events) line(eventLine(e));
-    for (const PickEntry& p : info.picks) line(pickLine(p));
+    for (const EventEntry& e : info.events)
+        line(eventLine(e));
+    for (const PickEntry& p : info.picks)
+        line(pickLine(p));
     line("Data:\n");
 
     char prefix[64];
@@ -130,19 +138,20 @@ std::string encodeSvxAscii(const WriteChannel& channel, const WriterOptions& opt
         const double after = sps > 0 ? static_cast<double>(k) * n / sps : 0;
         if (timeColumn == TimeColumn::DateTime) {
             const EventTime t = valueTime(h.startTime, after);
-            used = std::snprintf(prefix, sizeof prefix, "%04d/%02d/%02d %02d:%02d:%02d.%03d ", t.year, t.month,
-                                 t.day, t.hour, t.minute, t.second, t.nanoseconds / 1'000'000);
+            used = std::snprintf(prefix, sizeof prefix, "%04d/%02d/%02d %02d:%02d:%02d.%03d ", t.year,
+                                 t.month, t.day, t.hour, t.minute, t.second, t.nanoseconds / 1'000'000);
         } else if (timeColumn == TimeColumn::Seconds) {
             used = std::snprintf(prefix, sizeof prefix, "%.3f ", after);
         }
-        out.append(prefix, static_cast<std::size_t>(std::clamp(used, 0, static_cast<int>(sizeof prefix) - 1)));
+        out.append(prefix,
+                   static_cast<std::size_t>(std::clamp(used, 0, static_cast<int>(sizeof prefix) - 1)));
         appendValue(out, values[k]);
     }
     return out;
 }
 
-bool writeSvxAscii(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
-                   TimeColumn timeColumn, Messages& messages) {
+bool writeSvxAscii(const std::filesystem::path& path, const WriteChannel& channel,
+                   const WriterOptions& options, TimeColumn timeColumn, Messages& messages) {
     if (!askBeforeOverwrite(path, options, messages)) return false;
     const std::string text = encodeSvxAscii(channel, options, timeColumn);
     return commitFile(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, messages);

@@ -14,7 +14,7 @@ enum class TimeColumn { None = 0, DateTime = 1, Seconds = 2 };
 
 std::string encodeSvxAscii(const WriteChannel& channel, const WriterOptions& options, TimeColumn timeColumn);
 
-bool writeSvxAscii(const std::filesystem::path& path, const WriteChannel& channel, const WriterOptions& options,
-                   TimeColumn timeColumn, Messages& messages);
+bool writeSvxAscii(const std::filesystem::path& path, const WriteChannel& channel,
+                   const WriterOptions& options, TimeColumn timeColumn, Messages& messages);
 
 } // namespace tlx

@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kMaxValuesPerRange = 100000; // bounds the allocation a damaged file can ask for
 
-bool startsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
+}
 
 bool parseRange(TextLines& lines, AttenuationRange& range) {
     std::string_view line;
@@ -95,9 +97,12 @@ double minusLogA0(const AttenuationTables& tables, int x) {
         const int v = range.values[k];
         if ((x - range.start) % range.step == 0) return v / 100.0;
         int next;
-        if (k + 1 < range.values.size()) next = range.values[k + 1];
-        else if (r + 1 < tables.ranges.size() && !tables.ranges[r + 1].values.empty()) next = tables.ranges[r + 1].values[0];
-        else return v / 100.0;
+        if (k + 1 < range.values.size())
+            next = range.values[k + 1];
+        else if (r + 1 < tables.ranges.size() && !tables.ranges[r + 1].values.empty())
+            next = tables.ranges[r + 1].values[0];
+        else
+            return v / 100.0;
         if (next == v) return v / 100.0;
         const double offset = x - (range.start + static_cast<double>(k) * range.step);
         return std::trunc(v + (next - v) * offset / range.step + 0.5) / 100.0;

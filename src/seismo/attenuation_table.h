@@ -10,9 +10,9 @@
 namespace tlx {
 
 struct AttenuationRange {
-    int start = 0;      // km
-    int endPlusStep = 0; // km: the range covers start .. endPlusStep - 1
-    int step = 1;       // km
+    int start = 0;           // km
+    int endPlusStep = 0;     // km: the range covers start .. endPlusStep - 1
+    int step = 1;            // km
     std::vector<int> values; // -log A0 x 100 at start + k * step
 };
 
@@ -33,7 +33,7 @@ double minusLogA0(const AttenuationTables& tables, int distanceKm);
 // case in the data folders (local data folder first, then the program folder). A station's table
 // is read on its first request and kept, a missing one too, for the life of the set.
 class AttenuationTableSet {
-public:
+  public:
     AttenuationTableSet() = default;
     explicit AttenuationTableSet(std::vector<std::filesystem::path> folders) : folders_(std::move(folders)) {}
 
@@ -47,7 +47,7 @@ public:
     // neither exists.
     const AttenuationTables* tableFor(std::string_view sensorId);
 
-private:
+  private:
     std::vector<std::filesystem::path> folders_;
     AttenuationTables global_;
     std::map<std::string, AttenuationTables, std::less<>> stations_; // by upper-case id; empty: none

@@ -7,7 +7,8 @@
 
 namespace tlx {
 
-std::filesystem::path tablesDirectory(const IniProfile& settings, const std::filesystem::path& programDirectory) {
+std::filesystem::path tablesDirectory(const IniProfile& settings,
+                                      const std::filesystem::path& programDirectory) {
     const std::string configured = settings.getString("Settings", "PhaseDirectory");
     if (!configured.empty()) return configured;
     std::error_code ec;

@@ -17,13 +17,15 @@ constexpr const char* kI91Suffix = " I91";
 
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 std::vector<std::string> wordsOf(std::string_view line) {
     std::vector<std::string> out;
-    for (const std::string_view w : words(line)) out.emplace_back(w);
+    for (const std::string_view w : words(line))
+        out.emplace_back(w);
     return out;
 }
 
@@ -66,7 +68,8 @@ CTravelTm::AddResult CTravelTm::addPhase(const std::filesystem::path& dir, const
         }
     }
     std::size_t k = kFirstExtra;
-    while (k < slots_.size() && !slots_[k].empty()) ++k;
+    while (k < slots_.size() && !slots_[k].empty())
+        ++k;
     if (k == slots_.size()) slots_.emplace_back();
     PhaseTable& slot = slots_[k];
     bool ok = false;
@@ -126,7 +129,8 @@ int CTravelTm::readPhases(const std::filesystem::path& localDataDirectory,
         if (w.size() >= 2 && !iasp91()) {
             // the model is loaded on first use: keep the phase by name so the list is not lost
             std::size_t k = kFirstExtra;
-            while (k < slots_.size() && !slots_[k].empty()) ++k;
+            while (k < slots_.size() && !slots_[k].empty())
+                ++k;
             if (k == slots_.size()) slots_.emplace_back();
             PhaseTable& slot = slots_[k];
             slot.iasp91 = 1;
@@ -168,7 +172,8 @@ int CTravelTm::phaseArrival(const WindowTravelTimes& w, int originMs, double x, 
         seconds = travelTime(depth, t, x);
     }
     if (seconds < 0 || seconds > kDayMs / 1000.0) return -1;
-    long long ms = static_cast<long long>(originMs) + static_cast<long long>(std::trunc(seconds * 1000.0 + 0.5));
+    long long ms =
+        static_cast<long long>(originMs) + static_cast<long long>(std::trunc(seconds * 1000.0 + 0.5));
     if (ms >= kDayMs) ms -= kDayMs;
     return static_cast<int>(ms);
 }
@@ -210,13 +215,15 @@ std::vector<PhaseTimeRow> phaseTimeRows(const CTravelTm& tables, const WindowTra
         if (slots[k].empty() || (slots[k].iasp91 != 0) != iasp91Kind) continue;
         push(phaseMarkerLabel(slots[k]).text, tables.phaseArrival(w, originMs, x, k));
     }
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.after < b.after; });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& a, const Item& b) { return a.after < b.after; });
     std::vector<PhaseTimeRow> rows;
     rows.push_back({"Origin", originMs, ""});
     for (const Item& it : items) {
         if (rows.size() == kMaxPhaseTimeRows) break;
-        rows.push_back({it.name, it.ms, format("%ld.%02ld", static_cast<long>(it.after / 1000),
-                                               static_cast<long>(it.after % 1000 / 10))});
+        rows.push_back({it.name, it.ms,
+                        format("%ld.%02ld", static_cast<long>(it.after / 1000),
+                               static_cast<long>(it.after % 1000 / 10))});
     }
     return rows;
 }

@@ -62,7 +62,9 @@ bool parseCoordinate(std::string_view text, char positive, char negative, double
 
 } // namespace
 
-bool isUnknownValue(double value) { return std::fabs(value - kUnknownValue) < 0.5; }
+bool isUnknownValue(double value) {
+    return std::fabs(value - kUnknownValue) < 0.5;
+}
 
 bool greatCircle(double lat1, double lon1, double lat2, double lon2, GreatCircle& out) {
     if (!(lat1 >= -90.0 && lat1 <= 90.0 && lat2 >= -90.0 && lat2 <= 90.0)) return false;
@@ -91,9 +93,13 @@ bool greatCircle(double lat1, double lon1, double lat2, double lon2, GreatCircle
     return true;
 }
 
-bool parseLatitude(std::string_view text, double& degrees) { return parseCoordinate(text, 'N', 'S', 90.0, degrees); }
+bool parseLatitude(std::string_view text, double& degrees) {
+    return parseCoordinate(text, 'N', 'S', 90.0, degrees);
+}
 
-bool parseLongitude(std::string_view text, double& degrees) { return parseCoordinate(text, 'E', 'W', 180.0, degrees); }
+bool parseLongitude(std::string_view text, double& degrees) {
+    return parseCoordinate(text, 'E', 'W', 180.0, degrees);
+}
 
 std::string formatLatLon(double degrees, char positive, char negative) {
     if (degrees == 0 || !std::isfinite(degrees)) return {};
@@ -104,12 +110,12 @@ std::string formatLatLon(double degrees, char positive, char negative) {
 }
 
 std::string distanceText(std::string_view station, double stationLat, double stationLon, double eventLat,
-                         double eventLon, std::optional<double> distanceKm, std::optional<double> distanceDegrees,
-                         int magnitude) {
+                         double eventLon, std::optional<double> distanceKm,
+                         std::optional<double> distanceDegrees, int magnitude) {
     double km = -1;
     GreatCircle gc;
-    const bool known = !isUnknownValue(stationLat) && !isUnknownValue(stationLon) && !isUnknownValue(eventLat) &&
-                       !isUnknownValue(eventLon);
+    const bool known = !isUnknownValue(stationLat) && !isUnknownValue(stationLon) &&
+                       !isUnknownValue(eventLat) && !isUnknownValue(eventLon);
     if (known && greatCircle(stationLat, stationLon, eventLat, eventLon, gc))
         km = gc.km;
     else if (distanceKm && std::isfinite(*distanceKm))

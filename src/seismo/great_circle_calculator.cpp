@@ -31,7 +31,8 @@ GreatCircleCalculation CWorldist::calculate() const {
     double v[4] = {};
     bool ok[4];
     const std::string* inputs[4] = {&eventLatitude, &eventLongitude, &stationLatitude, &stationLongitude};
-    for (std::size_t i = 0; i < 4; ++i) ok[i] = readField(*inputs[i], i % 2 == 0, v[i], r.echo[i]);
+    for (std::size_t i = 0; i < 4; ++i)
+        ok[i] = readField(*inputs[i], i % 2 == 0, v[i], r.echo[i]);
     r.eventRegion = regionText(ok[0] && ok[1], v[0], v[1]);
     r.stationRegion = regionText(ok[2] && ok[3], v[2], v[3]);
     GreatCircle gc;

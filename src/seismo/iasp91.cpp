@@ -13,8 +13,9 @@ constexpr std::int64_t kMaxPhases = 1000;
 constexpr std::int64_t kMaxGrid = 100000;
 
 std::int32_t readInt(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 float readFloat(const std::uint8_t* p) {
@@ -31,8 +32,8 @@ bool Iasp91Tables::parse(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < static_cast<std::size_t>(kHeaderBytes)) return false;
     const std::int64_t np = readInt(&bytes[0]), nx = readInt(&bytes[4]), nh = readInt(&bytes[8]);
     const std::int64_t dx = readInt(&bytes[12]), dh = readInt(&bytes[16]);
-    if (np < 1 || np > kMaxPhases || nx < 2 || nx > kMaxGrid || nh < 1 || nh > kMaxGrid || dx < 1 || dx > 180 ||
-        dh < 1 || dh > 10000)
+    if (np < 1 || np > kMaxPhases || nx < 2 || nx > kMaxGrid || nh < 1 || nh > kMaxGrid || dx < 1 ||
+        dx > 180 || dh < 1 || dh > 10000)
         return false;
     const std::int64_t cells = np * nx * nh;
     const std::int64_t need = kHeaderBytes + kNameBytes * np + 4 * cells;

@@ -15,7 +15,7 @@ namespace tlx {
 inline constexpr const char* kIasp91FileName = "iasp91.dat";
 
 class Iasp91Tables : public Iasp91Model {
-public:
+  public:
     static constexpr int kNameBytes = 10;
     static constexpr int kHeaderBytes = 20;
 
@@ -44,7 +44,7 @@ public:
     int pIndex() const { return pIndex_; }
     int sIndex() const { return sIndex_; }
 
-private:
+  private:
     double at(int phase, int i, int k) const {
         return times_[(static_cast<std::size_t>(phase) * distanceCount_ + i) * depthCount_ + k];
     }

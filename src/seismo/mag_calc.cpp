@@ -14,7 +14,9 @@ std::optional<double> finitePositive(double v) {
     return std::isfinite(v) && v != 0 ? std::optional<double>(v) : std::nullopt;
 }
 
-bool positive(const std::optional<double>& v) { return v && *v > 0; }
+bool positive(const std::optional<double>& v) {
+    return v && *v > 0;
+}
 
 } // namespace
 
@@ -32,12 +34,14 @@ MagCalcResults CMagCalc::calculate(const MagCalcValues& v) const {
     if (a0 != 0) {
         r.minusLogA0 = a0;
         if (positive(v.displacementM)) r.ml = finitePositive(a0 + std::log10(*v.displacementM * 2'800'000));
-        if (positive(v.correction) && positive(v.counts)) r.mlCorrection = finitePositive(std::log10(*v.correction * *v.counts) + a0);
+        if (positive(v.correction) && positive(v.counts))
+            r.mlCorrection = finitePositive(std::log10(*v.correction * *v.counts) + a0);
     }
     r.teleseismicFieldsEnabled = km > kTeleseismicKm;
     if (!r.teleseismicFieldsEnabled) return r;
     if (positive(v.displacementM)) {
-        r.ms = finitePositive(std::log10(*v.displacementM * 1e6 / v.msPeriodS) + 1.66 * std::log10(degrees) + 3.3);
+        r.ms = finitePositive(std::log10(*v.displacementM * 1e6 / v.msPeriodS) + 1.66 * std::log10(degrees) +
+                              3.3);
         r.mb = finitePositive(std::log10(*v.displacementM * 1e6 / v.mbPeriodS) + 0.01 * degrees + 5.9);
     }
     if (positive(v.correction) && positive(v.counts)) {

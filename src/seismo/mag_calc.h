@@ -31,7 +31,7 @@ struct MagCalcResults {
 enum class MagnitudeKind { Ml, Ms, Mb };
 
 class CMagCalc {
-public:
+  public:
     explicit CMagCalc(const AttenuationTables& tables) : tables_(tables) {}
 
     MagCalcResults calculate(const MagCalcValues& v) const;
@@ -52,7 +52,7 @@ public:
     // Results are shown with "%-2.2f"; a zero or absent result leaves the field empty.
     static std::string resultText(const std::optional<double>& value);
 
-private:
+  private:
     double minusLogA0At(double km) const;
     const AttenuationTables& tables_;
 };

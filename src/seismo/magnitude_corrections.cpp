@@ -48,12 +48,15 @@ double MagnitudeCorrections::byFileName(std::string_view fileName, char orientat
     }
     std::string code = name.substr(dot + 1, 2);
     if (code.size() < 2) return 0;
-    if (dot + 3 < name.size() && name[dot + 3] != '.' && !std::isdigit(static_cast<unsigned char>(name[dot + 3])))
+    if (dot + 3 < name.size() && name[dot + 3] != '.' &&
+        !std::isdigit(static_cast<unsigned char>(name[dot + 3])))
         code += name[dot + 3];
     const char letter = std::isprint(static_cast<unsigned char>(orientation)) ? orientation : '?';
     for (const Entry& e : entries_) {
-        if (e.station.size() < code.size() || !iequals(toUpper(e.station).substr(0, code.size()), code)) continue;
-        if (static_cast<char>(std::toupper(static_cast<unsigned char>(e.component[0]))) == letter) return e.value;
+        if (e.station.size() < code.size() || !iequals(toUpper(e.station).substr(0, code.size()), code))
+            continue;
+        if (static_cast<char>(std::toupper(static_cast<unsigned char>(e.component[0]))) == letter)
+            return e.value;
     }
     return 0;
 }
@@ -68,7 +71,8 @@ double responseCorrection(std::string_view text, std::string_view station, std::
             const std::string_view head = raw.substr(1);
             const std::size_t first = head.find('.');
             const std::size_t second = first == std::string_view::npos ? first : head.find('.', first + 1);
-            const std::size_t underscore = second == std::string_view::npos ? second : head.find('_', second + 1);
+            const std::size_t underscore =
+                second == std::string_view::npos ? second : head.find('_', second + 1);
             inSection = underscore != std::string_view::npos && iequals(head.substr(0, first), station) &&
                         head.substr(second + 1, underscore - second - 1) == channel;
             afterEndDate = false;
@@ -76,7 +80,8 @@ double responseCorrection(std::string_view text, std::string_view station, std::
         }
         if (!inSection) continue;
         const std::string line = toLower(raw);
-        if (line.rfind("enddate=no", 0) == 0) afterEndDate = true;
+        if (line.rfind("enddate=no", 0) == 0)
+            afterEndDate = true;
         else if (afterEndDate && line.rfind("sens=", 0) == 0) {
             const double s = leadingDouble(std::string_view(line).substr(5));
             if (s != 0) correction = 0.2 / (s * 2 / 1'000'000 * 3.141592653589793);

@@ -10,7 +10,7 @@
 namespace tlx {
 
 class MagnitudeCorrections {
-public:
+  public:
     bool load(const std::filesystem::path& path);
     void parse(std::string_view text);
     bool empty() const { return entries_.empty(); }
@@ -20,7 +20,7 @@ public:
     // The station code taken from the file name's extension and the component letter.
     double byFileName(std::string_view fileName, char orientation) const;
 
-private:
+  private:
     struct Entry {
         std::string station, component;
         double value = 0;

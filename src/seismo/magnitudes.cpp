@@ -8,7 +8,9 @@
 namespace tlx {
 namespace {
 
-std::optional<double> finite(double v) { return std::isfinite(v) ? std::optional<double>(v) : std::nullopt; }
+std::optional<double> finite(double v) {
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
 
 } // namespace
 
@@ -47,9 +49,12 @@ double magnitudeMd(double durationMs, double km, const MdCoefficients& c) {
 
 bool usesSensorUnits(MagnitudeUnits units, const StationResponse& station) {
     switch (units) {
-    case MagnitudeUnits::Auto: return station.sensitivityUsable();
-    case MagnitudeUnits::SensorUnits: return true;
-    case MagnitudeUnits::Correction: return false;
+    case MagnitudeUnits::Auto:
+        return station.sensitivityUsable();
+    case MagnitudeUnits::SensorUnits:
+        return true;
+    case MagnitudeUnits::Correction:
+        return false;
     }
     return false;
 }
@@ -75,8 +80,10 @@ WindowMagnitudes windowMagnitudes(const WindowMagnitudeInputs& in, const Attenua
     const double hypocentral = std::sqrt(in.epicentralKm * in.epicentralKm + in.depthKm * in.depthKm);
     if (tables && !tables->empty()) out.ml = choose(magnitudeMl(hypocentral, a, s, *tables));
     const bool far = in.epicentralKm > kTeleseismicKm;
-    if (far && in.pick == AmplitudePick::Mb) out.mb = choose(magnitudeMb(in.epicentralKm, a, s, in.mbPeriodS));
-    else if (far) out.ms = choose(magnitudeMs(in.epicentralKm, a, s, in.msPeriodS));
+    if (far && in.pick == AmplitudePick::Mb)
+        out.mb = choose(magnitudeMb(in.epicentralKm, a, s, in.mbPeriodS));
+    else if (far)
+        out.ms = choose(magnitudeMs(in.epicentralKm, a, s, in.msPeriodS));
     return out;
 }
 
@@ -113,7 +120,9 @@ PeriodMeasurement measurePeriod(std::span<const double> samples, std::size_t fir
         return result;
     }
     const bool positivePeak = samples[peak] - zero >= 0;
-    const auto otherSide = [&](std::size_t i) { return positivePeak ? samples[i] < zero : samples[i] > zero; };
+    const auto otherSide = [&](std::size_t i) {
+        return positivePeak ? samples[i] < zero : samples[i] > zero;
+    };
     std::size_t before = peak, after = peak;
     bool foundBefore = false, foundAfter = false;
     for (std::size_t i = peak; i-- > 0;)
@@ -137,12 +146,14 @@ PeriodMeasurement measurePeriod(std::span<const double> samples, std::size_t fir
 }
 
 PeriodCheck checkMsPeriod(double p) {
-    if (p < 10 || p > 30) return {false, format("Ms Period Error: Period %g not in the range of 10 to 30 seconds", p)};
+    if (p < 10 || p > 30)
+        return {false, format("Ms Period Error: Period %g not in the range of 10 to 30 seconds", p)};
     return {true, format("New Ms Period = %g Seconds or %g Hz", p, 1 / p)};
 }
 
 PeriodCheck checkMbPeriod(double p) {
-    if (p < 0.1 || p > 6) return {false, format("Mb Period Error: Period %g not in the range of .1 to 6 seconds", p)};
+    if (p < 0.1 || p > 6)
+        return {false, format("Mb Period Error: Period %g not in the range of .1 to 6 seconds", p)};
     return {true, format("New Mb Period = %g Seconds or %g Hz", p, 1 / p)};
 }
 

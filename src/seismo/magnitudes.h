@@ -30,8 +30,10 @@ struct MagnitudePair {
 
 MagnitudePair magnitudeMl(double hypocentralKm, double amplitude, const StationResponse& station,
                           const AttenuationTables& tables);
-MagnitudePair magnitudeMs(double epicentralKm, double amplitude, const StationResponse& station, double periodS);
-MagnitudePair magnitudeMb(double epicentralKm, double amplitude, const StationResponse& station, double periodS);
+MagnitudePair magnitudeMs(double epicentralKm, double amplitude, const StationResponse& station,
+                          double periodS);
+MagnitudePair magnitudeMb(double epicentralKm, double amplitude, const StationResponse& station,
+                          double periodS);
 
 struct MdCoefficients {
     double c0 = -0.87;
@@ -90,8 +92,8 @@ struct PeriodMeasurement {
     double seconds = 0;
     std::string error;
 };
-PeriodMeasurement measurePeriod(std::span<const double> samples, std::size_t firstVisible, std::size_t visibleCount,
-                                double zeroLine, double sps);
+PeriodMeasurement measurePeriod(std::span<const double> samples, std::size_t firstVisible,
+                                std::size_t visibleCount, double zeroLine, double sps);
 
 // The period commands: ok with the confirmation text, or the range error text.
 struct PeriodCheck {

@@ -42,7 +42,8 @@ std::vector<PhaseCandidate> tableFileCandidates(const std::filesystem::path& dir
         const std::string name = it->path().filename().string();
         out.push_back({name, name + "  " + phase, name});
     }
-    std::sort(out.begin(), out.end(), [](const PhaseCandidate& a, const PhaseCandidate& b) { return a.text < b.text; });
+    std::sort(out.begin(), out.end(),
+              [](const PhaseCandidate& a, const PhaseCandidate& b) { return a.text < b.text; });
     return out;
 }
 
@@ -65,7 +66,8 @@ std::vector<std::size_t> PhaseControl::selectedSlots() const {
 
 std::vector<std::string> PhaseControl::selected() const {
     std::vector<std::string> out;
-    for (const std::size_t k : selectedSlots()) out.push_back(tables_.slot(k).phaseName);
+    for (const std::size_t k : selectedSlots())
+        out.push_back(tables_.slot(k).phaseName);
     return out;
 }
 
@@ -85,7 +87,8 @@ std::vector<PhaseCandidate> PhaseControl::candidates() const {
 
 std::string PhaseControl::candidateFileText(const std::vector<std::size_t>& picked) const {
     std::vector<std::string> files;
-    for (const PhaseCandidate& c : candidates()) files.push_back(c.file);
+    for (const PhaseCandidate& c : candidates())
+        files.push_back(c.file);
     return fileTextOf(files, picked);
 }
 

@@ -24,7 +24,7 @@ struct PhaseCandidate {
 std::vector<PhaseCandidate> tableFileCandidates(const std::filesystem::path& tablesDirectory);
 
 class PhaseControl {
-public:
+  public:
     PhaseControl(CTravelTm& tables, std::filesystem::path tablesDirectory, bool iasp91Kind);
 
     bool iasp91Kind() const { return iasp91Kind_; }
@@ -53,7 +53,7 @@ public:
     // "&Cancel": true when the caller must reload all tables to drop the changes.
     bool cancelNeedsReload() const { return changed_; }
 
-private:
+  private:
     CTravelTm& tables_;
     std::filesystem::path directory_;
     bool iasp91Kind_;

@@ -13,20 +13,26 @@ namespace {
 
 constexpr std::size_t kLineLimit = 127;
 
-bool isNumberStart(char c) { return (c >= '0' && c <= '9') || c == '-'; }
-bool isNumberChar(char c) { return isNumberStart(c) || c == '.'; }
+bool isNumberStart(char c) {
+    return (c >= '0' && c <= '9') || c == '-';
+}
+bool isNumberChar(char c) {
+    return isNumberStart(c) || c == '.';
+}
 
 // Takes the next number from line (advancing past it): the run of digits, '.' and '-' that starts
 // at the first digit or '-'. Stored as -1 when negative, else trunc(value * scale + 0.5).
 bool takeNumber(std::string_view& line, double scale, int& out) {
     std::size_t i = 0;
-    while (i < line.size() && !isNumberStart(line[i])) ++i;
+    while (i < line.size() && !isNumberStart(line[i]))
+        ++i;
     if (i == line.size()) {
         line = {};
         return false;
     }
     std::size_t j = i;
-    while (j < line.size() && isNumberChar(line[j])) ++j;
+    while (j < line.size() && isNumberChar(line[j]))
+        ++j;
     const std::string run(line.substr(i, j - i));
     line.remove_prefix(j);
     const float value = static_cast<float>(leadingDouble(run));
@@ -48,7 +54,8 @@ bool readNumbers(TextLines& lines, int count, double scale, std::vector<int>& ou
     while (static_cast<int>(out.size()) < count) {
         if (!lines.next(line)) return false;
         int value = 0;
-        while (static_cast<int>(out.size()) < count && takeNumber(line, scale, value)) out.push_back(value);
+        while (static_cast<int>(out.size()) < count && takeNumber(line, scale, value))
+            out.push_back(value);
         if (!line.empty() && static_cast<int>(out.size()) < count) return false; // an unreadable number
     }
     return true;
@@ -74,7 +81,8 @@ bool parse(std::string_view text, PhaseTable& t) {
     if (t.phaseName.empty() && line.find("IASPEI") == std::string_view::npos &&
         line.find("travel-time") == std::string_view::npos)
         return false;
-    if (!readCount(lines, kMaxTableDepths, t.depthCount) || !readNumbers(lines, t.depthCount, 100.0, t.depths))
+    if (!readCount(lines, kMaxTableDepths, t.depthCount) ||
+        !readNumbers(lines, t.depthCount, 100.0, t.depths))
         return false;
     if (!readCount(lines, kMaxTableDistances, t.distanceCount) ||
         !readNumbers(lines, t.distanceCount, 100.0, t.distances))
@@ -119,9 +127,11 @@ std::string phaseNameFromTitle(std::string_view title) {
         const std::size_t colon = title.find(':');
         if (colon == std::string_view::npos) return {};
         std::size_t i = colon + 1;
-        while (i < title.size() && (title[i] == ' ' || title[i] == '\t')) ++i;
+        while (i < title.size() && (title[i] == ' ' || title[i] == '\t'))
+            ++i;
         std::size_t j = i;
-        while (j < title.size() && title[j] != ' ' && title[j] != '\t' && title[j] != '\r') ++j;
+        while (j < title.size() && title[j] != ' ' && title[j] != '\t' && title[j] != '\r')
+            ++j;
         if (j == i) return {};
         return std::string(title.substr(i, j - i)) + "-(IASP91)";
     }
@@ -156,12 +166,14 @@ double travelTime(double depthKm, const PhaseTable& t, double x) {
         return -1;
     const int hd = static_cast<int>(depthKm * 100.0);
     int i = 0;
-    while (i < t.depthCount && t.depths[static_cast<std::size_t>(i)] < hd) ++i;
+    while (i < t.depthCount && t.depths[static_cast<std::size_t>(i)] < hd)
+        ++i;
     if (i == t.depthCount) return -1;
     const int xd = static_cast<int>(x * 100.0);
     if (xd < t.distances[0]) return -1;
     int j = 0;
-    while (j < t.distanceCount && t.distances[static_cast<std::size_t>(j)] < xd) ++j;
+    while (j < t.distanceCount && t.distances[static_cast<std::size_t>(j)] < xd)
+        ++j;
     if (j == t.distanceCount) return -1;
     if (i == 0) return rowTime(t, 0, j, x, false, -1);
     const double lo = rowTime(t, i - 1, j, x, false, -1);

@@ -10,12 +10,12 @@
 namespace tlx {
 
 struct PhaseTable {
-    int depthCount = 0;    // 0 = slot empty
+    int depthCount = 0; // 0 = slot empty
     int distanceCount = 0;
-    int iasp91 = 0;        // 1 when the phase comes from the IASP91 model
-    int phaseIndex = 0;    // IASP91 phase number
-    int largestDistance = 0; // hundredths of a degree
-    int largestDepth = 0;    // whole km
+    int iasp91 = 0;             // 1 when the phase comes from the IASP91 model
+    int phaseIndex = 0;         // IASP91 phase number
+    int largestDistance = 0;    // hundredths of a degree
+    int largestDepth = 0;       // whole km
     std::vector<int> depths;    // hundredths of a km, ascending
     std::vector<int> distances; // hundredths of a degree, ascending
     std::vector<int> times;     // ms, depth-major; -1 = no value
@@ -23,7 +23,9 @@ struct PhaseTable {
     std::string fileName;
 
     bool empty() const { return depthCount == 0; }
-    int time(int row, int column) const { return times[static_cast<std::size_t>(row) * distances.size() + column]; }
+    int time(int row, int column) const {
+        return times[static_cast<std::size_t>(row) * distances.size() + column];
+    }
     void clear() { *this = PhaseTable(); }
 };
 

@@ -50,7 +50,8 @@ const std::string& noRegionName() {
 
 bool RegionTable::parse(std::string_view text, std::string* error) {
     names_.clear();
-    for (auto& q : quadrants_) q.clear();
+    for (auto& q : quadrants_)
+        q.clear();
     rowStart_ = {};
     std::vector<std::string> names;
     std::array<std::vector<Point>, 4> quads;
@@ -72,8 +73,8 @@ bool RegionTable::parse(std::string_view text, std::string* error) {
     while (true) {
         if (!reader.next(line)) return fail(error, "missing END");
         if (trim(line) == "END") break;
-        if (!keywordLine(line, "QUAD", rest) || !readInts(rest, two) || two[0] < 1 || two[0] > 4 || two[1] < 0 ||
-            static_cast<std::size_t>(two[1]) > kMaxPoints)
+        if (!keywordLine(line, "QUAD", rest) || !readInts(rest, two) || two[0] < 1 || two[0] > 4 ||
+            two[1] < 0 || static_cast<std::size_t>(two[1]) > kMaxPoints)
             return fail(error, "bad QUAD line");
         const std::size_t q = static_cast<std::size_t>(two[0] - 1);
         if (seen[q]) return fail(error, "quadrant given twice");
@@ -88,20 +89,22 @@ bool RegionTable::parse(std::string_view text, std::string* error) {
             const Point p{static_cast<std::int16_t>(three[0]), static_cast<std::int16_t>(three[1]),
                           static_cast<std::int16_t>(three[2])};
             // the look-up relies on the order: latitude, then longitude
-            if (!points.empty() && (p.lat < points.back().lat ||
-                                    (p.lat == points.back().lat && p.lon <= points.back().lon)))
+            if (!points.empty() &&
+                (p.lat < points.back().lat || (p.lat == points.back().lat && p.lon <= points.back().lon)))
                 return fail(error, "boundary points out of order");
             points.push_back(p);
         }
     }
-    if (!std::all_of(seen.begin(), seen.end(), [](bool b) { return b; })) return fail(error, "quadrant missing");
+    if (!std::all_of(seen.begin(), seen.end(), [](bool b) { return b; }))
+        return fail(error, "quadrant missing");
     names_ = std::move(names);
     quadrants_ = std::move(quads);
     for (std::size_t q = 0; q < 4; ++q) {
         const std::vector<Point>& points = quadrants_[q];
         std::size_t i = 0;
         for (int a = 0; a < 92; ++a) {
-            while (i < points.size() && points[i].lat < a) ++i;
+            while (i < points.size() && points[i].lat < a)
+                ++i;
             rowStart_[q][static_cast<std::size_t>(a)] = static_cast<std::uint32_t>(i);
         }
     }
@@ -112,7 +115,8 @@ bool RegionTable::load(const std::filesystem::path& file, std::string* error) {
     std::string text;
     if (!readTextFile(file, text, 4u << 20)) {
         names_.clear();
-        for (auto& q : quadrants_) q.clear();
+        for (auto& q : quadrants_)
+            q.clear();
         return fail(error, "cannot read " + file.string());
     }
     return parse(text, error);
@@ -143,12 +147,16 @@ const std::string& RegionTable::name(int number) const {
     return names_[static_cast<std::size_t>(number) - 1];
 }
 
-const RegionTable& regionTable() { return mutableTable(); }
+const RegionTable& regionTable() {
+    return mutableTable();
+}
 
 bool loadRegionTable(const std::filesystem::path& file, std::string* error) {
     return mutableTable().load(file, error);
 }
 
-const std::string& regionName(double lat, double lon) { return regionTable().regionName(lat, lon); }
+const std::string& regionName(double lat, double lon) {
+    return regionTable().regionName(lat, lon);
+}
 
 } // namespace tlx

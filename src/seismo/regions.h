@@ -16,7 +16,7 @@ inline constexpr const char* kRegionFileName = "feregions.dat";
 const std::string& noRegionName();
 
 class RegionTable {
-public:
+  public:
     struct Point {
         std::int16_t lat;    // |latitude|, whole degrees
         std::int16_t lon;    // |longitude| where the region begins along that latitude row
@@ -35,7 +35,7 @@ public:
     const std::string& name(int number) const;
     const std::string& regionName(double lat, double lon) const { return name(regionNumber(lat, lon)); }
 
-private:
+  private:
     std::vector<std::string> names_; // region 1 at index 0
     std::array<std::vector<Point>, 4> quadrants_;
     // per quadrant, the index of the first point whose latitude is at least a, for a = 0..91

@@ -72,12 +72,14 @@ bool TravelTimeTablesDialog::changed() const {
 void TravelTimeTablesDialog::applyTo(WindowTravelTimes& window) const {
     for (std::size_t i = 0; i < 4; ++i)
         if (replaced_[i] || window.tables[i].empty()) window.tables[i] = tables_[i];
-    window.teleLoaded = !window.tables[CTravelTm::kTeleP].empty() && !window.tables[CTravelTm::kTeleS].empty();
+    window.teleLoaded =
+        !window.tables[CTravelTm::kTeleP].empty() && !window.tables[CTravelTm::kTeleS].empty();
     window.useTable = mode_;
     tm_.buildSpTable(window, mode_, regDepth_, teleDepth_);
 }
 
-bool TravelTimeTablesDialog::accept(WindowTravelTimes& window, TableSettings& settings, IniProfile* profile) const {
+bool TravelTimeTablesDialog::accept(WindowTravelTimes& window, TableSettings& settings,
+                                    IniProfile* profile) const {
     const bool change = changed();
     if (change) applyTo(window);
     if (saveAsDefault) {

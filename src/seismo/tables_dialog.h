@@ -21,9 +21,9 @@ struct DepthRange {
 };
 
 class TravelTimeTablesDialog {
-public:
-    TravelTimeTablesDialog(const CTravelTm& tables, const WindowTravelTimes& window, const TableSettings& settings,
-                           std::filesystem::path tablesDirectory);
+  public:
+    TravelTimeTablesDialog(const CTravelTm& tables, const WindowTravelTimes& window,
+                           const TableSettings& settings, std::filesystem::path tablesDirectory);
 
     // Slot 0..3: teleseismic P, S, regional P, S.
     const std::string& fileName(int slot) const { return files_.at(static_cast<std::size_t>(slot)); }
@@ -56,7 +56,7 @@ public:
     // The same choice for another open window ("All Event Windows").
     void applyTo(WindowTravelTimes& window) const;
 
-private:
+  private:
     const CTravelTm& tm_;
     std::filesystem::path dir_;
     std::array<PhaseTable, 4> tables_;

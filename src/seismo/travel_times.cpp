@@ -17,12 +17,15 @@ constexpr const char* kSection = "Tables";
 
 // Origin plus a travel time in seconds, wrapped into one day.
 int arrivalOfDay(int originMs, double seconds) {
-    long long t = static_cast<long long>(originMs) + static_cast<long long>(std::trunc(seconds * 1000.0 + 0.5));
+    long long t =
+        static_cast<long long>(originMs) + static_cast<long long>(std::trunc(seconds * 1000.0 + 0.5));
     if (t > kDayMs - 1) t -= kDayMs;
     return static_cast<int>(t);
 }
 
-bool sane(double v) { return std::isfinite(v) && std::fabs(v) < 1e6; }
+bool sane(double v) {
+    return std::isfinite(v) && std::fabs(v) < 1e6;
+}
 
 } // namespace
 
@@ -58,7 +61,8 @@ bool TableSettings::writeDefaults(IniProfile& profile) const {
 
 CTravelTm::CTravelTm() : slots_(4) {}
 
-bool CTravelTm::loadPair(const std::filesystem::path& dir, const std::string& p, const std::string& s, int first) {
+bool CTravelTm::loadPair(const std::filesystem::path& dir, const std::string& p, const std::string& s,
+                         int first) {
     PhaseTable& tp = slots_[static_cast<std::size_t>(first)];
     PhaseTable& ts = slots_[static_cast<std::size_t>(first) + 1];
     const std::filesystem::path pPath = findFileAnyCase(dir, p), sPath = findFileAnyCase(dir, s);
@@ -86,7 +90,8 @@ WindowTravelTimes CTravelTm::newWindow(const TableSettings& settings) const {
     WindowTravelTimes w;
     w.teleLoaded = teleseismicLoaded();
     if (w.teleLoaded)
-        for (std::size_t i = 0; i < 4; ++i) w.tables[i] = slots_[i];
+        for (std::size_t i = 0; i < 4; ++i)
+            w.tables[i] = slots_[i];
     w.useTable = settings.useTable;
     if (w.useTable == kIasp91 && !iasp91()) w.useTable = kTeleseismic;
     w.teleDepth = settings.depth;
@@ -133,7 +138,8 @@ SpDistance distanceFromSp(const WindowTravelTimes& w, int a) {
     const std::vector<SpEntry>& sp = w.sp;
     if (a <= 0) return none;
     std::size_t i = 0;
-    while (i < sp.size() && sp[i].sp < a) ++i;
+    while (i < sp.size() && sp[i].sp < a)
+        ++i;
     if (i == sp.size()) return none;
     double degrees;
     if (i == 0) {
@@ -147,12 +153,14 @@ SpDistance distanceFromSp(const WindowTravelTimes& w, int a) {
     // P travel time at that distance from the same table
     const int target = static_cast<int>(degrees * 100.0);
     std::size_t k = 0;
-    while (k < sp.size() && sp[k].distance < target) ++k;
+    while (k < sp.size() && sp[k].distance < target)
+        ++k;
     if (k == sp.size()) return none;
     double seconds;
     if (k == 0) {
         if (sp[0].pTime == -1) return none;
-        seconds = sp[0].distance == 0 ? sp[0].pTime / 1000.0 : degrees * (sp[0].pTime / 1000.0) / (sp[0].distance / 100.0);
+        seconds = sp[0].distance == 0 ? sp[0].pTime / 1000.0
+                                      : degrees * (sp[0].pTime / 1000.0) / (sp[0].distance / 100.0);
     } else {
         const SpEntry& lo = sp[k - 1];
         const SpEntry& hi = sp[k];
@@ -169,7 +177,8 @@ SpDistance distanceFromSp(const WindowTravelTimes& w, int a) {
     return out;
 }
 
-PredictedArrivals CTravelTm::predictArrivals(const WindowTravelTimes& w, int originMs, double x, int mode) const {
+PredictedArrivals CTravelTm::predictArrivals(const WindowTravelTimes& w, int originMs, double x,
+                                             int mode) const {
     PredictedArrivals r;
     if (!(x > 0) || !sane(x)) return r;
     double tp = -1, ts = -1;
@@ -189,7 +198,8 @@ PredictedArrivals CTravelTm::predictArrivals(const WindowTravelTimes& w, int ori
     return r;
 }
 
-PredictedArrivals CTravelTm::predictFromEvent(WindowTravelTimes& w, int originMs, double x, double depthKm) const {
+PredictedArrivals CTravelTm::predictFromEvent(WindowTravelTimes& w, int originMs, double x,
+                                              double depthKm) const {
     if (!w.eventApplied && sane(depthKm)) {
         int mode = x <= 1.5 ? kRegional : kTeleseismic;
         if (x > 106.0 && iasp91()) mode = kIasp91;
@@ -215,6 +225,8 @@ std::string largestDistanceText(const PhaseTable& t) {
     return format("%3.2fdeg %dkm %dmi", degrees, static_cast<int>(km), static_cast<int>(km * kMilesPerKm));
 }
 
-std::string largestDepthText(const PhaseTable& t) { return format("%d km", t.largestDepth); }
+std::string largestDepthText(const PhaseTable& t) {
+    return format("%d km", t.largestDepth);
+}
 
 } // namespace tlx

@@ -28,7 +28,7 @@ struct SpEntry {
 // The IASP91 model (its loading and grid look-up live with the extra phases); the tables here
 // only ask it for P and S times and its S-P lookup.
 class Iasp91Model {
-public:
+  public:
     virtual ~Iasp91Model() = default;
     virtual bool available() const = 0;
     // Largest depth offered, km.
@@ -41,7 +41,9 @@ public:
     virtual int phaseCount() const { return 0; }
     virtual std::string phaseName(int /*index*/) const { return {}; }
     virtual int phaseIndex(const std::string& /*name*/) const { return -1; }
-    virtual double iasp91Time(int /*index*/, double /*depthKm*/, double /*distanceDegrees*/) const { return -1; }
+    virtual double iasp91Time(int /*index*/, double /*depthKm*/, double /*distanceDegrees*/) const {
+        return -1;
+    }
     virtual int distanceCount() const { return 0; }
     virtual int depthCount() const { return 0; }
 };
@@ -52,8 +54,8 @@ struct TableSettings {
     std::string sFile = "S.JB";
     std::string pFileReg = "P_b.JB";
     std::string sFileReg = "S_b.JB";
-    int depth = 33;    // km (stored as km x 100)
-    int regDepth = 5;  // km (stored as km x 100)
+    int depth = 33;   // km (stored as km x 100)
+    int regDepth = 5; // km (stored as km x 100)
     int useTable = kTeleseismic;
     int i91Phases = 0;
     int open = 0;
@@ -94,14 +96,15 @@ struct PredictedArrivals {
 };
 
 class CTravelTm {
-public:
+  public:
     static constexpr int kTeleP = 0, kTeleS = 1, kRegP = 2, kRegS = 3;
 
     CTravelTm();
 
     // Clears the list to four empty slots and loads the teleseismic and regional pairs from the
     // tables directory; a pair that fails gives its load message. True when all four loaded.
-    bool load(const std::filesystem::path& tablesDirectory, const TableSettings& settings, Messages& messages);
+    bool load(const std::filesystem::path& tablesDirectory, const TableSettings& settings,
+              Messages& messages);
 
     std::vector<PhaseTable>& slots() { return slots_; }
     const std::vector<PhaseTable>& slots() const { return slots_; }
@@ -133,21 +136,24 @@ public:
     static constexpr std::size_t kFirstExtra = 4;
     enum class AddResult { Added, Duplicate, FileError };
     // "NAME I91" adds an IASP91 phase, any other text a table file from the tables directory.
-    AddResult addPhase(const std::filesystem::path& tablesDirectory, const std::string& text, Messages& messages);
+    AddResult addPhase(const std::filesystem::path& tablesDirectory, const std::string& text,
+                       Messages& messages);
     // Empties the slots of that kind holding the phase (IASP91: its name; table: phase or file name).
     bool removePhase(const std::string& name, bool iasp91);
     // Reads phases.dat from the local data folder, else the program folder (the shipped default):
     // the list is written to the local data folder, so that copy is the user's. Returns the phases
     // added. IASP91 lines read before the model is loaded are kept (and written back) until
     // setIasp91 resolves them.
-    int readPhases(const std::filesystem::path& localDataDirectory, const std::filesystem::path& programDirectory,
+    int readPhases(const std::filesystem::path& localDataDirectory,
+                   const std::filesystem::path& programDirectory,
                    const std::filesystem::path& tablesDirectory, Messages& messages);
     std::string phasesText() const;
     bool writePhases(const std::filesystem::path& localDataDirectory) const;
     // Arrival time of day (ms) of an extra phase at the window's current depth, or -1.
-    int phaseArrival(const WindowTravelTimes& w, int originMs, double distanceDegrees, std::size_t slot) const;
+    int phaseArrival(const WindowTravelTimes& w, int originMs, double distanceDegrees,
+                     std::size_t slot) const;
 
-private:
+  private:
     bool loadPair(const std::filesystem::path& dir, const std::string& p, const std::string& s, int first);
 
     std::vector<PhaseTable> slots_;

@@ -7,10 +7,10 @@
 
 #include <array>
 #include <cstdio>
-#include <unordered_map>
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 namespace tlx {
@@ -34,8 +34,9 @@ struct MapDeleter {
 
 // A picture of at most 256 colours (the usual case: background, traces, grid, text) keeps every
 // colour exactly.
-bool exactPalette(const std::vector<GifByteType>& r, const std::vector<GifByteType>& g, const std::vector<GifByteType>& b,
-                  std::vector<GifByteType>& indices, std::vector<GifColorType>& colors) {
+bool exactPalette(const std::vector<GifByteType>& r, const std::vector<GifByteType>& g,
+                  const std::vector<GifByteType>& b, std::vector<GifByteType>& indices,
+                  std::vector<GifColorType>& colors) {
     std::unordered_map<std::uint32_t, GifByteType> seen;
     std::uint32_t last = 0xFFFFFFFF;
     GifByteType lastIndex = 0;
@@ -59,8 +60,9 @@ bool exactPalette(const std::vector<GifByteType>& r, const std::vector<GifByteTy
 
 // The median-cut map holds box averages at 5 bits a primary; each entry becomes the exact mean of
 // the pixels mapped to it, so that flat areas keep their true colour.
-void refineColours(const std::vector<GifByteType>& r, const std::vector<GifByteType>& g, const std::vector<GifByteType>& b,
-                   const std::vector<GifByteType>& indices, std::vector<GifColorType>& colors) {
+void refineColours(const std::vector<GifByteType>& r, const std::vector<GifByteType>& g,
+                   const std::vector<GifByteType>& b, const std::vector<GifByteType>& indices,
+                   std::vector<GifColorType>& colors) {
     std::vector<std::array<std::uint64_t, 4>> sums(256, {0, 0, 0, 0});
     for (std::size_t i = 0; i < indices.size(); ++i) {
         auto& s = sums[indices[i]];
@@ -76,7 +78,8 @@ void refineColours(const std::vector<GifByteType>& r, const std::vector<GifByteT
                          static_cast<GifByteType>((sums[k][2] + sums[k][3] / 2) / sums[k][3])};
 }
 
-bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::vector<GifColorType>& colors, std::string& message) {
+bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::vector<GifColorType>& colors,
+                  std::string& message) {
     const std::size_t n = static_cast<std::size_t>(bm.width) * static_cast<std::size_t>(bm.height);
     colors.assign(256, GifColorType{0, 0, 0});
     try {
@@ -94,11 +97,15 @@ bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::v
             message = "Palette Error";
             return false;
         }
-        for (int i = 0; i < 256; ++i) colors[static_cast<std::size_t>(i)] = {bm.palette[3 * i], bm.palette[3 * i + 1], bm.palette[3 * i + 2]};
+        for (int i = 0; i < 256; ++i)
+            colors[static_cast<std::size_t>(i)] = {bm.palette[3 * i], bm.palette[3 * i + 1],
+                                                   bm.palette[3 * i + 2]};
         for (int y = 0; y < bm.height; ++y)
             for (int x = 0; x < bm.width; ++x)
-                indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) + static_cast<std::size_t>(x)] =
-                    bm.bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.stride) + static_cast<std::size_t>(x)];
+                indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
+                        static_cast<std::size_t>(x)] =
+                    bm.bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.stride) +
+                            static_cast<std::size_t>(x)];
         return true;
     }
     if (bm.bitsPerPixel != 16 && bm.bitsPerPixel != 24 && bm.bitsPerPixel != 32) {
@@ -120,7 +127,9 @@ bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::v
         const std::uint8_t* row = bm.bits + static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.stride);
         for (int x = 0; x < bm.width; ++x, ++k) {
             const std::uint8_t* p = row + static_cast<std::size_t>(x) * static_cast<std::size_t>(bytes);
-            if (bytes == 2) unpack16(static_cast<std::uint16_t>(p[0] | (p[1] << 8)), bm.gif32k, red[k], green[k], blue[k]);
+            if (bytes == 2)
+                unpack16(static_cast<std::uint16_t>(p[0] | (p[1] << 8)), bm.gif32k, red[k], green[k],
+                         blue[k]);
             else {
                 blue[k] = p[0];
                 green[k] = p[1];
@@ -130,12 +139,14 @@ bool buildIndices(const GifBitmap& bm, std::vector<GifByteType>& indices, std::v
     }
     if (exactPalette(red, green, blue, indices, colors)) return true;
     int mapSize = 256;
-    if (GifQuantizeBuffer(static_cast<unsigned>(bm.width), static_cast<unsigned>(bm.height), &mapSize, red.data(), green.data(),
-                          blue.data(), indices.data(), colors.data()) == GIF_ERROR) {
+    if (GifQuantizeBuffer(static_cast<unsigned>(bm.width), static_cast<unsigned>(bm.height), &mapSize,
+                          red.data(), green.data(), blue.data(), indices.data(),
+                          colors.data()) == GIF_ERROR) {
         message = "QuantizeBuffer Error";
         return false;
     }
-    for (std::size_t i = static_cast<std::size_t>(mapSize); i < colors.size(); ++i) colors[i] = {0, 0, 0};
+    for (std::size_t i = static_cast<std::size_t>(mapSize); i < colors.size(); ++i)
+        colors[i] = {0, 0, 0};
     refineColours(red, green, blue, indices, colors);
     return true;
 }
@@ -178,7 +189,9 @@ bool saveBitmapAsGif(const GifBitmap& bm, const std::string& path, std::string& 
         ok = false;
     }
     for (int y = 0; ok && y < bm.height; ++y)
-        if (EGifPutLine(gif, indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width), bm.width) == GIF_ERROR) {
+        if (EGifPutLine(gif,
+                        indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width),
+                        bm.width) == GIF_ERROR) {
             message = "GifPutLine Error Line";
             ok = false;
         }

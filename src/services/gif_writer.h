@@ -10,13 +10,13 @@ namespace tlx {
 struct GifBitmap {
     int width = 0;
     int height = 0;
-    int bitsPerPixel = 32;           // 8, 16, 24 or 32
-    int stride = 0;                  // bytes per row
+    int bitsPerPixel = 32; // 8, 16, 24 or 32
+    int stride = 0;        // bytes per row
     const std::uint8_t* bits = nullptr;
     const std::uint8_t* palette = nullptr; // 8 bits: 256 entries of red, green, blue
     int paletteEntries = 0;
-    bool paletteDisplay = false;     // the display is palette-based (needed for 8 bits)
-    bool gif32k = false;             // 16 bits packed 5-5-5 instead of 5-6-5
+    bool paletteDisplay = false; // the display is palette-based (needed for 8 bits)
+    bool gif32k = false;         // 16 bits packed 5-5-5 instead of 5-6-5
 };
 
 // Writes the GIF (into a temporary file renamed over `path` only when complete). On failure

@@ -23,34 +23,49 @@ std::string ensureSeparator(std::string dir) {
 
 std::vector<SaveFormatEntry> saveFormatList(SaveListMode mode) {
     switch (mode) {
-    case SaveListMode::GifOnly: return {{kSaveGif, "GIF Image"}};
-    case SaveListMode::DataSet: return {{kSaveSvx4, "SVX Type 4"}, {kSaveGif, "GIF Image"}};
-    case SaveListMode::Full: break;
+    case SaveListMode::GifOnly:
+        return {{kSaveGif, "GIF Image"}};
+    case SaveListMode::DataSet:
+        return {{kSaveSvx4, "SVX Type 4"}, {kSaveGif, "GIF Image"}};
+    case SaveListMode::Full:
+        break;
     }
-    return {{kSaveSvx4, "SVX Type 4"}, {kSaveSvx3, "SVX Type 3"}, {kSaveSvxText, "SVX Text"}, {kSaveSac, "SAC Binary"}, {kSaveGif, "GIF Image"}};
+    return {{kSaveSvx4, "SVX Type 4"},
+            {kSaveSvx3, "SVX Type 3"},
+            {kSaveSvxText, "SVX Text"},
+            {kSaveSac, "SAC Binary"},
+            {kSaveGif, "GIF Image"}};
 }
 
 std::string applySaveExtension(const std::string& name, int format) {
     switch (format) {
     case kSaveSvx4:
-    case kSaveSvx3: return endsWithNoCase(name, ".svx") ? name : name + ".svx";
-    case kSaveSvxText: return endsWithNoCase(name, ".txt") ? name : name + ".txt";
+    case kSaveSvx3:
+        return endsWithNoCase(name, ".svx") ? name : name + ".svx";
+    case kSaveSvxText:
+        return endsWithNoCase(name, ".txt") ? name : name + ".txt";
     case kSaveSac: {
         std::string base = name;
         if (base.size() >= 4 && base.compare(base.size() - 4, 4, ".svx") == 0) base.resize(base.size() - 4);
         return endsWithNoCase(base, ".sac") ? base : base + ".sac";
     }
-    case kSaveGif: return endsWithNoCase(name, ".gif") ? name : name + ".gif";
-    default: return name;
+    case kSaveGif:
+        return endsWithNoCase(name, ".gif") ? name : name + ".gif";
+    default:
+        return name;
     }
 }
 
 namespace {
-bool isSvx(int format) { return format == kSaveSvx4 || format == kSaveSvx3; }
+bool isSvx(int format) {
+    return format == kSaveSvx4 || format == kSaveSvx3;
+}
 } // namespace
 
-SaveNameState::SaveNameState(std::vector<std::string> names, int format) : names_(std::move(names)), format_(format) {
-    for (std::string& n : names_) n = applySaveExtension(n, format_);
+SaveNameState::SaveNameState(std::vector<std::string> names, int format)
+    : names_(std::move(names)), format_(format) {
+    for (std::string& n : names_)
+        n = applySaveExtension(n, format_);
 }
 
 void SaveNameState::changeFormat(int format) {
@@ -58,7 +73,8 @@ void SaveNameState::changeFormat(int format) {
     if (isSvx(format_) && !isSvx(format)) svxNames_ = names_;
     if (!isSvx(format_) && isSvx(format) && svxNames_.size() == names_.size()) names_ = svxNames_;
     format_ = format;
-    for (std::string& n : names_) n = applySaveExtension(n, format_);
+    for (std::string& n : names_)
+        n = applySaveExtension(n, format_);
 }
 
 std::string dotsToGifName(const std::string& fileName, const std::string& suffix) {
@@ -84,13 +100,15 @@ std::string pictureGifName(const std::string& eventPath, const std::string& targ
 std::string mapGifName(const std::string& eventDirectory, const EventRecord* first) {
     if (first == nullptr) return ensureSeparator(eventDirectory) + "eventmap.gif";
     const EventTime t = first->header.startTime;
-    return ensureSeparator(eventDirectory) + (format("%02d%02d%02d_map.gif", (t.year - 1900) % 100, t.month, t.day));
+    return ensureSeparator(eventDirectory) +
+           (format("%02d%02d%02d_map.gif", (t.year - 1900) % 100, t.month, t.day));
 }
 
 std::string stationCode(const EventRecord& record) {
     std::string s = fieldText(record.header.sensorId, sizeof record.header.sensorId);
     if (s.size() > 6) s.resize(6);
-    while (!s.empty() && s.back() == ' ') s.pop_back();
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
     return s;
 }
 
@@ -107,11 +125,12 @@ CivilTime namingTime(const EventRecord& record, bool useEventTime) {
 
 std::string longFileName(const std::string& directory, const EventRecord& record, bool useEventTime) {
     const CivilTime t = namingTime(record, useEventTime);
-    return directory + toLower(format("%02d%02d%02d.%02d%02d%02d.%s.svx", (t.year - 1900) % 100, t.month, t.day, t.hour,
-                                      t.minute, t.second, stationCode(record).c_str()));
+    return directory + toLower(format("%02d%02d%02d.%02d%02d%02d.%s.svx", (t.year - 1900) % 100, t.month,
+                                      t.day, t.hour, t.minute, t.second, stationCode(record).c_str()));
 }
 
-bool makeArchiveName(const EventRecord& record, const ArchiveSettings& settings, Messages& messages, std::string& result) {
+bool makeArchiveName(const EventRecord& record, const ArchiveSettings& settings, Messages& messages,
+                     std::string& result) {
     if (settings.archiveDirectory.empty()) {
         messages.error("No Archive Directory Defined");
         return false;
@@ -128,10 +147,13 @@ bool makeArchiveName(const EventRecord& record, const ArchiveSettings& settings,
     }
     const CivilTime start = addSeconds(toCivil(record.header.startTime), +record.header.startTimeOffset);
     const int yy = (start.year - 1900) % 100;
-    const std::string monthDir = format("%s%02d%02d", ensureSeparator(settings.archiveDirectory).c_str(), yy, start.month);
+    const std::string monthDir =
+        format("%s%02d%02d", ensureSeparator(settings.archiveDirectory).c_str(), yy, start.month);
     std::error_code ec;
     if (!fs::is_directory(monthDir, ec)) {
-        if (messages.ask(format("Directory %s not found. Create it?", monthDir.c_str()), Buttons::YesNo) == Answer::No) return false;
+        if (messages.ask(format("Directory %s not found. Create it?", monthDir.c_str()), Buttons::YesNo) ==
+            Answer::No)
+            return false;
         if (!fs::create_directories(monthDir, ec) && !fs::is_directory(monthDir)) {
             messages.error("Error Creating New Directory");
             return false;
@@ -157,7 +179,8 @@ bool makeArchiveName(const EventRecord& record, const ArchiveSettings& settings,
     }
     for (char a = 'A'; a <= 'Z'; ++a)
         for (char b = 'A'; b <= 'Z'; ++b) {
-            const std::string c = format("%02d%02d%02d%c%c.%s", yy, start.month, start.day, a, b, upperExt.c_str());
+            const std::string c =
+                format("%02d%02d%02d%c%c.%s", yy, start.month, start.day, a, b, upperExt.c_str());
             if (free(dir + c)) {
                 result = dir + toLower(c);
                 return true;

@@ -25,14 +25,14 @@ std::string applySaveExtension(const std::string& name, int format);
 // The names of the save dialog across format changes: leaving an SVX type keeps its names, and
 // coming back to one restores them (with ".svx" ensured).
 class SaveNameState {
-public:
+  public:
     SaveNameState(std::vector<std::string> names, int format);
     void changeFormat(int format);
     void setName(std::size_t i, const std::string& name) { names_.at(i) = name; }
     const std::vector<std::string>& names() const { return names_; }
     int format() const { return format_; }
 
-private:
+  private:
     std::vector<std::string> names_;
     std::vector<std::string> svxNames_;
     int format_;
@@ -65,6 +65,7 @@ struct ArchiveSettings {
 
 // The archive name for one record (the "&Make" button). Asks before creating the month directory;
 // on failure shows the message and returns false.
-bool makeArchiveName(const EventRecord& record, const ArchiveSettings& settings, Messages& messages, std::string& result);
+bool makeArchiveName(const EventRecord& record, const ArchiveSettings& settings, Messages& messages,
+                     std::string& result);
 
 } // namespace tlx

@@ -33,9 +33,10 @@ void CEqView::refresh() {
 }
 
 void CEqView::updatePanes(int x, int y) {
-    panes_ = QStringList{QString::fromStdString(model_.cursorText(x, y)), QString::fromStdString(model_.leftEdgeText()),
-                         QString::fromStdString(model_.spanText()), QString::fromStdString(model_.yScaleText()),
-                         QString::fromStdString(model_.markerLetterText())};
+    panes_ = QStringList{
+        QString::fromStdString(model_.cursorText(x, y)), QString::fromStdString(model_.leftEdgeText()),
+        QString::fromStdString(model_.spanText()), QString::fromStdString(model_.yScaleText()),
+        QString::fromStdString(model_.markerLetterText())};
     Q_EMIT statusChanged(panes_);
 }
 
@@ -46,7 +47,9 @@ void CEqView::paintEvent(QPaintEvent*) {
     sp.paint(painter, model_.scene(), style_.colors);
 }
 
-void CEqView::resizeEvent(QResizeEvent*) { refresh(); }
+void CEqView::resizeEvent(QResizeEvent*) {
+    refresh();
+}
 
 QImage CEqView::picture(int width, int height) {
     QImage image = renderPicture(model_, style_, width, height);
@@ -54,7 +57,9 @@ QImage CEqView::picture(int width, int height) {
     return image;
 }
 
-QImage CEqView::grabSeismogram() { return grab().toImage(); }
+QImage CEqView::grabSeismogram() {
+    return grab().toImage();
+}
 
 bool CEqView::print(QPrinter& printer, const PrintSettings& settings) {
     // The page is drawn at 1024 x 768 logical units (twice that in pixels for sharpness) and scaled
@@ -94,8 +99,12 @@ void CEqView::keyPressEvent(QKeyEvent* e) {
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const bool distance = model_.options().distance;
     switch (e->key()) {
-    case Qt::Key_PageUp: model_.zoomBy(-1); break;
-    case Qt::Key_PageDown: model_.zoomBy(1); break;
+    case Qt::Key_PageUp:
+        model_.zoomBy(-1);
+        break;
+    case Qt::Key_PageDown:
+        model_.zoomBy(1);
+        break;
     case Qt::Key_Space:
         if (distance) model_.cycleActiveMarker();
         break;
@@ -115,23 +124,31 @@ void CEqView::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
         const int dir = e->key() == Qt::Key_Up ? -1 : 1;
-        if (distance) model_.moveActiveMarker(0, dir * (ctrl ? 10 : 1));
-        else model_.zoomBy(dir * (ctrl ? 4 : 1));
+        if (distance)
+            model_.moveActiveMarker(0, dir * (ctrl ? 10 : 1));
+        else
+            model_.zoomBy(dir * (ctrl ? 4 : 1));
         break;
     }
     case Qt::Key_Left:
     case Qt::Key_Right: {
         const int dir = e->key() == Qt::Key_Right ? 1 : -1;
-        if (distance) model_.moveActiveMarker(dir * (ctrl ? 20 : 1), 0);
-        else model_.scrollSeconds(dir * (ctrl ? model_.coarseScrollStep() : 1));
+        if (distance)
+            model_.moveActiveMarker(dir * (ctrl ? 20 : 1), 0);
+        else
+            model_.scrollSeconds(dir * (ctrl ? model_.coarseScrollStep() : 1));
         break;
     }
-    default: QWidget::keyPressEvent(e); return;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
     }
     refresh();
 }
 
-void CEqView::keyReleaseEvent(QKeyEvent* e) { QWidget::keyReleaseEvent(e); }
+void CEqView::keyReleaseEvent(QKeyEvent* e) {
+    QWidget::keyReleaseEvent(e);
+}
 
 void CEqView::mousePressEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
@@ -145,8 +162,10 @@ void CEqView::mousePressEvent(QMouseEvent* e) {
     }
     const int slot = model_.slotAtY(p.y());
     if (slot >= 0 && model_.shownSlots().size() > 1 && slot != model_.currentRecord()) {
-        if (onSelectRecord) onSelectRecord(slot);
-        else model_.selectRecord(slot);
+        if (onSelectRecord)
+            onSelectRecord(slot);
+        else
+            model_.selectRecord(slot);
         refresh();
     }
 }
@@ -157,7 +176,8 @@ void CEqView::mouseMoveEvent(QMouseEvent* e) {
     if (selecting_) {
         const Rect& g = model_.graph();
         const int x = std::clamp(p.x(), g.left, g.right);
-        model_.setRubberBand(Rect{std::min(selectStart_, x), g.top + 5, std::max(selectStart_, x), g.bottom - 5});
+        model_.setRubberBand(
+            Rect{std::min(selectStart_, x), g.top + 5, std::max(selectStart_, x), g.bottom - 5});
         update();
     } else if (dragging_ >= 0 && model_.options().distance) {
         const Marker& m = model_.marker(dragging_);
@@ -182,8 +202,10 @@ void CEqView::mouseDoubleClickEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     if (model_.inLabelMargin(p.x(), p.y()) && model_.sources().size() > 1) {
         const int alone = model_.shownAlone() >= 0 ? -1 : model_.slotAtY(p.y());
-        if (onShowAlone) onShowAlone(alone);
-        else model_.showAlone(alone);
+        if (onShowAlone)
+            onShowAlone(alone);
+        else
+            model_.showAlone(alone);
         refresh();
         return;
     }

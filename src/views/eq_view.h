@@ -24,7 +24,7 @@ struct PrintSettings {
 
 class CEqView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CEqView(QWidget* parent = nullptr);
 
     EqViewModel& model() { return model_; }
@@ -42,14 +42,14 @@ public:
     QImage grabSeismogram();
 
     // Record selection goes through the owner (the event document) when these are set.
-    std::function<void(int)> onSelectRecord;   // a click in another record's strip
-    std::function<void(int)> onShowAlone;      // -1: show all
+    std::function<void(int)> onSelectRecord; // a click in another record's strip
+    std::function<void(int)> onShowAlone;    // -1: show all
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void readoutsChanged();
     void statusChanged(const QStringList& panes);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
@@ -60,7 +60,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void wheelEvent(QWheelEvent*) override;
 
-private:
+  private:
     void layoutNow();
     void updatePanes(int x, int y);
 

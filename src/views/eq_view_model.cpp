@@ -22,10 +22,14 @@ bool hasCalibration(const EventRecord& r) {
 
 const char* sensorUnit(int sensorType) {
     switch (sensorType) {
-    case 1: return "m/sec\xc2\xb2";
-    case 2: return "m/sec";
-    case 3: return "m";
-    default: return "";
+    case 1:
+        return "m/sec\xc2\xb2";
+    case 2:
+        return "m/sec";
+    case 3:
+        return "m";
+    default:
+        return "";
     }
 }
 
@@ -49,7 +53,8 @@ void EqViewModel::updateSources(std::vector<TraceSource> sources) {
         return;
     }
     sources_ = std::move(sources);
-    for (std::size_t i = 0; i < sources_.size(); ++i) computeScale(static_cast<int>(i));
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        computeScale(static_cast<int>(i));
 }
 
 double EqViewModel::recordStartMs(int slot) const {
@@ -68,7 +73,9 @@ void EqViewModel::computeTimeAxis() {
     wholeSecondOffset_ = 0;
     if (start % 1000 != 0 || exact != std::floor(exact)) {
         const std::int64_t next = (start / 1000 + 1) * 1000;
-        if (sps > 1) wholeSecondOffset_ = static_cast<int>(std::lround((static_cast<double>(next) - exact) / 1000 * sps));
+        if (sps > 1)
+            wholeSecondOffset_ =
+                static_cast<int>(std::lround((static_cast<double>(next) - exact) / 1000 * sps));
         start = next;
     }
     startMs_ = start;
@@ -123,7 +130,8 @@ void EqViewModel::setFullScale(int slot, double value, double multiplier) {
 }
 
 bool EqViewModel::setMode(int mode, bool allRecords) {
-    if (sources_.empty() || !modeAvailable(mode, *sources_[static_cast<std::size_t>(current_)].record)) return false;
+    if (sources_.empty() || !modeAvailable(mode, *sources_[static_cast<std::size_t>(current_)].record))
+        return false;
     for (std::size_t i = 0; i < sources_.size(); ++i) {
         if (!allRecords && static_cast<int>(i) != current_) continue;
         if (!modeAvailable(mode, *sources_[i].record)) continue;
@@ -135,12 +143,15 @@ bool EqViewModel::setMode(int mode, bool allRecords) {
     return true;
 }
 
-void EqViewModel::setMode(int mode) { setMode(mode, false); }
+void EqViewModel::setMode(int mode) {
+    setMode(mode, false);
+}
 
 std::vector<int> EqViewModel::shownSlots() const {
     if (alone_ >= 0) return {alone_};
     std::vector<int> slots;
-    for (std::size_t i = 0; i < sources_.size(); ++i) slots.push_back(static_cast<int>(i));
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        slots.push_back(static_cast<int>(i));
     return slots;
 }
 
@@ -157,7 +168,8 @@ int EqViewModel::headerRoomLines() const {
     if (output_ == Output::Screen || sources_.empty()) return 0;
     int lines = 0;
     if (options_.headerLines) lines = sources_[0].record->info.events.empty() ? 2 : 3;
-    if (output_ == Output::Print) lines += hasCalibration(*sources_[static_cast<std::size_t>(current_)].record) ? 2 : 1;
+    if (output_ == Output::Print)
+        lines += hasCalibration(*sources_[static_cast<std::size_t>(current_)].record) ? 2 : 1;
     if (options_.distance) lines += 1;
     return lines;
 }
@@ -185,7 +197,8 @@ void EqViewModel::layout(const Rect& client, const TextMetrics& metrics, Output 
     const std::vector<int> shown = shownSlots();
     strips_ = {};
     if (shown.size() <= 1) {
-        for (int slot : shown) strips_[static_cast<std::size_t>(slot)] = {graph_.left, A, graph_.right, D};
+        for (int slot : shown)
+            strips_[static_cast<std::size_t>(slot)] = {graph_.left, A, graph_.right, D};
     } else if (shown.size() == 2) {
         const int F = (D - A) / 2;
         strips_[0] = {graph_.left, A, graph_.right, A + F - h / 2};
@@ -205,7 +218,8 @@ void EqViewModel::layout(const Rect& client, const TextMetrics& metrics, Output 
         }
     }
     laidOut_ = true;
-    if (locked_ || output != Output::Screen) restoreLockedMarkers();
+    if (locked_ || output != Output::Screen)
+        restoreLockedMarkers();
     else
         for (int i = 0; i < 3; ++i)
             if (markers_[static_cast<std::size_t>(i)].placed()) {
@@ -231,7 +245,8 @@ std::pair<long, long> EqViewModel::visibleSamples(int slot) const {
     const TraceSource& src = sources_[static_cast<std::size_t>(slot)];
     const double sps = src.record->header.sps;
     const long n = static_cast<long>(src.samples.size());
-    const long first = static_cast<long>(std::floor((static_cast<double>(leftMs_) - recordStartMs(slot)) / 1000 * sps + 0.5));
+    const long first = static_cast<long>(
+        std::floor((static_cast<double>(leftMs_) - recordStartMs(slot)) / 1000 * sps + 0.5));
     const long count = static_cast<long>(std::ceil(spanSec_ * sps)) + 1;
     const long lo = std::clamp(first, 0L, n), hi = std::clamp(first + count, 0L, n);
     return {lo, hi - lo};
@@ -250,7 +265,8 @@ void EqViewModel::addTrace(Scene& scene, int slot) const {
         return;
     }
     const double pps = gw / (spanSec_ * sps); // pixels per sample
-    const long first = static_cast<long>(std::floor((static_cast<double>(leftMs_) - recordStartMs(slot)) / 1000 * sps + 0.5));
+    const long first = static_cast<long>(
+        std::floor((static_cast<double>(leftMs_) - recordStartMs(slot)) / 1000 * sps + 0.5));
     auto xOf = [&](long i) { return graph_.left + (i - first) * pps; };
     const long lo = std::max(0L, first);
     if (lo >= n || xOf(lo) > graph_.right) {
@@ -262,7 +278,8 @@ void EqViewModel::addTrace(Scene& scene, int slot) const {
         for (long i = lo; i < hi; ++i) {
             const double x = xOf(i);
             if (x > graph_.right) break;
-            const Point p{static_cast<int>(std::floor(x)), sampleY(slot, src.samples[static_cast<std::size_t>(i)])};
+            const Point p{static_cast<int>(std::floor(x)),
+                          sampleY(slot, src.samples[static_cast<std::size_t>(i)])};
             t.polyline.push_back(p);
             if (options_.dataPoints) t.dataPoints.push_back(p);
         }
@@ -320,14 +337,15 @@ void EqViewModel::addTimeGrid(Scene& scene) const {
         std::string label;
         if (options_.timeFormat) {
             const std::int64_t ms = (leftMs_ + secondsFromLeft * 1000) % kMsPerDay;
-            label = format("%02d:%02d:%02d", static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60),
-                           static_cast<int>(ms / 1000 % 60));
+            label = format("%02d:%02d:%02d", static_cast<int>(ms / 3'600'000),
+                           static_cast<int>(ms / 60'000 % 60), static_cast<int>(ms / 1000 % 60));
         } else {
             label = format("%d", static_cast<int>(secondsFromLeft));
         }
         const int w = metrics_.textWidth(label);
         if (x + w / 2 > client_.right || x - w / 2 < client_.left) continue;
-        scene.texts.push_back({x, graph_.bottom + h / 2, label, Role::XGrid, FontRole::Seismogram, Align::Center});
+        scene.texts.push_back(
+            {x, graph_.bottom + h / 2, label, Role::XGrid, FontRole::Seismogram, Align::Center});
     }
 }
 
@@ -346,12 +364,14 @@ void EqViewModel::addAmplitudeGrid(Scene& scene) const {
         const int half = s.height() / 2;
         if (3 * h > half) continue;
         int n = std::max(1, options_.yLines);
-        while (n > 1 && half / n <= 2 * h) --n;
+        while (n > 1 && half / n <= 2 * h)
+            --n;
         pending.push_back({slot, n});
         const double fs = scales_[static_cast<std::size_t>(slot)].fullScale / yZoomFactor(zoomIndex_);
         for (int k = 1; k <= n; ++k) {
             const double v = fs * k / n;
-            while (decimals < 3 && std::fabs(v * std::pow(10, decimals) - std::round(v * std::pow(10, decimals))) > 1e-6)
+            while (decimals < 3 &&
+                   std::fabs(v * std::pow(10, decimals) - std::round(v * std::pow(10, decimals))) > 1e-6)
                 ++decimals;
         }
     }
@@ -363,12 +383,16 @@ void EqViewModel::addAmplitudeGrid(Scene& scene) const {
         const double fs = sc.fullScale / yZoomFactor(zoomIndex_);
         for (int k = p.n; k >= 1; --k) {
             const int dy = static_cast<int>(std::lround(static_cast<double>(half) * k / p.n));
-            const std::string label = format(decimals == 1 ? "%-3.1f" : decimals == 2 ? "%-3.2f" : "%-3.3f", fs * k / p.n);
+            const std::string label = format(decimals == 1   ? "%-3.1f"
+                                             : decimals == 2 ? "%-3.2f"
+                                                             : "%-3.3f",
+                                             fs * k / p.n);
             for (int sign : {-1, 1}) {
                 const int y = base + sign * dy;
                 scene.lines.push_back({graph_.left - mw / 2, y, graph_.right, y, Role::YGrid, pen});
                 const std::string text = sign < 0 ? label : "-" + label;
-                scene.texts.push_back({client_.left + 1, y - h / 2, text, Role::YGrid, FontRole::Seismogram, Align::Left});
+                scene.texts.push_back(
+                    {client_.left + 1, y - h / 2, text, Role::YGrid, FontRole::Seismogram, Align::Left});
             }
         }
         scene.texts.push_back({graph_.left + mw, s.top, unitName(sc.mode, sc.multiplier), Role::YGrid,
@@ -388,8 +412,13 @@ void EqViewModel::addMarker(Scene& scene, int i) const {
     scene.lines.push_back({tip.x, tip.y, armL.x, armL.y, Role::Markers, Pen::Solid});
     scene.lines.push_back({tip.x, tip.y, armR.x, armR.y, Role::Markers, Pen::Solid});
     scene.lines.push_back({tip.x, tip.y, tip.x, shaftEnd, Role::Markers, Pen::Solid});
-    std::string letter = i == kMarkerP ? "P" : i == kMarkerS ? "S" : magMode_ == kMagMd ? "D" : magMode_ == kMagMb ? "B" : "M";
-    scene.texts.push_back({x + boxWidth() / 2, large ? y + 20 : y + 14, letter, Role::Markers, FontRole::Mark, Align::Center});
+    std::string letter = i == kMarkerP        ? "P"
+                         : i == kMarkerS      ? "S"
+                         : magMode_ == kMagMd ? "D"
+                         : magMode_ == kMagMb ? "B"
+                                              : "M";
+    scene.texts.push_back(
+        {x + boxWidth() / 2, large ? y + 20 : y + 14, letter, Role::Markers, FontRole::Mark, Align::Center});
 }
 
 void EqViewModel::addTextLines(Scene& scene) const {
@@ -403,12 +432,14 @@ void EqViewModel::addTextLines(Scene& scene) const {
     for (std::size_t row = 0; row < panel.lines.size() && static_cast<int>(row) < rows; ++row, y += h) {
         int x = client_.left + 4;
         for (const TextPiece& piece : panel.lines[row]) {
-            scene.texts.push_back({x, y, piece.text, piece.label ? Role::Label : Role::Text, FontRole::Text, Align::Left});
+            scene.texts.push_back(
+                {x, y, piece.text, piece.label ? Role::Label : Role::Text, FontRole::Text, Align::Left});
             x += metrics_.textWidth(piece.text, FontRole::Text);
         }
         // The file name goes to the right of the first line that leaves room for it.
         if (!filePlaced && x + fileWidth + 30 <= client_.right) {
-            scene.texts.push_back({client_.right - 20, y, panel.fileText, Role::Label, FontRole::Text, Align::Right});
+            scene.texts.push_back(
+                {client_.right - 20, y, panel.fileText, Role::Label, FontRole::Text, Align::Right});
             filePlaced = true;
         }
     }
@@ -424,9 +455,12 @@ Scene EqViewModel::scene() const {
     addTimeGrid(scene);
     addAmplitudeGrid(scene);
     const std::vector<int> shown = shownSlots();
-    for (int slot : shown) addTrace(scene, slot);
+    for (int slot : shown)
+        addTrace(scene, slot);
     for (std::size_t k = 1; k < shown.size(); ++k) {
-        const int y = (strips_[static_cast<std::size_t>(shown[k - 1])].bottom + strips_[static_cast<std::size_t>(shown[k])].top) / 2;
+        const int y = (strips_[static_cast<std::size_t>(shown[k - 1])].bottom +
+                       strips_[static_cast<std::size_t>(shown[k])].top) /
+                      2;
         scene.lines.push_back({graph_.left, y, graph_.right, y, Role::Separator, Pen::Solid});
     }
     if (options_.distance)
@@ -439,8 +473,10 @@ Scene EqViewModel::scene() const {
 // --- time axis operations ---
 
 void EqViewModel::scrollSeconds(double seconds) {
-    const std::int64_t maxLeft = startMs_ + static_cast<std::int64_t>(std::max(0.0, durationSec_ - spanSec_) * 1000);
-    leftMs_ = std::clamp<std::int64_t>(leftMs_ + static_cast<std::int64_t>(std::llround(seconds * 1000)), startMs_, maxLeft);
+    const std::int64_t maxLeft =
+        startMs_ + static_cast<std::int64_t>(std::max(0.0, durationSec_ - spanSec_) * 1000);
+    leftMs_ = std::clamp<std::int64_t>(leftMs_ + static_cast<std::int64_t>(std::llround(seconds * 1000)),
+                                       startMs_, maxLeft);
     if (locked_) restoreLockedMarkers();
 }
 
@@ -451,11 +487,14 @@ void EqViewModel::scrollTo(int secondsFromStart) {
 
 void EqViewModel::setSpan(double seconds) {
     if (seconds <= 0) seconds = 1;
-    if (seconds <= durationSec_) seconds = std::floor(seconds);
-    else seconds = durationSec_;
+    if (seconds <= durationSec_)
+        seconds = std::floor(seconds);
+    else
+        seconds = durationSec_;
     spanSec_ = std::max(1.0, seconds);
     const std::int64_t end = startMs_ + static_cast<std::int64_t>(durationSec_) * 1000;
-    if (leftMs_ + static_cast<std::int64_t>(spanSec_ * 1000) > end) leftMs_ = std::max(startMs_, end - static_cast<std::int64_t>(spanSec_ * 1000));
+    if (leftMs_ + static_cast<std::int64_t>(spanSec_ * 1000) > end)
+        leftMs_ = std::max(startMs_, end - static_cast<std::int64_t>(spanSec_ * 1000));
     if (locked_) restoreLockedMarkers();
 }
 
@@ -471,7 +510,9 @@ void EqViewModel::zoomToColumns(int x1, int x2) {
     setSpan(span);
 }
 
-int EqViewModel::coarseScrollStep() const { return std::max(1, durationSec_ / 10); }
+int EqViewModel::coarseScrollStep() const {
+    return std::max(1, durationSec_ / 10);
+}
 
 // --- markers ---
 
@@ -495,11 +536,14 @@ void EqViewModel::recomputeMarkerTimes(int i) {
 
 void EqViewModel::placeMarkerAt(int i, std::int64_t timeMs, double amplitude) {
     Marker& m = markers_[static_cast<std::size_t>(i)];
-    const double x = static_cast<double>(timeMs - leftMs_) / 1000 / spanSec_ * graph_.width() + graph_.left - boxWidth() / 2.0;
+    const double x = static_cast<double>(timeMs - leftMs_) / 1000 / spanSec_ * graph_.width() + graph_.left -
+                     boxWidth() / 2.0;
     const double ppc = countsPerPixelUnit(current_) > 0 ? 1 / countsPerPixelUnit(current_) : 0;
     const double dy = amplitude * ppc;
-    m.x = std::clamp(static_cast<int>(std::lround(x)), graph_.left, std::max(graph_.left, graph_.right - boxWidth()));
-    m.y = std::clamp(static_cast<int>(std::lround(baselines_[static_cast<std::size_t>(current_)] - dy)) - (options_.largeScreen ? 1 : 0),
+    m.x = std::clamp(static_cast<int>(std::lround(x)), graph_.left,
+                     std::max(graph_.left, graph_.right - boxWidth()));
+    m.y = std::clamp(static_cast<int>(std::lround(baselines_[static_cast<std::size_t>(current_)] - dy)) -
+                         (options_.largeScreen ? 1 : 0),
                      graph_.top, std::max(graph_.top, graph_.bottom - boxHeight()));
     m.timeMs = timeMs;
     m.amplitude = amplitude;
@@ -525,7 +569,8 @@ void EqViewModel::resetMarkers() {
     markers_[kMarkerP] = {graph_.left + 20, graph_.bottom - 50};
     markers_[kMarkerS] = {graph_.left + 80, graph_.bottom - 50};
     markers_[kMarkerMag] = magMode_ != kMagNone ? Marker{100, 100} : Marker{};
-    for (int i = 0; i < 3; ++i) recomputeMarkerTimes(i);
+    for (int i = 0; i < 3; ++i)
+        recomputeMarkerTimes(i);
 }
 
 void EqViewModel::setActiveMarker(int i) {
@@ -534,9 +579,12 @@ void EqViewModel::setActiveMarker(int i) {
 }
 
 void EqViewModel::cycleActiveMarker() {
-    if (active_ == kMarkerP) active_ = kMarkerS;
-    else if (active_ == kMarkerS && magMode_ != kMagNone) active_ = kMarkerMag;
-    else active_ = kMarkerP;
+    if (active_ == kMarkerP)
+        active_ = kMarkerS;
+    else if (active_ == kMarkerS && magMode_ != kMagNone)
+        active_ = kMarkerMag;
+    else
+        active_ = kMarkerP;
 }
 
 void EqViewModel::setMagMode(int mode, std::optional<Point> at) {
@@ -548,8 +596,10 @@ void EqViewModel::setMagMode(int mode, std::optional<Point> at) {
     }
     magMode_ = mode;
     Marker& m = markers_[kMarkerMag];
-    if (at && (mode != kMagMd || !m.placed())) m = {at->x, at->y};
-    else if (!m.placed()) m = {100, 100};
+    if (at && (mode != kMagMd || !m.placed()))
+        m = {at->x, at->y};
+    else if (!m.placed())
+        m = {100, 100};
     recomputeMarkerTimes(kMarkerMag);
     if (mode == kMagMd) placeMagMarkerAtCodaEnd();
 }
@@ -587,11 +637,13 @@ void EqViewModel::moveActiveMarker(int dx, int dy) {
 }
 
 bool EqViewModel::setMarkerBox(int i, int x, int y) {
-    if (x < graph_.left || x + boxWidth() > graph_.right || y < graph_.top || y + boxHeight() > graph_.bottom) return false;
+    if (x < graph_.left || x + boxWidth() > graph_.right || y < graph_.top || y + boxHeight() > graph_.bottom)
+        return false;
     for (int j = 0; j < 3; ++j) {
         const Marker& o = markers_[static_cast<std::size_t>(j)];
         if (j == i || !o.placed() || (j == kMarkerMag && magMode_ == kMagNone)) continue;
-        if (x < o.x + boxWidth() && o.x < x + boxWidth() && y < o.y + boxHeight() && o.y < y + boxHeight()) return false;
+        if (x < o.x + boxWidth() && o.x < x + boxWidth() && y < o.y + boxHeight() && o.y < y + boxHeight())
+            return false;
     }
     markers_[static_cast<std::size_t>(i)].x = x;
     markers_[static_cast<std::size_t>(i)].y = y;
@@ -611,7 +663,9 @@ int EqViewModel::markerAt(int x, int y) const {
 
 int EqViewModel::slotAtY(int y) const {
     for (int slot : shownSlots())
-        if (y >= strips_[static_cast<std::size_t>(slot)].top && y < strips_[static_cast<std::size_t>(slot)].bottom) return slot;
+        if (y >= strips_[static_cast<std::size_t>(slot)].top &&
+            y < strips_[static_cast<std::size_t>(slot)].bottom)
+            return slot;
     return -1;
 }
 
@@ -645,7 +699,8 @@ Readout EqViewModel::readout() const {
     if (!dist) return r;
     const double km = dist->degrees * kKmPerDegree;
     const double hypo = std::sqrt(km * km + dist->depthKm * dist->depthKm);
-    const std::int64_t origin = markers_[kMarkerP].timeMs - static_cast<std::int64_t>(std::llround(dist->pTravelSeconds * 1000));
+    const std::int64_t origin =
+        markers_[kMarkerP].timeMs - static_cast<std::int64_t>(std::llround(dist->pTravelSeconds * 1000));
     r.found = true;
     r.degrees = dist->degrees;
     r.km = km;
@@ -671,7 +726,8 @@ Readout EqViewModel::readout() const {
         in.magMode = magMode_;
         in.record = &rec;
         if (magMode_ == kMagMd && markers_[kMarkerMag].placed())
-            in.mdDurationSeconds = std::max<double>(0, static_cast<double>(markers_[kMarkerMag].timeMs - markers_[kMarkerP].timeMs) / 1000);
+            in.mdDurationSeconds = std::max<double>(
+                0, static_cast<double>(markers_[kMarkerMag].timeMs - markers_[kMarkerP].timeMs) / 1000);
         if (auto values = magnitude_(in)) {
             const MagnitudeValues shown = shownMagnitudes(magMode_, *values);
             if (shown.any()) r.magnitudes = shown;
@@ -691,9 +747,12 @@ std::string EqViewModel::cursorText(int x, int y) const {
     CivilTime day = toCivil(start);
     if (t >= kMsPerDay) day = addSeconds(day, 86400);
     const std::int64_t ms = t % kMsPerDay;
-    const int h = static_cast<int>(ms / 3'600'000), mi = static_cast<int>(ms / 60'000 % 60), s = static_cast<int>(ms / 1000 % 60);
-    const std::string xs = spanSec_ > 30 ? format("%02d/%02d %02d:%02d:%02d.%1d", day.month, day.day, h, mi, s, static_cast<int>(ms % 1000 / 100))
-                                         : format("%02d/%02d %02d:%02d:%02d.%03d", day.month, day.day, h, mi, s, static_cast<int>(ms % 1000));
+    const int h = static_cast<int>(ms / 3'600'000), mi = static_cast<int>(ms / 60'000 % 60),
+              s = static_cast<int>(ms / 1000 % 60);
+    const std::string xs = spanSec_ > 30 ? format("%02d/%02d %02d:%02d:%02d.%1d", day.month, day.day, h, mi,
+                                                  s, static_cast<int>(ms % 1000 / 100))
+                                         : format("%02d/%02d %02d:%02d:%02d.%03d", day.month, day.day, h, mi,
+                                                  s, static_cast<int>(ms % 1000));
     int slot = slotAtY(y);
     if (slot < 0) slot = current_;
     const RecordScale& sc = scales_[static_cast<std::size_t>(slot)];
@@ -721,12 +780,15 @@ std::string EqViewModel::leftEdgeText() const {
                   static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000 / 100));
 }
 
-std::string EqViewModel::spanText() const { return format("X: %g Sec", spanSec_); }
+std::string EqViewModel::spanText() const {
+    return format("X: %g Sec", spanSec_);
+}
 
 std::string EqViewModel::yScaleText() const {
     if (sources_.empty()) return "Y:";
     const RecordScale& sc = scales_[static_cast<std::size_t>(current_)];
-    return format("Y: %g %s", sc.fullScale / yZoomFactor(zoomIndex_), unitName(sc.mode, sc.multiplier).c_str());
+    return format("Y: %g %s", sc.fullScale / yZoomFactor(zoomIndex_),
+                  unitName(sc.mode, sc.multiplier).c_str());
 }
 
 std::string EqViewModel::markerLetterText() const {

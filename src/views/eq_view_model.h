@@ -133,7 +133,7 @@ struct Marker {
 
 struct RecordScale {
     int mode = kModeCounts;
-    double fullScale = 1;  // half-strip amplitude in display units
+    double fullScale = 1; // half-strip amplitude in display units
     double multiplier = 1;
     double unitsPerCount = 1;
     double offset = 0;
@@ -142,7 +142,7 @@ struct RecordScale {
 };
 
 class EqViewModel {
-public:
+  public:
     void setSources(std::vector<TraceSource> sources);
     // The same records with changed samples or statistics: scales follow, the time axis stays.
     void updateSources(std::vector<TraceSource> sources);
@@ -242,7 +242,7 @@ public:
     // The y pixel of a sample value in a slot (clamped to its strip).
     int sampleY(int slot, double value) const;
 
-private:
+  private:
     void computeScale(int slot);
     void computeTimeAxis();
     void recomputeMarkerTimes(int i);

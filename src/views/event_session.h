@@ -33,7 +33,7 @@ TableFolders tableFolders(const std::filesystem::path& programDir, const std::fi
                           const std::filesystem::path& phaseDir = {});
 
 class EventSession {
-public:
+  public:
     // `tables` (loaded once per program) and `loader` outlive the session. The session drives its
     // own view model, or `model` when given (a widget that owns one).
     EventSession(const SeismoTables& tables, EventLoader& loader, Messages& messages,
@@ -80,7 +80,7 @@ public:
 
     Readout readout() const { return model_->readout(); }
 
-private:
+  private:
     void syncSelection();
 
     const SeismoTables& tables_;

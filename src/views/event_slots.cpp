@@ -7,20 +7,29 @@ EventSlots::EventSlots(CEqDoc& doc) : doc_(doc) {
     rebuild();
 }
 
-EventSlots::~EventSlots() { doc_.removeObserver(this); }
+EventSlots::~EventSlots() {
+    doc_.removeObserver(this);
+}
 
 void EventSlots::rebuild() {
     pyramids_.clear();
-    for (int i = 0; i < doc_.recordCount(); ++i) pyramids_.push_back(std::make_unique<MinMaxPyramid>(doc_.samples(i)));
+    for (int i = 0; i < doc_.recordCount(); ++i)
+        pyramids_.push_back(std::make_unique<MinMaxPyramid>(doc_.samples(i)));
     if (onDataChanged) onDataChanged();
 }
 
-void EventSlots::recordsChanged() { rebuild(); }
-void EventSlots::samplesChanged() { rebuild(); }
+void EventSlots::recordsChanged() {
+    rebuild();
+}
+void EventSlots::samplesChanged() {
+    rebuild();
+}
 void EventSlots::statisticsChanged() {
     if (onDataChanged) onDataChanged();
 }
-void EventSlots::cropped() { rebuild(); }
+void EventSlots::cropped() {
+    rebuild();
+}
 void EventSlots::selectionChanged() {
     if (onSelectionChanged) onSelectionChanged();
 }

@@ -14,7 +14,7 @@
 namespace tlx::views {
 
 class EventSlots : public DocObserver {
-public:
+  public:
     explicit EventSlots(CEqDoc& doc);
     ~EventSlots() override;
     EventSlots(const EventSlots&) = delete;
@@ -38,7 +38,7 @@ public:
     void cropped() override;
     void selectionChanged() override;
 
-private:
+  private:
     void rebuild();
 
     CEqDoc& doc_;

@@ -5,7 +5,8 @@
 namespace tlx::views {
 
 bool saveImageAsGif(const QImage& source, const std::string& path, std::string& message) {
-    const QImage image = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+    const QImage image =
+        source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
     GifBitmap bm;
     bm.width = image.width();
     bm.height = image.height();

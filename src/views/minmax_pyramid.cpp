@@ -24,7 +24,8 @@ void MinMaxPyramid::rebuild(std::span<const double> samples) {
         const std::vector<MinMax>& below = levels_.back();
         std::vector<MinMax> up(below.size() / 2);
         for (std::size_t j = 0; j < up.size(); ++j)
-            up[j] = {std::min(below[2 * j].min, below[2 * j + 1].min), std::max(below[2 * j].max, below[2 * j + 1].max)};
+            up[j] = {std::min(below[2 * j].min, below[2 * j + 1].min),
+                     std::max(below[2 * j].max, below[2 * j + 1].max)};
         levels_.push_back(std::move(up));
     }
 }
@@ -39,11 +40,14 @@ MinMax MinMaxPyramid::range(std::size_t first, std::size_t last) const {
     // Unaligned ends from the raw samples, then whole blocks level by level.
     std::size_t lo = (first + block - 1) / block, hi = last / block;
     if (lo >= hi || levels_.empty()) {
-        for (std::size_t i = first; i < last; ++i) takeSample(i);
+        for (std::size_t i = first; i < last; ++i)
+            takeSample(i);
         return r;
     }
-    for (std::size_t i = first; i < lo * block; ++i) takeSample(i);
-    for (std::size_t i = hi * block; i < last; ++i) takeSample(i);
+    for (std::size_t i = first; i < lo * block; ++i)
+        takeSample(i);
+    for (std::size_t i = hi * block; i < last; ++i)
+        takeSample(i);
     auto take = [&](const MinMax& m) {
         r.min = std::min(r.min, m.min);
         r.max = std::max(r.max, m.max);
@@ -51,7 +55,8 @@ MinMax MinMaxPyramid::range(std::size_t first, std::size_t last) const {
     for (std::size_t k = 0; lo < hi; ++k) {
         const std::vector<MinMax>& level = levels_[k];
         if (k + 1 >= levels_.size()) {
-            for (std::size_t j = lo; j < hi; ++j) take(level[j]);
+            for (std::size_t j = lo; j < hi; ++j)
+                take(level[j]);
             break;
         }
         if (lo & 1) take(level[lo++]);

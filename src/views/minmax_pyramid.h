@@ -14,7 +14,7 @@ struct MinMax {
 };
 
 class MinMaxPyramid {
-public:
+  public:
     MinMaxPyramid() = default;
     explicit MinMaxPyramid(std::span<const double> samples) { rebuild(samples); }
 
@@ -27,7 +27,7 @@ public:
 
     std::size_t size() const { return samples_.size(); }
 
-private:
+  private:
     static constexpr std::size_t kBaseShift = 4; // level 0 holds blocks of 16 samples
 
     std::span<const double> samples_;

@@ -21,7 +21,8 @@ QFont makeFont(const FontSpec& spec) {
 FontSpec fontSpecFromFont(const QFont& font, const FontSpec& base, double dpi) {
     FontSpec spec = base;
     spec.faceName = font.family().toStdString();
-    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize()
+                                            : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
     spec.height = -std::max(1, pixels);
     spec.weight = font.bold() ? 700 : 400;
     spec.italic = font.italic();
@@ -29,16 +30,21 @@ FontSpec fontSpecFromFont(const QFont& font, const FontSpec& base, double dpi) {
     return spec;
 }
 
-QColor toQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+QColor toQColor(const Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 ScenePainter::ScenePainter(const ViewStyle& style)
     : font_(makeFont(style.font)), textFont_(makeFont(style.textFont)), markFont_(makeFont(style.markFont)) {}
 
 const QFont& ScenePainter::font(FontRole role) const {
     switch (role) {
-    case FontRole::Text: return textFont_;
-    case FontRole::Mark: return markFont_;
-    default: return font_;
+    case FontRole::Text:
+        return textFont_;
+    case FontRole::Mark:
+        return markFont_;
+    default:
+        return font_;
     }
 }
 
@@ -48,7 +54,9 @@ TextMetrics ScenePainter::metrics() const {
     const QFontMetrics fm(font_), tm(textFont_), mm(markFont_);
     m.width = [fm, tm, mm](std::string_view s, FontRole role) {
         const QString q = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-        return role == FontRole::Text ? tm.horizontalAdvance(q) : role == FontRole::Mark ? mm.horizontalAdvance(q) : fm.horizontalAdvance(q);
+        return role == FontRole::Text   ? tm.horizontalAdvance(q)
+               : role == FontRole::Mark ? mm.horizontalAdvance(q)
+                                        : fm.horizontalAdvance(q);
     };
     return m;
 }
@@ -58,24 +66,40 @@ namespace {
 QPen penFor(const QColor& color, Pen pen) {
     QPen p(color, 0);
     switch (pen) {
-    case Pen::Solid: break;
-    case Pen::Dotted: p.setStyle(Qt::DotLine); break;
-    case Pen::Dashed: p.setStyle(Qt::DashLine); break;
-    case Pen::PrintDash4: p.setDashPattern({4, 4}); break;
-    case Pen::PrintDash5: p.setDashPattern({5, 5}); break;
+    case Pen::Solid:
+        break;
+    case Pen::Dotted:
+        p.setStyle(Qt::DotLine);
+        break;
+    case Pen::Dashed:
+        p.setStyle(Qt::DashLine);
+        break;
+    case Pen::PrintDash4:
+        p.setDashPattern({4, 4});
+        break;
+    case Pen::PrintDash5:
+        p.setDashPattern({5, 5});
+        break;
     }
     return p;
 }
 
 QColor roleColor(Role role, const ViewColors& c) {
     switch (role) {
-    case Role::Graph: return toQColor(c.graph);
-    case Role::XGrid: return toQColor(c.xGrid);
-    case Role::YGrid: return toQColor(c.yGrid);
-    case Role::Markers: return toQColor(c.markers);
-    case Role::Text: return toQColor(c.text);
-    case Role::Label: return toQColor(c.label);
-    case Role::Separator: return toQColor(c.graph);
+    case Role::Graph:
+        return toQColor(c.graph);
+    case Role::XGrid:
+        return toQColor(c.xGrid);
+    case Role::YGrid:
+        return toQColor(c.yGrid);
+    case Role::Markers:
+        return toQColor(c.markers);
+    case Role::Text:
+        return toQColor(c.text);
+    case Role::Label:
+        return toQColor(c.label);
+    case Role::Separator:
+        return toQColor(c.graph);
     }
     return Qt::black;
 }
@@ -99,13 +123,15 @@ void ScenePainter::paint(QPainter& painter, const Scene& scene, const ViewColors
         if (t.polyline.size() > 1) {
             QVector<QPoint> pts;
             pts.reserve(static_cast<qsizetype>(t.polyline.size()));
-            for (const Point& p : t.polyline) pts.push_back(QPoint(p.x, p.y));
+            for (const Point& p : t.polyline)
+                pts.push_back(QPoint(p.x, p.y));
             painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
         }
         if (!t.columns.empty()) {
             QVector<QLine> lines;
             lines.reserve(static_cast<qsizetype>(t.columns.size()));
-            for (const Segment& s : t.columns) lines.push_back(QLine(s.x1, s.y1, s.x2, s.y2));
+            for (const Segment& s : t.columns)
+                lines.push_back(QLine(s.x1, s.y1, s.x2, s.y2));
             painter.drawLines(lines.data(), static_cast<int>(lines.size()));
         }
         const int h = t.plusSize / 2;

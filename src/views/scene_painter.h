@@ -18,7 +18,7 @@ FontSpec fontSpecFromFont(const QFont& font, const FontSpec& base, double dpi);
 QColor toQColor(const Rgb& c);
 
 class ScenePainter {
-public:
+  public:
     explicit ScenePainter(const ViewStyle& style);
     // Text measuring with the style's fonts (for EqViewModel::layout).
     TextMetrics metrics() const;
@@ -26,7 +26,7 @@ public:
     void paint(QPainter& painter, const Scene& scene, const ViewColors& colors) const;
     const QFont& font(FontRole role) const;
 
-private:
+  private:
     QFont font_, textFont_, markFont_;
 };
 

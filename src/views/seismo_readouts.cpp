@@ -23,7 +23,8 @@ void SeismoTables::load(const IniProfile& ini, const std::vector<std::filesystem
             folder = f;
             break;
         }
-    travelLoaded = travel.load(folder.empty() && !tableFolders.empty() ? tableFolders.front() : folder, settings, messages);
+    travelLoaded = travel.load(folder.empty() && !tableFolders.empty() ? tableFolders.front() : folder,
+                               settings, messages);
     attenuation = AttenuationTableSet(dataFolders);
     attenuationLoaded = attenuation.loadGlobal();
     if (!attenuationLoaded) messages.error("File MAGTBL.DAT File not found or Error in File!");
@@ -41,8 +42,10 @@ double SeismoTables::magnitudeCorrectionFor(const EventRecord& record, int fileK
     if (own != 0) return own;
     const std::string channel = record.component().substr(0, 3);
     std::string station;
-    if (fileKind == kKindSeed) station = record.stationName().substr(0, 5);
-    else if (fileKind == kKindSac) station = record.stationName().substr(0, 6);
+    if (fileKind == kKindSeed)
+        station = record.stationName().substr(0, 5);
+    else if (fileKind == kKindSac)
+        station = record.stationName().substr(0, 6);
     double c = 0;
     if (!station.empty()) {
         c = responseCorrection(responseText, station, channel);
@@ -72,7 +75,9 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         r.degrees = d.degrees;
         r.pTravelSeconds = d.pTimeMs / 1000.0;
         r.depthKm = window->depthFor(window->useTable);
-        r.tableName = window->useTable == kRegional ? "Reg: " : window->useTable == kIasp91 ? "IA91: " : "JB: ";
+        r.tableName = window->useTable == kRegional ? "Reg: "
+                      : window->useTable == kIasp91 ? "IA91: "
+                                                    : "JB: ";
         return r;
     });
     // Without magtbl.dat only Ml is missing; Ms, Mb and Md need no table.
@@ -95,8 +100,8 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
     return window;
 }
 
-bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, WindowTravelTimes* window, Messages& messages,
-                           bool quiet) {
+bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, WindowTravelTimes* window,
+                           Messages& messages, bool quiet) {
     if (model.sources().empty()) return false;
     const EventRecord& r = *model.sources()[static_cast<std::size_t>(model.currentRecord())].record;
     if (r.info.events.empty()) {
@@ -109,7 +114,8 @@ bool placeMarkersFromEvent(EqViewModel& model, const SeismoTables& tables, Windo
     PredictedArrivals arrivals;
     const double stationLat = r.header.latitude, stationLon = r.header.longitude;
     if (window && greatCircle(stationLat, stationLon, e.latitude, e.longitude, arc) && arc.degrees > 0)
-        arrivals = tables.travel.predictFromEvent(*window, static_cast<int>(timeOfDayMs(e.originTime)), arc.degrees, e.depth);
+        arrivals = tables.travel.predictFromEvent(*window, static_cast<int>(timeOfDayMs(e.originTime)),
+                                                  arc.degrees, e.depth);
     if (arrivals.pMs < 0 || arrivals.sMs < 0) {
         if (!quiet) messages.error("Can't place P and/or S markers");
         return false;

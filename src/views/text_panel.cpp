@@ -11,7 +11,8 @@ namespace {
 
 std::string spsText(double sps) {
     std::string s = format("%3.6f", sps);
-    while (!s.empty() && s.back() == '0') s.pop_back();
+    while (!s.empty() && s.back() == '0')
+        s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
     return s;
 }
@@ -70,7 +71,8 @@ TextPanel buildTextPanel(const EqViewModel& model, bool printing) {
     if (model.options().headerLines) {
         const CivilTime t = addSeconds(toCivil(h.startTime), +h.startTimeOffset);
         std::vector<TextPiece> line;
-        std::string start = format("%d/%02d/%02d %2d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute, t.second);
+        std::string start =
+            format("%d/%02d/%02d %2d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute, t.second);
         if (h.lockIndicator == 'L' || h.lockIndicator == '?') start += format(" (%c)", h.lockIndicator);
         line.push_back({"Start: ", true});
         line.push_back({start, false});
@@ -91,19 +93,23 @@ TextPanel buildTextPanel(const EqViewModel& model, bool printing) {
         line.push_back({spsText(h.sps), false});
         panel.lines.push_back(std::move(line));
     }
-    if (printing && !r.info.comment.empty()) panel.lines.push_back({{"Comment: ", true}, {r.info.comment + "  ", false}});
+    if (printing && !r.info.comment.empty())
+        panel.lines.push_back({{"Comment: ", true}, {r.info.comment + "  ", false}});
 
     const double offset = model.offset(cur);
     const double dataMax = h.dataMax, dataMin = h.dataMin;
     {
         std::vector<TextPiece> line;
-        line.push_back({sources.size() > 1 ? format("%s - Max/Min: ", r.stationName().c_str()) : "Max/Min: ", true});
+        line.push_back(
+            {sources.size() > 1 ? format("%s - Max/Min: ", r.stationName().c_str()) : "Max/Min: ", true});
         line.push_back({maxMinText(dataMax - offset, dataMin - offset), false});
         line.push_back({" X: ", true});
         line.push_back({spanText(model.spanSeconds()), false});
         line.push_back({" Y: ", true});
         const RecordScale& sc = model.scale(cur);
-        line.push_back({format("%g %s ", sc.fullScale / yZoomFactor(model.zoomIndex()), unitName(sc.mode, sc.multiplier).c_str()), false});
+        line.push_back({format("%g %s ", sc.fullScale / yZoomFactor(model.zoomIndex()),
+                               unitName(sc.mode, sc.multiplier).c_str()),
+                        false});
         panel.lines.push_back(std::move(line));
     }
     const double sensitivity = h.sensitivity;
@@ -114,7 +120,8 @@ TextPanel buildTextPanel(const EqViewModel& model, bool printing) {
         line.push_back({peakText(peak, r), false});
         if (!whole && visible > 0) {
             double vp = 0;
-            for (long i = first; i < first + visible; ++i) vp = std::max(vp, std::fabs(src.samples[static_cast<std::size_t>(i)] - offset));
+            for (long i = first; i < first + visible; ++i)
+                vp = std::max(vp, std::fabs(src.samples[static_cast<std::size_t>(i)] - offset));
             line.push_back({"  View Peak: ", true});
             line.push_back({peakText(vp, r), false});
         }
@@ -127,11 +134,14 @@ TextPanel buildTextPanel(const EqViewModel& model, bool printing) {
         line.push_back({r.info.events.size() > 1 ? format("Event #%d ", index + 1) : "Event ", true});
         line.push_back({"Time: ", true});
         const EventTime ot = e.originTime;
-        line.push_back({format("%02d/%02d/%04d %02d:%02d:%02d ", ot.month, ot.day, ot.year, ot.hour, ot.minute, ot.second), false});
+        line.push_back({format("%02d/%02d/%04d %02d:%02d:%02d ", ot.month, ot.day, ot.year, ot.hour,
+                               ot.minute, ot.second),
+                        false});
         const double lat = e.latitude, lon = e.longitude, depth = e.depth;
         auto dms = [](double v, char pos, char neg) {
             const double a = std::fabs(v);
-            const int d = static_cast<int>(a), m = static_cast<int>((a - d) * 60), s = static_cast<int>(std::lround(((a - d) * 60 - m) * 60)) % 60;
+            const int d = static_cast<int>(a), m = static_cast<int>((a - d) * 60),
+                      s = static_cast<int>(std::lround(((a - d) * 60 - m) * 60)) % 60;
             return format("%02d:%02d:%02d%c", d, m, s, v < 0 ? neg : pos);
         };
         line.push_back({"Lat/Long: ", true});
@@ -139,12 +149,17 @@ TextPanel buildTextPanel(const EqViewModel& model, bool printing) {
         line.push_back({"Depth: ", true});
         line.push_back({format("%gkm %3.1fmi ", depth, depth * kMilesPerKm), false});
         std::string mags;
-        const std::pair<const char*, int> list[] = {{"Ms%g ", e.magMs}, {"Mb%g ", e.magMb}, {"Mw%g ", e.magMw}, {"Ml%g ", e.magMl}, {"Md%g ", e.magMd}};
+        const std::pair<const char*, int> list[] = {{"Ms%g ", e.magMs},
+                                                    {"Mb%g ", e.magMb},
+                                                    {"Mw%g ", e.magMw},
+                                                    {"Ml%g ", e.magMl},
+                                                    {"Md%g ", e.magMd}};
         for (const auto& [fmt, value] : list)
             if (value != 0) mags += format(fmt, value / 100.0);
         if (e.magOther != 0) {
             const std::string type = fieldText(e.magOtherType, sizeof e.magOtherType);
-            mags += type.empty() ? format("M%g ", e.magOther / 100.0) : format("%s%g ", type.c_str(), e.magOther / 100.0);
+            mags += type.empty() ? format("M%g ", e.magOther / 100.0)
+                                 : format("%s%g ", type.c_str(), e.magOther / 100.0);
         }
         line.push_back({"Mag: ", true});
         line.push_back({mags, false});

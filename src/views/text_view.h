@@ -10,15 +10,15 @@ namespace tlx::views {
 
 class CTextView : public QWidget {
     Q_OBJECT
-public:
+  public:
     CTextView(const EqViewModel& model, QWidget* parent = nullptr);
     void setStyle(const ViewStyle& style);
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     const EqViewModel& model_;
     ViewStyle style_;
 };

@@ -65,7 +65,9 @@ double unitsPerCount(int mode, const EventRecord& record) {
     }
 }
 
-bool modeAvailable(int mode, const EventRecord& record) { return unitsPerCount(mode, record) > 0; }
+bool modeAvailable(int mode, const EventRecord& record) {
+    return unitsPerCount(mode, record) > 0;
+}
 
 int defaultMode(const EventRecord& record) {
     for (int mode : {kModeSensor, kModeVoltsAd})
@@ -75,17 +77,24 @@ int defaultMode(const EventRecord& record) {
 
 std::string unitName(int mode, double multiplier) {
     static const std::array<double, 7> multipliers = {1e9, 1e6, 1e3, 100, 1, 0.001, 1e-6};
-    static const char* const counts[7] = {"Nano Counts", "Micro Counts", "Milli Counts", "", "Counts", "Kilo Counts", "Mega Counts"};
-    static const char* const volts[7] = {"Nanovolts", "Microvolts", "Millivolts", "", "Volts", "Kilovolts", ""};
-    static const char* const metres[7] = {"Nanometers", "Micrometers", "Millimeters", "Centimeters", "Meters", "Kilometers", ""};
+    static const char* const counts[7] = {"Nano Counts", "Micro Counts", "Milli Counts", "",
+                                          "Counts",      "Kilo Counts",  "Mega Counts"};
+    static const char* const volts[7] = {"Nanovolts", "Microvolts", "Millivolts", "", "Volts", "Kilovolts",
+                                         ""};
+    static const char* const metres[7] = {
+        "Nanometers", "Micrometers", "Millimeters", "Centimeters", "Meters", "Kilometers", ""};
     for (std::size_t i = 0; i < multipliers.size(); ++i) {
         if (std::fabs(multiplier - multipliers[i]) > multipliers[i] * 1e-9) continue;
         switch (mode) {
-        case kModeCounts: return counts[i];
-        case kModeSensor: return metres[i];
+        case kModeCounts:
+            return counts[i];
+        case kModeSensor:
+            return metres[i];
         case kModeVoltsAd:
-        case kModeVoltsAmp: return volts[i];
-        default: return {};
+        case kModeVoltsAmp:
+            return volts[i];
+        default:
+            return {};
         }
     }
     return {};
@@ -97,8 +106,10 @@ std::array<double, 48> makeZoomTable() {
     const double steps[13] = {1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 6, 7, 8, 9};
     std::size_t n = 0;
     for (double decade : {1.0, 10.0, 100.0})
-        for (double s : steps) table[n++] = s * decade;
-    for (double s : {1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0, 4.5, 5.0}) table[n++] = s * 1000;
+        for (double s : steps)
+            table[n++] = s * decade;
+    for (double s : {1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0, 4.5, 5.0})
+        table[n++] = s * 1000;
     return table;
 }
 } // namespace
@@ -109,7 +120,9 @@ double yZoomFactor(int index) {
     return index < 0 ? table[static_cast<std::size_t>(-index)] : 1.0 / table[static_cast<std::size_t>(index)];
 }
 
-int clampZoomIndex(int index) { return std::clamp(index, -kMaxZoomIndex, kMaxZoomIndex); }
+int clampZoomIndex(int index) {
+    return std::clamp(index, -kMaxZoomIndex, kMaxZoomIndex);
+}
 
 int timeGridBaseStep(double span) {
     if (span <= 30) return 1;
@@ -122,11 +135,14 @@ int timeGridStep(double span, int graphWidth) {
     const int maxLines = std::clamp(graphWidth / 40, 2, 25);
     const int base = timeGridBaseStep(span);
     int step = base;
-    while (span / step > maxLines) step += base;
+    while (span / step > maxLines)
+        step += base;
     return step;
 }
 
-long roundHalfAway(double v) { return std::lround(v); }
+long roundHalfAway(double v) {
+    return std::lround(v);
+}
 
 std::string timeOfDayText(std::int64_t ms) {
     ms %= kMsPerDay;
@@ -152,7 +168,8 @@ std::string countText(double value) {
 }
 
 Prefixed metricPrefix(double value) {
-    static const std::pair<double, const char*> prefixes[] = {{1, ""}, {1e-3, "m"}, {1e-6, "u"}, {1e-9, "n"}, {1e-12, "p"}};
+    static const std::pair<double, const char*> prefixes[] = {
+        {1, ""}, {1e-3, "m"}, {1e-6, "u"}, {1e-9, "n"}, {1e-12, "p"}};
     const double a = std::fabs(value);
     if (a == 0) return {0, ""};
     for (const auto& [scale, name] : prefixes)

@@ -19,15 +19,22 @@ Rgb parseRgb(const std::string& text) {
     return {v[0], v[1], v[2]};
 }
 
-std::string rgbText(const Rgb& c) { return format("%3d %3d %3d", c.r, c.g, c.b); }
+std::string rgbText(const Rgb& c) {
+    return format("%3d %3d %3d", c.r, c.g, c.b);
+}
 
 ViewColors readColors(const IniProfile& ini) {
     ViewColors c;
-    const std::pair<const char*, Rgb*> keys[] = {
-        {"Background", &c.background}, {"PrintBackground", &c.printBackground}, {"TextBkgnd", &c.textBackground},
-        {"Text", &c.text},             {"Label", &c.label},                     {"Graph", &c.graph},
-        {"XGrid", &c.xGrid},           {"YGrid", &c.yGrid},                     {"PSMarkers", &c.markers},
-        {"Phases", &c.phases}};
+    const std::pair<const char*, Rgb*> keys[] = {{"Background", &c.background},
+                                                 {"PrintBackground", &c.printBackground},
+                                                 {"TextBkgnd", &c.textBackground},
+                                                 {"Text", &c.text},
+                                                 {"Label", &c.label},
+                                                 {"Graph", &c.graph},
+                                                 {"XGrid", &c.xGrid},
+                                                 {"YGrid", &c.yGrid},
+                                                 {"PSMarkers", &c.markers},
+                                                 {"Phases", &c.phases}};
     for (const auto& [key, target] : keys)
         if (ini.has("Colors", key)) *target = parseRgb(ini.getString("Colors", key));
     return c;
@@ -50,12 +57,16 @@ ViewStyle readViewStyle(const IniProfile& ini, bool largeScreen) {
             readFont(ini, "MarkFont", largeScreen)};
 }
 
-bool writeColor(IniProfile& ini, const std::string& key, const Rgb& c) { return ini.setString("Colors", key, rgbText(c)); }
+bool writeColor(IniProfile& ini, const std::string& key, const Rgb& c) {
+    return ini.setString("Colors", key, rgbText(c));
+}
 
 bool writeFont(IniProfile& ini, const std::string& section, const FontSpec& f) {
     return ini.setString(section, "FaceName", f.faceName) && ini.setInt(section, "Weight", f.weight) &&
-           ini.setInt(section, "Height", f.height) && ini.setInt(section, "PitchAndFamily", f.pitchAndFamily) &&
-           ini.setInt(section, "Italic", f.italic ? 1 : 0) && ini.setInt(section, "Underline", f.underline ? 1 : 0);
+           ini.setInt(section, "Height", f.height) &&
+           ini.setInt(section, "PitchAndFamily", f.pitchAndFamily) &&
+           ini.setInt(section, "Italic", f.italic ? 1 : 0) &&
+           ini.setInt(section, "Underline", f.underline ? 1 : 0);
 }
 
 ViewColors monochrome() {

@@ -26,7 +26,7 @@ TEST(CommandLine, Forms) {
         {{"/g", "a.svx"}, RunMode::Picture, {"a.svx"}, ""},
         {{"/G", "a.svx", "out.gif"}, RunMode::Picture, {"a.svx"}, "out.gif"},
         {{"/p", "a.svx"}, RunMode::Print, {"a.svx"}, ""},
-        {{"/s", "ab"}, RunMode::Normal, {}, ""},              // too short: ignored
+        {{"/s", "ab"}, RunMode::Normal, {}, ""},                // too short: ignored
         {{"/s", "/tmp/req"}, RunMode::Server, {}, "/tmp/req/"}, // separator appended
         {{"/c", "dir/", "out"}, RunMode::Convert, {"dir/"}, "out"},
         {{"a.svx,b.svx|c.svx"}, RunMode::Normal, {"a.svx", "b.svx", "c.svx"}, ""},
@@ -60,11 +60,14 @@ int runTellurix(const std::vector<std::string>& args, const std::filesystem::pat
     std::vector<std::string> all = {TELLURIX_EXE};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
+    for (std::string& a : all)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TELLURIX_HOME=" + home.string(), "HOME=" + home.string()};
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TELLURIX_HOME=" + home.string(),
+                                    "HOME=" + home.string()};
     std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
+    for (std::string& e : env)
+        envp.push_back(e.data());
     envp.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
@@ -76,7 +79,8 @@ int runTellurix(const std::vector<std::string>& args, const std::filesystem::pat
 std::filesystem::path writeEvent(const test::TempDir& dir) {
     test::Svx4Spec spec;
     spec.samples.resize(3000);
-    for (std::size_t i = 0; i < spec.samples.size(); ++i) spec.samples[i] = std::round(1000 * std::sin(i * 0.02));
+    for (std::size_t i = 0; i < spec.samples.size(); ++i)
+        spec.samples[i] = std::round(1000 * std::sin(i * 0.02));
     const auto path = dir / "Quake.One.svx";
     test::writeBytes(path, test::buildSvx4(spec));
     return path;

@@ -46,14 +46,16 @@ struct Program {
     }
 
     // A record of 60 s at 100 sps: quiet, then a burst at 20 s.
-    std::string writeEvent(const std::string& name, const std::string& station = "TEST", double amplitude = 1000) {
+    std::string writeEvent(const std::string& name, const std::string& station = "TEST",
+                           double amplitude = 1000) {
         test::Svx4Spec spec;
         spec.sensorId = station;
         spec.start.nanoseconds = 0;
         spec.samples.resize(6000);
         for (std::size_t i = 0; i < spec.samples.size(); ++i) {
             const double t = static_cast<double>(i) / 100.0;
-            spec.samples[i] = std::round(t < 20 ? 10 * std::sin(t * 7) : amplitude * std::exp(-(t - 20) / 8) * std::sin(t * 9));
+            spec.samples[i] = std::round(t < 20 ? 10 * std::sin(t * 7)
+                                                : amplitude * std::exp(-(t - 20) / 8) * std::sin(t * 9));
         }
         const auto path = dir / name;
         test::writeBytes(path, test::buildSvx4(spec));
@@ -67,7 +69,9 @@ struct Program {
     }
 };
 
-views::EqViewModel& modelOf(EventWindow* w) { return w->view()->model(); }
+views::EqViewModel& modelOf(EventWindow* w) {
+    return w->view()->model();
+}
 
 QPoint markerCentre(EventWindow* w, int i) {
     const views::Marker& m = modelOf(w).marker(i);
@@ -76,7 +80,8 @@ QPoint markerCentre(EventWindow* w, int i) {
 
 std::vector<std::string> menuTitles(QMenuBar* bar) {
     std::vector<std::string> out;
-    for (QAction* a : bar->actions()) out.push_back(a->text().toStdString());
+    for (QAction* a : bar->actions())
+        out.push_back(a->text().toStdString());
     return out;
 }
 
@@ -168,7 +173,8 @@ TEST(EventWindowInput, ContextMenuPlacesTheMagnitudeMarkerAtTheClick) {
     views::EqViewModel& m = modelOf(w);
     const QPoint click(m.graph().left + 300, m.graph().top + 80);
     auto menu = p.frame->contextMenu(w, click);
-    for (const char* entry : {"&Save File", "Save &As...", "&Print...", "C&rop", "&Integrate Data", "P-S &Location"})
+    for (const char* entry :
+         {"&Save File", "Save &As...", "&Print...", "C&rop", "&Integrate Data", "P-S &Location"})
         EXPECT_NE(findAction(menu.get(), entry), nullptr) << entry;
     QAction* ml = findAction(menu.get(), "&Ml && Ms Marker");
     ASSERT_NE(ml, nullptr);
@@ -290,7 +296,8 @@ TEST(EventWindowInput, SettingsReachLaterWindowsAndAreWrittenOnExit) {
     qobject_cast<QMdiArea*>(p.frame->centralWidget())->closeAllSubWindows();
     p.frame->close();
     const IniProfile written(p.dir / "TELLURIX.INI");
-    for (const char* key : {"StatusBar", "ToolBar", "FramePos", "ReportType", "ReportFilter", "DisplayMapRegion", "Directory"})
+    for (const char* key :
+         {"StatusBar", "ToolBar", "FramePos", "ReportType", "ReportFilter", "DisplayMapRegion", "Directory"})
         EXPECT_TRUE(written.has("Settings", key)) << key;
     EXPECT_EQ(written.getString("Settings", "YDefMax"), "250");
     EXPECT_FALSE(written.getBool("Settings", "XGrid", true));

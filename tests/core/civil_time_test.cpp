@@ -13,9 +13,12 @@ struct DateCase {
 
 TEST(CivilTime, DaysFromCivilKnownDates) {
     const DateCase cases[] = {
-        {"epoch", 1970, 1, 1, 0},          {"day before epoch", 1969, 12, 31, -1},
-        {"leap day 2000", 2000, 2, 29, 11016}, {"y2k38 day", 2038, 1, 19, 24855},
-        {"1960 start", 1960, 1, 1, -3653}, {"2200 end", 2200, 12, 31, 84370},
+        {"epoch", 1970, 1, 1, 0},
+        {"day before epoch", 1969, 12, 31, -1},
+        {"leap day 2000", 2000, 2, 29, 11016},
+        {"y2k38 day", 2038, 1, 19, 24855},
+        {"1960 start", 1960, 1, 1, -3653},
+        {"2200 end", 2200, 12, 31, 84370},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(daysFromCivil(c.year, c.month, c.day), c.days) << c.name;
@@ -43,7 +46,10 @@ TEST(CivilTime, AddSecondsCarriesIntoDateAndKeepsNanoseconds) {
         CivilTime expected;
     };
     const Case cases[] = {
-        {"across midnight", {2024, 12, 31, 23, 59, 59, 500'000'000}, 0.75, {2025, 1, 1, 0, 0, 0, 250'000'000}},
+        {"across midnight",
+         {2024, 12, 31, 23, 59, 59, 500'000'000},
+         0.75,
+         {2025, 1, 1, 0, 0, 0, 250'000'000}},
         {"negative across leap day", {2024, 3, 1, 0, 0, 0, 0}, -0.5, {2024, 2, 29, 23, 59, 59, 500'000'000}},
         {"whole hours", {2023, 6, 15, 10, 0, 0, 1}, 7200, {2023, 6, 15, 12, 0, 0, 1}},
     };

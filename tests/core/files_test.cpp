@@ -98,12 +98,18 @@ TEST(Text, LinesSplitCutAndSkipComments) {
         {"long lines cut, rest dropped", "abcdef\ngh\n", 3, 0, {"abc", "gh"}},
         {"comment lines passed over", "! x\nkey\n!y\n", 100, '!', {"key"}},
         {"comment char inside a line is text", "a!b\n", 100, '!', {"a!b"}},
-        {"long lines continue as the next line", "abcdefg\r\nh", 3, 0, {"abc", "def", "g", "h"}, LongLines::Continue},
+        {"long lines continue as the next line",
+         "abcdefg\r\nh",
+         3,
+         0,
+         {"abc", "def", "g", "h"},
+         LongLines::Continue},
     };
     for (const auto& c : cases) {
         TextLines lines(c.text, c.maxLength, c.comment, c.longLines);
         std::vector<std::string> got;
-        for (std::string_view line; lines.next(line);) got.emplace_back(line);
+        for (std::string_view line; lines.next(line);)
+            got.emplace_back(line);
         EXPECT_EQ(got, c.lines) << c.name;
     }
 }

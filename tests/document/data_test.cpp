@@ -9,7 +9,8 @@ namespace {
 // n times the mean, scaled at the end.
 std::vector<double> referenceIntegral(const std::vector<double>& x, double dt) {
     long double sum = 0, mean = 0;
-    for (double v : x) mean += v;
+    for (double v : x)
+        mean += v;
     mean /= static_cast<long double>(x.size());
     std::vector<double> y(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
@@ -22,13 +23,16 @@ std::vector<double> referenceIntegral(const std::vector<double>& x, double dt) {
 void expectNear(std::span<const double> got, const std::vector<double>& want, const char* what) {
     ASSERT_EQ(got.size(), want.size()) << what;
     double scale = 1;
-    for (double v : want) scale = std::max(scale, std::fabs(v));
-    for (std::size_t i = 0; i < want.size(); ++i) ASSERT_NEAR(got[i], want[i], 1e-9 * scale) << what << " at " << i;
+    for (double v : want)
+        scale = std::max(scale, std::fabs(v));
+    for (std::size_t i = 0; i < want.size(); ++i)
+        ASSERT_NEAR(got[i], want[i], 1e-9 * scale) << what << " at " << i;
 }
 
 SampleEdit scaleBy(double factor) {
     return [factor](int, const EventRecord&, std::span<double> x) {
-        for (double& v : x) v *= factor;
+        for (double& v : x)
+            v *= factor;
         return true;
     };
 }
@@ -52,8 +56,8 @@ TEST_F(DocTest, IntegrationMatchesAnIndependentIntegral) {
     for (const Case& c : cases) {
         resetDoc();
         const std::vector<double> a = rampSignal(300, 500), b = rampSignal(300, 800);
-        ASSERT_TRUE(doc->open(OpenRequest{{file("A.svx", "A", a, c.sensorType), file("B.svx", "B", b, c.sensorType)},
-                                          kForceNone, {}}));
+        ASSERT_TRUE(doc->open(OpenRequest{
+            {file("A.svx", "A", a, c.sensorType), file("B.svx", "B", b, c.sensorType)}, kForceNone, {}}));
         doc->selectRecord(0);
         if (c.singleSecond) doc->displayRecord(1);
         ASSERT_TRUE(doc->integrate()) << c.name;
@@ -68,7 +72,8 @@ TEST_F(DocTest, IntegrationMatchesAnIndependentIntegral) {
         EXPECT_EQ(+doc->record(1).header.sensorType, c.typeAfter) << c.name;
         EXPECT_EQ(doc->title(), c.title) << c.name;
         EXPECT_TRUE(doc->isModified());
-        EXPECT_TRUE(doc->slot(0).modified && doc->slot(1).modified) << c.name << ": every record, shown or not";
+        EXPECT_TRUE(doc->slot(0).modified && doc->slot(1).modified)
+            << c.name << ": every record, shown or not";
         const ChannelHeader h = doc->record(1).header;
         EXPECT_LE(+h.dataMin, +h.dataMean);
         EXPECT_LE(+h.dataMean, +h.dataMax);
@@ -132,11 +137,13 @@ TEST_F(DocTest, AFailingFilterLeavesSamplesAndUndoCopyAsTheyWere) {
     const std::vector<std::string> history = doc->record(2).info.history;
     // The edit changes the first records and then fails on the third.
     const SampleEdit failsOnThird = [](int slot, const EventRecord&, std::span<double> x) {
-        for (double& v : x) v = -1;
+        for (double& v : x)
+            v = -1;
         return slot != 2;
     };
     EXPECT_FALSE(doc->applyDataOperation({kLabelHighPass, {"HP"}, true, -1}, failsOnThird));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(doc->record(i).info.history, history) << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(doc->record(i).info.history, history) << i;
     EXPECT_TRUE(sameBytes(doc->samples(2), now));
     EXPECT_TRUE(sameBytes(doc->slot(2).filterUndo, undo));
     EXPECT_EQ(doc->undoLabel(), kLabelLowPass);
@@ -190,7 +197,8 @@ TEST_F(DocTest, CropBoundaries) {
     const std::vector<double> raw = rampSignal(400, 900);
     for (const Case& c : cases) {
         resetDoc();
-        ASSERT_TRUE(doc->open(OpenRequest{{file("A.svx", "A", raw), file("B.svx", "B", raw)}, kForceNone, {}}));
+        ASSERT_TRUE(
+            doc->open(OpenRequest{{file("A.svx", "A", raw), file("B.svx", "B", raw)}, kForceNone, {}}));
         doc->toggleCropMessage();
         EXPECT_EQ(doc->crop(c.span), c.ok) << c.name;
         if (!c.ok) {
@@ -199,7 +207,8 @@ TEST_F(DocTest, CropBoundaries) {
         }
         EXPECT_EQ(doc->commonCount(), c.keptCount) << c.name;
         for (int r = 0; r < 2; ++r) {
-            const auto kept = std::vector<double>(raw.begin() + c.keptFirst, raw.begin() + c.keptFirst + c.keptCount);
+            const auto kept =
+                std::vector<double>(raw.begin() + c.keptFirst, raw.begin() + c.keptFirst + c.keptCount);
             EXPECT_TRUE(sameBytes(doc->samples(r), kept)) << c.name;
             const ChannelHeader h = doc->record(r).header;
             EXPECT_EQ(+h.sampleCount, c.keptCount) << c.name;
@@ -268,7 +277,8 @@ TEST_F(DocTest, ConstantRecordHasAPeakRangeOfOneTenth) {
 
 TEST_F(DocTest, NextEventWrapsAround) {
     Svx4Spec s = stationSpec("A", rampSignal(100));
-    s.blocks = {eventBlock({2024, 3, 1, 11, 0, 0, 0}, 1, 2, 3, 400), eventBlock({2024, 3, 1, 11, 5, 0, 0}, 1, 2, 3, 500)};
+    s.blocks = {eventBlock({2024, 3, 1, 11, 0, 0, 0}, 1, 2, 3, 400),
+                eventBlock({2024, 3, 1, 11, 5, 0, 0}, 1, 2, 3, 500)};
     ASSERT_TRUE(doc->open(file("A.svx", s)));
     struct Counter : DocObserver {
         int events = 0;
@@ -304,13 +314,27 @@ TEST_F(DocTest, UndoArraysNeverExceedThreePerRecord) {
     const auto next = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
     for (int step = 0; step < 300; ++step) {
         switch (next() % 7) {
-        case 0: doc->applyDataOperation({kLabelLowPass, {"LP"}, true, -1}, scaleBy(0.5)); break;
-        case 1: doc->applyDataOperation({"", {"HP"}, false, -1}, scaleBy(2)); break;
-        case 2: doc->undoFiltering(); break;
-        case 3: doc->integrate(); break;
-        case 4: doc->undoIntegrate(); break;
-        case 5: doc->displayRecord(static_cast<int>(next() % 3)); break;
-        default: doc->displayAll(); break;
+        case 0:
+            doc->applyDataOperation({kLabelLowPass, {"LP"}, true, -1}, scaleBy(0.5));
+            break;
+        case 1:
+            doc->applyDataOperation({"", {"HP"}, false, -1}, scaleBy(2));
+            break;
+        case 2:
+            doc->undoFiltering();
+            break;
+        case 3:
+            doc->integrate();
+            break;
+        case 4:
+            doc->undoIntegrate();
+            break;
+        case 5:
+            doc->displayRecord(static_cast<int>(next() % 3));
+            break;
+        default:
+            doc->displayAll();
+            break;
         }
         for (int i = 0; i < 3; ++i) {
             const RecordSlot& s = doc->slot(i);
@@ -322,7 +346,8 @@ TEST_F(DocTest, UndoArraysNeverExceedThreePerRecord) {
     }
     EXPECT_EQ(doc->integrationLevel(), 0);
     for (int i = 0; i < 3; ++i)
-        for (const std::string& line : doc->record(i).info.history) EXPECT_NE(line.rfind("Integrate", 0), 0u) << line;
+        for (const std::string& line : doc->record(i).info.history)
+            EXPECT_NE(line.rfind("Integrate", 0), 0u) << line;
 }
 
 TEST_F(DocTest, AFilterOnOneRecordReplacesTheUndoOfAll) {

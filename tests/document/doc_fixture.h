@@ -17,7 +17,8 @@
 
 namespace tlx::test {
 
-inline Svx4Spec stationSpec(const std::string& station, std::vector<double> samples, std::uint8_t sensorType = 2) {
+inline Svx4Spec stationSpec(const std::string& station, std::vector<double> samples,
+                            std::uint8_t sensorType = 2) {
     Svx4Spec s;
     s.sensorId = station;
     s.sensorType = sensorType;
@@ -30,7 +31,7 @@ inline bool sameBytes(std::span<const double> a, std::span<const double> b) {
 }
 
 class DocTest : public ::testing::Test {
-protected:
+  protected:
     DocTest() : loader(messages) { resetDoc(); }
 
     void resetDoc(LoadMode mode = LoadMode::Interactive) {

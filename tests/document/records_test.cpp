@@ -22,7 +22,8 @@ TEST_F(DocTest, OpeningPicksTheRecordWithTheLargestExcursion) {
 
 TEST_F(DocTest, VolumeFillsOneSlotPerChannelAndTitlesWithTheStation) {
     const auto path = dir / "vol.svx";
-    writeBytes(path, buildSvxVolume({stationSpec("ONE", rampSignal(120, 10)), stationSpec("TWO", rampSignal(120, 50)),
+    writeBytes(path, buildSvxVolume({stationSpec("ONE", rampSignal(120, 10)),
+                                     stationSpec("TWO", rampSignal(120, 50)),
                                      stationSpec("THREE", rampSignal(120, 20))}));
     ASSERT_TRUE(doc->open(path.string()));
     ASSERT_EQ(doc->recordCount(), 3);
@@ -114,7 +115,8 @@ TEST_F(DocTest, RemovingTheMiddleRecordMovesTheThirdUp) {
     doc->displayRecord(2);
     ASSERT_TRUE(doc->applyDataOperation({kLabelLowPass, {"third only"}, true, -1},
                                         [](int, const EventRecord&, std::span<double> x) {
-                                            for (double& v : x) v *= 2;
+                                            for (double& v : x)
+                                                v *= 2;
                                             return true;
                                         }));
     const std::vector<double> third = copyOf(2);
@@ -163,7 +165,8 @@ TEST_F(DocTest, RemovePromptSequences) {
             ++saves;
             return c.saveSucceeds;
         });
-        for (Answer a : c.answers) messages.queueAnswer(a);
+        for (Answer a : c.answers)
+            messages.queueAnswer(a);
         EXPECT_EQ(doc->removeCurrent(), c.removed) << c.name;
         EXPECT_EQ(messages.texts(), c.prompts) << c.name;
         EXPECT_EQ(doc->recordCount(), c.removed ? 1 : 2) << c.name;
@@ -173,7 +176,8 @@ TEST_F(DocTest, RemovePromptSequences) {
 
 TEST_F(DocTest, RemovingFromAVolumeOffersToSaveUnderTheRecordsOwnName) {
     const auto path = dir / "vol.svx";
-    writeBytes(path, buildSvxVolume({stationSpec("ONE", rampSignal(120, 50)), stationSpec("TWO", rampSignal(120, 10))}));
+    writeBytes(path, buildSvxVolume(
+                         {stationSpec("ONE", rampSignal(120, 50)), stationSpec("TWO", rampSignal(120, 10))}));
     ASSERT_TRUE(doc->open(path.string()));
     doc->selectRecord(1);
     messages.clear();
@@ -181,17 +185,20 @@ TEST_F(DocTest, RemovingFromAVolumeOffersToSaveUnderTheRecordsOwnName) {
     messages.queueAnswer(Answer::Yes);
     // Without a name of its own the record cannot be saved: the volume is not overwritten.
     EXPECT_FALSE(doc->removeCurrent());
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Remove Record TWO?", "Save File " + path.string()}));
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"Remove Record TWO?", "Save File " + path.string()}));
     EXPECT_EQ(doc->recordCount(), 2);
 
-    doc->setSingleFileNameHook([&](const EventRecord& r) { return (dir / (r.stationName() + ".svx")).string(); });
+    doc->setSingleFileNameHook(
+        [&](const EventRecord& r) { return (dir / (r.stationName() + ".svx")).string(); });
     messages.queueAnswer(Answer::Ok);
     messages.queueAnswer(Answer::Yes);
     EXPECT_TRUE(doc->removeCurrent());
     EXPECT_TRUE(isSvx4File(dir / "TWO.svx"));
     EXPECT_EQ(doc->recordCount(), 1);
-    EXPECT_EQ(buildSvxVolume({stationSpec("ONE", rampSignal(120, 50)), stationSpec("TWO", rampSignal(120, 10))}),
-              readBytes(path));
+    EXPECT_EQ(
+        buildSvxVolume({stationSpec("ONE", rampSignal(120, 50)), stationSpec("TWO", rampSignal(120, 10))}),
+        readBytes(path));
 }
 
 TEST(EventTitle, EveryKindAndDataKind) {
@@ -217,7 +224,8 @@ TEST(EventTitle, EveryKindAndDataKind) {
         {kKindAh, 2, 0, "b.svx AH File (Velocity)"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(eventTitle({c.kind, "/data/a.svx", "/data/b.svx", "STA", c.sensorType, c.level}), c.expected);
+        EXPECT_EQ(eventTitle({c.kind, "/data/a.svx", "/data/b.svx", "STA", c.sensorType, c.level}),
+                  c.expected);
     EXPECT_EQ(eventTitle({kKindSvx4, "", "/data/", "", 0, 0}), "");
     EXPECT_EQ(eventTitle({kKindSvx4, "", "C:\\ev\\x.svx", "", 0, 0}), "x.svx");
 }
@@ -251,7 +259,8 @@ TEST_F(DocTest, ClosePromptSequences) {
         resetDoc(c.mode);
         openStations(c.records);
         messages.clear();
-        for (int i = 0; i < c.modified; ++i) doc->setRecordModified(c.records - 1 - i);
+        for (int i = 0; i < c.modified; ++i)
+            doc->setRecordModified(c.records - 1 - i);
         int saves = 0;
         doc->setSaveHook([&](CEqDoc&, SaveMode mode, int slot) {
             EXPECT_EQ(mode, SaveMode::SaveAs);
@@ -264,7 +273,8 @@ TEST_F(DocTest, ClosePromptSequences) {
         EXPECT_EQ(messages.texts(), c.prompts) << c.name;
         EXPECT_EQ(saves, c.saves) << c.name;
         // Whatever was neither saved nor discarded is still marked.
-        const bool handled = c.modified == 0 || c.answer == Answer::No || (c.answer == Answer::Yes && c.saveSucceeds);
+        const bool handled =
+            c.modified == 0 || c.answer == Answer::No || (c.answer == Answer::Yes && c.saveSucceeds);
         EXPECT_EQ(doc->anyRecordModified(), !handled || c.mode != I) << c.name;
     }
 }
@@ -280,8 +290,10 @@ TEST_F(DocTest, DefaultSaveWritesSvx4AndRefusesOtherFormatsNames) {
     ASSERT_TRUE(back.ok);
     EXPECT_EQ(+back.channels[0].record.header.sampleType, 2); // integrated data are kept as floats
     for (int i = 0; i < doc->commonCount(); i += 17)
-        EXPECT_FLOAT_EQ(static_cast<float>(back.channels[0].samples[i]), static_cast<float>(doc->samples(0)[i]));
-    EXPECT_EQ(back.channels[0].record.info.history, std::vector<std::string>{"Integrate - Velocity to Displacement"});
+        EXPECT_FLOAT_EQ(static_cast<float>(back.channels[0].samples[i]),
+                        static_cast<float>(doc->samples(0)[i]));
+    EXPECT_EQ(back.channels[0].record.info.history,
+              std::vector<std::string>{"Integrate - Velocity to Displacement"});
 
     resetDoc(LoadMode::PictureServer);
     openStations(1);

@@ -16,7 +16,7 @@ namespace tlx {
 namespace {
 
 class DocumentFilter : public ::testing::Test {
-protected:
+  protected:
     DocumentFilter() : loader(messages), doc(messages, loader) {
         std::vector<std::string> files;
         for (int i = 0; i < 2; ++i) {
@@ -24,7 +24,8 @@ protected:
             spec.sensorId = i ? "B" : "A";
             spec.samples.resize(1000);
             for (std::size_t k = 0; k < spec.samples.size(); ++k)
-                spec.samples[k] = std::round(500 * std::sin(k * 0.04 * (i + 1)) + 100 * std::sin(k * 1.3) + 20 * i);
+                spec.samples[k] =
+                    std::round(500 * std::sin(k * 0.04 * (i + 1)) + 100 * std::sin(k * 1.3) + 20 * i);
             const auto path = dir / (spec.sensorId + ".svx");
             test::writeBytes(path, test::buildSvx4(spec));
             files.push_back(path.string());

@@ -9,7 +9,7 @@
 namespace tlx {
 
 class DocumentFilterTarget : public FilterTarget {
-public:
+  public:
     explicit DocumentFilterTarget(CEqDoc& doc) : doc_(doc) {}
     double sampleRate() const override { return doc_.sps(); }
     bool apply(const FilterOperation& op) override {
@@ -18,10 +18,11 @@ public:
         data.historyLines = op.history;
         data.countsAsFilter = !op.undoLabel.empty();
         data.slot = op.onlyRecord;
-        return doc_.applyDataOperation(data, [&op](int, const EventRecord&, std::span<double> samples) { return op.work(samples); });
+        return doc_.applyDataOperation(
+            data, [&op](int, const EventRecord&, std::span<double> samples) { return op.work(samples); });
     }
 
-private:
+  private:
     CEqDoc& doc_;
 };
 

@@ -10,26 +10,29 @@
 namespace tlx::test {
 
 class FakeWindow : public FilterTarget {
-public:
+  public:
     struct Record {
         std::vector<double> samples;
         std::vector<std::string> history;
     };
 
     explicit FakeWindow(double rate, std::vector<std::vector<double>> records) : rate_(rate) {
-        for (auto& r : records) records_.push_back({std::move(r), {}});
+        for (auto& r : records)
+            records_.push_back({std::move(r), {}});
     }
     double sampleRate() const override { return rate_; }
     bool apply(const FilterOperation& op) override {
         if (!op.undoLabel.empty()) {
             undo_.clear();
-            for (const Record& r : records_) undo_.push_back(r);
+            for (const Record& r : records_)
+                undo_.push_back(r);
             undoLabel = op.undoLabel;
             ++filterCount;
         }
         for (std::size_t i = 0; i < records_.size(); ++i) {
             if (op.onlyRecord >= 0 && static_cast<int>(i) != op.onlyRecord) continue;
-            for (const std::string& h : op.history) records_[i].history.push_back(h);
+            for (const std::string& h : op.history)
+                records_[i].history.push_back(h);
             if (!op.work(records_[i].samples)) return false;
         }
         ++operations;
@@ -47,7 +50,7 @@ public:
     int filterCount = 0;
     int operations = 0;
 
-private:
+  private:
     double rate_;
     std::vector<Record> records_;
     std::vector<Record> undo_;

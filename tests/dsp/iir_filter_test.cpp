@@ -64,11 +64,12 @@ TEST(IirDesign, ValidatesEdgesAndComputesTheOrder) {
         {'L', 1, 2, 0, IirStatus::Invalid, 0},
         {'L', 1, 2, -100, IirStatus::Invalid, 0},
         {'L', NAN, 2, 100, IirStatus::Invalid, 0},
-        {'L', 1, 34, 100, IirStatus::Invalid, 0},     // -204 dB stopband is beyond -200
+        {'L', 1, 34, 100, IirStatus::Invalid, 0}, // -204 dB stopband is beyond -200
     };
     for (const Case& c : cases) {
         IirDesign d;
-        EXPECT_EQ(designIir(c.type, c.cutoff, c.poles, c.rate, d), c.status) << c.type << " " << c.cutoff << " " << c.poles;
+        EXPECT_EQ(designIir(c.type, c.cutoff, c.poles, c.rate, d), c.status)
+            << c.type << " " << c.cutoff << " " << c.poles;
         if (c.status == IirStatus::Ok) {
             EXPECT_EQ(d.order, c.order) << c.type << " " << c.cutoff;
         }
@@ -80,10 +81,12 @@ double gainAt(char type, double cutoff, int poles, double rate, double f) {
     EXPECT_EQ(designIir(type, cutoff, poles, rate, d), IirStatus::Ok);
     const int n = static_cast<int>(rate * 40);
     std::vector<double> x(n);
-    for (int i = 0; i < n; ++i) x[i] = std::sin(2 * std::numbers::pi * f * i / rate);
+    for (int i = 0; i < n; ++i)
+        x[i] = std::sin(2 * std::numbers::pi * f * i / rate);
     CIirFilter(d, Direction::Forward).process(x);
     double in = 0, out = 0;
-    for (int i = n / 2; i < n; ++i) in += 0.5, out += x[i] * x[i];
+    for (int i = n / 2; i < n; ++i)
+        in += 0.5, out += x[i] * x[i];
     return std::sqrt(out / in);
 }
 
@@ -161,13 +164,16 @@ TEST(IirFilter, SettlesOnTheEdgeValueAndHandlesShortRecords) {
         ASSERT_EQ(designIir('L', 1, 4, 100, d), IirStatus::Ok);
         std::vector<double> constant(500, 1234.5);
         CIirFilter(d, dir).process(constant);
-        for (double v : constant) EXPECT_NEAR(v, 1234.5, 1e-7);
+        for (double v : constant)
+            EXPECT_NEAR(v, 1234.5, 1e-7);
 
         for (std::size_t n : {1u, 2u, 51u}) {
             std::vector<double> x(n);
-            for (std::size_t i = 0; i < n; ++i) x[i] = (i % 7) * 100.0 - 250;
+            for (std::size_t i = 0; i < n; ++i)
+                x[i] = (i % 7) * 100.0 - 250;
             CIirFilter(d, dir).process(x);
-            for (double v : x) EXPECT_TRUE(std::isfinite(v));
+            for (double v : x)
+                EXPECT_TRUE(std::isfinite(v));
         }
         std::vector<double> empty;
         CIirFilter(d, dir).process(empty);
@@ -178,11 +184,13 @@ TEST(IirFilter, BackwardRunIsTheForwardRunOfTheReversedRecord) {
     IirDesign d;
     ASSERT_EQ(designIir('H', 0.5, 3, 100, d), IirStatus::Ok);
     std::vector<double> x(300);
-    for (std::size_t i = 0; i < x.size(); ++i) x[i] = std::sin(i * 0.05) * 100 + (i > 150 ? 40 : 0);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = std::sin(i * 0.05) * 100 + (i > 150 ? 40 : 0);
     std::vector<double> reversed(x.rbegin(), x.rend());
     CIirFilter(d, Direction::Backward).process(x);
     CIirFilter(d, Direction::Forward).process(reversed);
-    for (std::size_t i = 0; i < x.size(); ++i) EXPECT_DOUBLE_EQ(x[i], reversed[x.size() - 1 - i]);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        EXPECT_DOUBLE_EQ(x[i], reversed[x.size() - 1 - i]);
 }
 
 TEST(PeriodExtend, SubStepsFollowTheSensorPeriodInSamples) {
@@ -196,10 +204,12 @@ TEST(PeriodExtend, SubStepsFollowTheSensorPeriodInSamples) {
 TEST(PeriodExtend, ExtendsTheResponseBelowTheSensorCorner) {
     auto peakGain = [](double f) {
         std::vector<double> x(300000);
-        for (std::size_t i = 0; i < x.size(); ++i) x[i] = std::sin(2 * std::numbers::pi * f * i / 100);
+        for (std::size_t i = 0; i < x.size(); ++i)
+            x[i] = std::sin(2 * std::numbers::pi * f * i / 100);
         CPeriodExtend(100, 1, 0.707, 0.01).process(x);
         double peak = 0;
-        for (std::size_t i = x.size() - 20000; i < x.size(); ++i) peak = std::max(peak, std::fabs(x[i]));
+        for (std::size_t i = x.size() - 20000; i < x.size(); ++i)
+            peak = std::max(peak, std::fabs(x[i]));
         return peak;
     };
     EXPECT_NEAR(peakGain(5), 1, 0.1);

@@ -21,7 +21,8 @@ namespace {
 std::vector<double> wave(std::size_t n, double rate = 100) {
     std::vector<double> x(n);
     for (std::size_t i = 0; i < n; ++i)
-        x[i] = 50 + 30 * std::sin(2 * std::numbers::pi * 2 * i / rate) + 5 * std::sin(2 * std::numbers::pi * 20 * i / rate);
+        x[i] = 50 + 30 * std::sin(2 * std::numbers::pi * 2 * i / rate) +
+               5 * std::sin(2 * std::numbers::pi * 20 * i / rate);
     return x;
 }
 
@@ -58,8 +59,9 @@ TEST(SpectrumDisplay, RangeAndAxes) {
         double fLow, fHigh;
     };
     const Case cases[] = {
-        {100, 1024, 0.01, 100}, {100, 100, 1, 100}, {200, 100000000, 0.001, 100}, {20, 2048, 0.001, 10},
-        {1000, 1024, 0.1, 1000}, {8000, 1024, 1, 1000}, {1, 1, 1, 10},
+        {100, 1024, 0.01, 100}, {100, 100, 1, 100},      {200, 100000000, 0.001, 100},
+        {20, 2048, 0.001, 10},  {1000, 1024, 0.1, 1000}, {8000, 1024, 1, 1000},
+        {1, 1, 1, 10},
     };
     for (const Case& c : cases) {
         double lo = 0, hi = 0;
@@ -125,7 +127,8 @@ TEST(Spectrum, MatchesNumpyForPowersOfTwoAndPrimes) {
     ASSERT_EQ(golden.size(), 6u);
     for (const GoldenSpectrum& g : golden) {
         SpectrumRequest r;
-        r.kind = g.kind, r.padOn = g.pad, r.windowOn = g.window, r.removeMean = g.removeMean, r.sampleRate = 100;
+        r.kind = g.kind, r.padOn = g.pad, r.windowOn = g.window, r.removeMean = g.removeMean,
+        r.sampleRate = 100;
         Spectrum s;
         std::string error;
         ASSERT_TRUE(s.compute(g.input, r, nullptr, error)) << error;
@@ -200,7 +203,8 @@ TEST(Spectrum, BadInput) {
     r.sampleRate = 100;
     ASSERT_TRUE(s.compute(x, r, nullptr, error));
     EXPECT_EQ(s.length(), 64);
-    for (double a : s.amplitude()) EXPECT_TRUE(std::isfinite(a));
+    for (double a : s.amplitude())
+        EXPECT_TRUE(std::isfinite(a));
     RecordingMessages messages;
     EXPECT_FALSE(s.lowPass(0, 4, messages));
     EXPECT_FALSE(s.highPass(1, 129, messages));
@@ -225,15 +229,17 @@ TEST(Spectrum, FiltersAndTheWayBackThroughUndo) {
         // Without a filter the inverse gives the record back, less its mean.
         const std::vector<double> back = s.timeDomain();
         ASSERT_EQ(back.size(), 1000u);
-        for (std::size_t i = 0; i < back.size(); ++i) ASSERT_NEAR(back[i], x[i] - s.mean(), 1e-9);
+        for (std::size_t i = 0; i < back.size(); ++i)
+            ASSERT_NEAR(back[i], x[i] - s.mean(), 1e-9);
 
         RecordingMessages messages;
         ASSERT_TRUE(s.lowPass(8, 6, messages));
         ASSERT_TRUE(s.notch(30, 10, 4, messages));
         ASSERT_TRUE(s.backToTimeDomain(window, 1));
         EXPECT_EQ(window.undoLabel, "FFT Filtering");
-        const std::vector<std::string> notes = {"FFT Filter BW LP Freq: 8 Hz  Poles: 6",
-                                                "FFT Filter BW Notch FreqHi: 30 Hz  FreqLow: 10 Hz  Poles: 4"};
+        const std::vector<std::string> notes = {
+            "FFT Filter BW LP Freq: 8 Hz  Poles: 6",
+            "FFT Filter BW Notch FreqHi: 30 Hz  FreqLow: 10 Hz  Poles: 4"};
         EXPECT_EQ(window.record(1).history, notes);
         EXPECT_TRUE(window.record(0).history.empty());
         EXPECT_EQ(window.record(0).samples, std::vector<double>(1200, 7.0));
@@ -274,7 +280,8 @@ TEST(SpectrumJob, RunsAndCancels) {
     r.kind = TransformKind::Dft, r.sampleRate = 100;
     SpectrumJob job;
     job.start(x, r);
-    while (!job.done()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!job.done())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(job.percent(), 100);
     Spectrum s;
     std::string error;
@@ -284,7 +291,8 @@ TEST(SpectrumJob, RunsAndCancels) {
     SpectrumJob cancelled;
     cancelled.start(x, r);
     cancelled.cancel();
-    while (!cancelled.done()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!cancelled.done())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     Spectrum none;
     EXPECT_FALSE(cancelled.take(none, error));
     EXPECT_TRUE(none.empty());
@@ -301,7 +309,8 @@ TEST(SpectrumFiles, ExportAndRatio) {
     Spectrum a, b, other;
     std::vector<double> x = wave(256);
     ASSERT_TRUE(a.compute(x, r, nullptr, error));
-    for (double& v : x) v *= 2;
+    for (double& v : x)
+        v *= 2;
     ASSERT_TRUE(b.compute(x, r, nullptr, error));
     RecordingMessages messages;
     ASSERT_TRUE(exportSpectrum(dir / "e.fft.txt", a, messages));
@@ -310,7 +319,8 @@ TEST(SpectrumFiles, ExportAndRatio) {
     std::getline(in, line);
     EXPECT_EQ(line, "Freq,Real,Imaginary,Magnitude");
     int lines = 0;
-    while (std::getline(in, line)) ++lines;
+    while (std::getline(in, line))
+        ++lines;
     EXPECT_EQ(lines, 128);
     EXPECT_FALSE(exportSpectrum(dir / "no" / "e.txt", a, messages));
     EXPECT_TRUE(messages.contains("Can't open output file"));

@@ -40,7 +40,8 @@ TEST(StaLta, ValidationMessages) {
         }
         // The silent run at dialog start shows nothing.
         StaLtaResult result;
-        EXPECT_EQ(computeStaLta(std::vector<double>(10, 1.0), 100, 0, c.s, nullptr, result), c.field == StaLtaField::None);
+        EXPECT_EQ(computeStaLta(std::vector<double>(10, 1.0), 100, 0, c.s, nullptr, result),
+                  c.field == StaLtaField::None);
     }
     const StaLtaSettings def = parseStaLtaSetting("2.0 30");
     EXPECT_EQ(formatStaLtaSetting(def), "1.0 20.0 0.0");
@@ -72,7 +73,8 @@ TEST(StaLta, FirstTriggerAtAKnownOnset) {
     for (int onset : {4321, 6000, 7777}) {
         std::vector<double> x(12000);
         for (int i = 0; i < static_cast<int>(x.size()); ++i)
-            x[i] = i < onset ? std::clamp(noise(rng), -3.0, 3.0) : 100 * std::cos(2 * 3.14159265 * 5 * (i - onset) / rate + 0.5);
+            x[i] = i < onset ? std::clamp(noise(rng), -3.0, 3.0)
+                             : 100 * std::cos(2 * 3.14159265 * 5 * (i - onset) / rate + 0.5);
         StaLtaResult r;
         ASSERT_TRUE(computeStaLta(x, rate, startMs, {"0.01", "20", "10"}, nullptr, r));
         ASSERT_FALSE(r.entries.empty());
@@ -83,7 +85,8 @@ TEST(StaLta, FirstTriggerAtAKnownOnset) {
         ASSERT_FALSE(r.entries.empty());
         EXPECT_GE(r.entries.front().index, onset);
         EXPECT_LE(r.entries.front().index, onset + 199);
-        EXPECT_EQ(r.maximumText.substr(r.maximumText.find(" at ")), " at " + timeOfDayText(r.entries[r.maxEntry].timeMs));
+        EXPECT_EQ(r.maximumText.substr(r.maximumText.find(" at ")),
+                  " at " + timeOfDayText(r.entries[r.maxEntry].timeMs));
     }
 }
 
@@ -124,7 +127,8 @@ TEST(Rms, ValuesAndTexts) {
     RmsCalibration cal;
     cal.adVolts = 5, cal.adBits = 16, cal.ampGain = 10, cal.sensitivity = 1e-4, cal.sensorType = 2;
     EXPECT_EQ(rmsText(v, RmsUnits::AdCounts, cal),
-              "RMS:  2.828\r\nMaximum:  4.000\r\nMinimum: -4.000\r\nTotal:  8.000\r\nMean:  0.000\r\nSample Points: 5");
+              "RMS:  2.828\r\nMaximum:  4.000\r\nMinimum: -4.000\r\nTotal:  8.000\r\nMean:  0.000\r\nSample "
+              "Points: 5");
     const std::string adVolts = rmsText(v, RmsUnits::AdVolts, cal);
     EXPECT_NE(adVolts.find("Maximum: 610.4 Microvolts\r\n"), std::string::npos) << adVolts;
     EXPECT_NE(rmsText(v, RmsUnits::AmpVolts, cal).find("Maximum: 61.04 Microvolts\r\n"), std::string::npos);
@@ -136,7 +140,8 @@ TEST(Rms, ValuesAndTexts) {
     cal.adVolts = 0, cal.ampGain = 0;
     EXPECT_EQ(rmsText(v, RmsUnits::AmpVolts, cal).find("nan"), std::string::npos);
     // A tiny mean in counts shows as 0.
-    EXPECT_NE(rmsText(measureRms(std::vector<double>{10.004, 10.0}, 10), RmsUnits::AdCounts, cal).find("Mean:  0.000"),
+    EXPECT_NE(rmsText(measureRms(std::vector<double>{10.004, 10.0}, 10), RmsUnits::AdCounts, cal)
+                  .find("Mean:  0.000"),
               std::string::npos);
 }
 

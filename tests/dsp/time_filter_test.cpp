@@ -59,7 +59,9 @@ TEST(FilterPresets, LineRules) {
         FilterPreset want;
     };
     const Case cases[] = {
-        {"\"Teleseismic\" 1 4 1 2 0.5 0.02 1 1 0.707 0.05 0", true, {"Teleseismic", 1, 4, 1, 2, 1, 0, 0.5, 0.02, 1, 0.707, 0.05}},
+        {"\"Teleseismic\" 1 4 1 2 0.5 0.02 1 1 0.707 0.05 0",
+         true,
+         {"Teleseismic", 1, 4, 1, 2, 1, 0, 0.5, 0.02, 1, 0.707, 0.05}},
         // Six fields: extended period off with its fallback values.
         {"\"Local\" 1 2 1 2 5 1", true, {"Local", 1, 2, 1, 2, 0, 1, 5, 1, 1, 0.707, 0.1}},
         // Bad cut-off or poles switch that filter off.
@@ -145,7 +147,8 @@ TEST(FilterDialog, StartAndCloseKeepTheValues) {
 
 std::vector<double> ramp(int n) {
     std::vector<double> x(n);
-    for (int i = 0; i < n; ++i) x[i] = 100 * std::sin(i * 0.3) + i;
+    for (int i = 0; i < n; ++i)
+        x[i] = 100 * std::sin(i * 0.3) + i;
     return x;
 }
 
@@ -174,14 +177,24 @@ TEST(FilterApply, StepsLabelsHistoryAndUndo) {
     tooHighLow.lowCutoff = 26;
 
     const Case cases[] = {
-        {"both", both, "High-Pass and Low-Pass Filter",
-         {"IIR Filter BW LP Freq: 5 Hz  Poles: 2", "IIR Filter BW HP Freq: 0.5 Hz  Poles: 4"}, ""},
+        {"both",
+         both,
+         "High-Pass and Low-Pass Filter",
+         {"IIR Filter BW LP Freq: 5 Hz  Poles: 2", "IIR Filter BW HP Freq: 0.5 Hz  Poles: 4"},
+         ""},
         {"low", low, "Low-Pass Filter", {"IIR Filter BW LP Freq: 5 Hz  Poles: 2"}, ""},
-        {"extended", extended, "Sensor Period",
-         {"Sensor Period: 1 s Sensor Q: 0.707 HP Filter: 0.05 Hz", "Backward IIR Filter BW HP Freq: 0.05 Hz  Poles: 2"}, ""},
+        {"extended",
+         extended,
+         "Sensor Period",
+         {"Sensor Period: 1 s Sensor Q: 0.707 HP Filter: 0.05 Hz",
+          "Backward IIR Filter BW HP Freq: 0.05 Hz  Poles: 2"},
+         ""},
         {"extended off", extendedOff, "Low-Pass Filter", {"IIR Filter BW LP Freq: 5 Hz  Poles: 2"}, ""},
         {"low poles", badLowPoles, "", {}, "Invalid Lowpass Pole Number"},
-        {"high cutoff", badHigh, "High-Pass and Low-Pass Filter", {"IIR Filter BW LP Freq: 5 Hz  Poles: 2"},
+        {"high cutoff",
+         badHigh,
+         "High-Pass and Low-Pass Filter",
+         {"IIR Filter BW LP Freq: 5 Hz  Poles: 2"},
          "Error calculating filter data"},
         {"low cutoff", tooHighLow, "", {}, "Error calculating lowpass filter data"},
     };
@@ -202,7 +215,8 @@ TEST(FilterApply, StepsLabelsHistoryAndUndo) {
         if (applied) {
             EXPECT_NE(window.record(1).samples, before) << c.name;
         }
-        for (double v : window.record(1).samples) ASSERT_TRUE(std::isfinite(v)) << c.name;
+        for (double v : window.record(1).samples)
+            ASSERT_TRUE(std::isfinite(v)) << c.name;
         window.undo();
         EXPECT_EQ(window.record(1).samples, before) << c.name;
     }
@@ -215,7 +229,8 @@ TEST(FilterApply, EmptyAndShortRecords) {
     RecordingMessages messages;
     EXPECT_TRUE(applyTimeFilter(s, window, messages));
     EXPECT_TRUE(window.record(0).samples.empty());
-    for (double v : window.record(1).samples) EXPECT_TRUE(std::isfinite(v));
+    for (double v : window.record(1).samples)
+        EXPECT_TRUE(std::isfinite(v));
     EXPECT_TRUE(std::isfinite(window.record(2).samples[0]));
 }
 

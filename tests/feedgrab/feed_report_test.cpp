@@ -34,14 +34,18 @@ TEST(FeedNumbers, PaddedToTheirColumns) {
         double value;
         const char* text;
     } cases[] = {
-        {latitudeText, 5.5, "  5.500"},     {latitudeText, -5.5, " -5.500"},   {latitudeText, 35.6, " 35.600"},
-        {latitudeText, -35.6, "-35.600"},   {latitudeText, 0.0, "  0.000"},    {longitudeText, -121.25, "-121.250"},
-        {longitudeText, 120.5, " 120.500"}, {longitudeText, -75.0, " -75.000"}, {longitudeText, 75.0, "  75.000"},
-        {longitudeText, 5.0, "   5.000"},   {longitudeText, -5.0, "  -5.000"}, {depthText, 7.6, "  7.6"},
-        {depthText, 15.0, " 15.0"},         {depthText, 123.4, "123.4"},       {depthText, -1.5, " -1.5"},
-        {depthText, -10.0, "-10.0"},        {depthText, 1000.0, "  1000.0"},
+        {latitudeText, 5.5, "  5.500"},     {latitudeText, -5.5, " -5.500"},
+        {latitudeText, 35.6, " 35.600"},    {latitudeText, -35.6, "-35.600"},
+        {latitudeText, 0.0, "  0.000"},     {longitudeText, -121.25, "-121.250"},
+        {longitudeText, 120.5, " 120.500"}, {longitudeText, -75.0, " -75.000"},
+        {longitudeText, 75.0, "  75.000"},  {longitudeText, 5.0, "   5.000"},
+        {longitudeText, -5.0, "  -5.000"},  {depthText, 7.6, "  7.6"},
+        {depthText, 15.0, " 15.0"},         {depthText, 123.4, "123.4"},
+        {depthText, -1.5, " -1.5"},         {depthText, -10.0, "-10.0"},
+        {depthText, 1000.0, "  1000.0"},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.fn(c.value), c.text) << c.value;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.fn(c.value), c.text) << c.value;
 }
 
 TEST(FeedDistance, MatchesTheIndependentComputation) {
@@ -52,10 +56,12 @@ TEST(FeedDistance, MatchesTheIndependentComputation) {
     } cases[] = {{35.6, -117.75, 1352.9952917883438}, {44.0626, -125.1251, 409.21847610782373},
                  {-17.9, 178.3, 9313.321441632253},   {5.5, 5.0, 12237.121198613282},
                  {-89.9, 10.0, 15245.33498386279},    {47.25, 237.5, 0.0}};
-    for (const Case& c : cases) EXPECT_NEAR(distanceKm(c.lat, c.lon, 47.25, -122.5), c.km, 1e-6) << c.lat;
+    for (const Case& c : cases)
+        EXPECT_NEAR(distanceKm(c.lat, c.lon, 47.25, -122.5), c.km, 1e-6) << c.lat;
     // Identical points: the cosine may round past 1; the distance is about 0, never undefined (NaN fails <).
     for (double lat : {47.25, 35.6, -33.3333, 0.1, 89.99})
-        for (double lon : {-122.5, 0.3, 179.9}) EXPECT_LT(distanceKm(lat, lon, lat, lon), 1e-3) << lat << " " << lon;
+        for (double lon : {-122.5, 0.3, 179.9})
+            EXPECT_LT(distanceKm(lat, lon, lat, lon), 1e-3) << lat << " " << lon;
     // Outside the globe: 0.
     EXPECT_EQ(distanceKm(91, 0, 10, 10), 0.0);
     EXPECT_EQ(distanceKm(10, -186, 10, 10), 0.0);
@@ -83,8 +89,9 @@ TEST(FeedFormat, LinesAndSkips) {
          "2023/11/15 19:15:56   0.000    0.000  M1.0   0.0 x", "", ""},
         {"null magnitude", featureText("null", "\"x\"", "0", "-121.25,5.5,7.6"), true,
          "1970/01/01 00:00:00   5.500 -121.250  M0.0   7.6 x", "", ""},
-        {"negative magnitude keeps a blank before the place", featureText("-0.4", "\"3 km E\"", "0", "-75,-5.5,0"),
-         true, "1970/01/01 00:00:00  -5.500  -75.000 M-0.4   0.0 3 km E", "", ""},
+        {"negative magnitude keeps a blank before the place",
+         featureText("-0.4", "\"3 km E\"", "0", "-75,-5.5,0"), true,
+         "1970/01/01 00:00:00  -5.500  -75.000 M-0.4   0.0 3 km E", "", ""},
         {"negative magnitude on the console", featureText("-0.4", "\"3 km E\"", "0", "-75,-5.5,0"), false,
          "01/01/70 00:00:00  -5.500  -75.000  M-0.4   0.0  3 km E", "", ""},
         {"null depth", featureText("2", "\"x\"", "0", "1,2,null"), true,
@@ -118,7 +125,8 @@ TEST(FeedFormat, LinesAndSkips) {
         }
         EXPECT_EQ(console.printed, c.printed) << c.name;
         std::string logged;
-        for (const std::string& l : console.logged) logged += (logged.empty() ? "" : "|") + l;
+        for (const std::string& l : console.logged)
+            logged += (logged.empty() ? "" : "|") + l;
         EXPECT_EQ(logged, c.logged) << c.name;
     }
 }
@@ -131,8 +139,8 @@ TEST(FeedFormat, FiltersAndDistanceText) {
     FormatOptions options;
     options.fileDates = true;
     options.home = &home;
-    const std::string near = featureText("2.3", "\"near\"", "0", "-125.1251,44.0626,15");    // 409 km
-    const std::string far = featureText("4.5", "\"far\"", "0", "-117.75,35.6,7.6");          // 1353 km
+    const std::string near = featureText("2.3", "\"near\"", "0", "-125.1251,44.0626,15");      // 409 km
+    const std::string far = featureText("4.5", "\"far\"", "0", "-117.75,35.6,7.6");            // 1353 km
     const std::string unknown = featureText("null", "\"nomag\"", "0", "-125.1251,44.0626,15"); // magnitude 0
     RecordingConsole console;
     std::string line;
@@ -162,7 +170,8 @@ TEST(FeedFormat, FiltersAndDistanceText) {
 
 TEST(FeedScanner, KeepsFeatureLinesWhateverThePieces) {
     const std::string key(kFeatureKey);
-    const std::string feed = "{\"type\":\"FeatureCollection\",\"features\":[\n" + ("{" + key + "1.5,rest-one}\n") +
+    const std::string feed = "{\"type\":\"FeatureCollection\",\"features\":[\n" +
+                             ("{" + key + "1.5,rest-one}\n") +
                              "{\"type\":\"Feature\",\"id\":1}........\n" + // no magnitude key
                              ("{" + key + "2.5,rest-two}\r\n") + ("{" + key + "3.5,no line end}");
     std::vector<std::string> expected = {"1.5,rest-one}", "2.5,rest-two}\r"};
@@ -172,7 +181,8 @@ TEST(FeedScanner, KeepsFeatureLinesWhateverThePieces) {
         for (std::size_t pos = 0; pos < feed.size(); pos += piece)
             scanner.add(feed.data() + pos, std::min(piece, feed.size() - pos));
         ASSERT_EQ(scanner.features().size(), expected.size()) << piece;
-        for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(scanner.features().at(i), expected[i]);
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(scanner.features().at(i), expected[i]);
     }
 }
 
@@ -202,8 +212,9 @@ TEST(FeedScanner, BoundsLinesTextsAndCount) {
 TEST(FilterFile, HomeLineFiltersAndComments) {
     RecordingConsole console;
     HomeFilter home;
-    parseFilterText("# home first\n! another comment\n\n47.25 -122.5 Seattle extra\n3.0 2000\n  \n2.5 300\n1\n",
-                    home, console);
+    parseFilterText(
+        "# home first\n! another comment\n\n47.25 -122.5 Seattle extra\n3.0 2000\n  \n2.5 300\n1\n", home,
+        console);
     EXPECT_EQ(home.latitude, 47.25);
     EXPECT_EQ(home.longitude, -122.5);
     EXPECT_EQ(home.name, "Seattle");
@@ -213,7 +224,8 @@ TEST(FilterFile, HomeLineFiltersAndComments) {
     EXPECT_TRUE(console.printed.empty());
 
     std::string many = "1 2 Home\n";
-    for (int i = 0; i < 20; ++i) many += std::to_string(i) + " 100\n";
+    for (int i = 0; i < 20; ++i)
+        many += std::to_string(i) + " 100\n";
     HomeFilter capped;
     parseFilterText(many, capped, console);
     EXPECT_EQ(capped.filters.size(), kMaxFilters);
@@ -233,8 +245,16 @@ TEST(CommandLine, OptionsThenUrl) {
         std::string url, outFile, filterFile;
     } cases[] = {
         {{"http://h/feed"}, true, "http://h/feed", "", ""},
-        {{"-a", "-h", "-f", "out.rpt", "-l", "home.txt", "http://h/f"}, true, "http://h/f", "out.rpt", "home.txt"},
-        {{"-f", "out.rpt", "http://h/f", "-l", "home.txt"}, true, "http://h/f", "out.rpt", ""}, // -l after the URL
+        {{"-a", "-h", "-f", "out.rpt", "-l", "home.txt", "http://h/f"},
+         true,
+         "http://h/f",
+         "out.rpt",
+         "home.txt"},
+        {{"-f", "out.rpt", "http://h/f", "-l", "home.txt"},
+         true,
+         "http://h/f",
+         "out.rpt",
+         ""}, // -l after the URL
         {{"localhost"}, true, "localhost/", "", ""},
         {{"-?"}, false, "", "", ""},
         {{"-?", "http://h/f"}, false, "", "", ""},

@@ -62,7 +62,8 @@ std::string readText(const fs::path& path) {
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -75,19 +76,23 @@ std::string featureLine(const Feature& f) {
     std::string props = "\"mag\":" + f.mag;
     if (!f.place.empty()) props += ",\"place\":" + f.place;
     if (!f.time.empty()) props += ",\"time\":" + f.time;
-    props += ",\"updated\":1700000100000,\"tz\":null,\"url\":\"https://example.invalid/ev\",\"felt\":null,"
-             "\"status\":\"reviewed\",\"tsunami\":0,\"sig\":284,\"net\":\"ci\",\"code\":\"4\",\"magType\":\"ml\","
-             "\"type\":\"earthquake\",\"title\":\"M 1\"";
+    props +=
+        ",\"updated\":1700000100000,\"tz\":null,\"url\":\"https://example.invalid/ev\",\"felt\":null,"
+        "\"status\":\"reviewed\",\"tsunami\":0,\"sig\":284,\"net\":\"ci\",\"code\":\"4\",\"magType\":\"ml\","
+        "\"type\":\"earthquake\",\"title\":\"M 1\"";
     std::string geometry = "\"type\":\"Point\"";
     if (!f.coords.empty()) geometry += ",\"coordinates\":[" + f.coords + "]";
-    return "{\"type\":\"Feature\",\"properties\":{" + props + "},\"geometry\":{" + geometry + "},\"id\":\"ci4\"},\n";
+    return "{\"type\":\"Feature\",\"properties\":{" + props + "},\"geometry\":{" + geometry +
+           "},\"id\":\"ci4\"},\n";
 }
 
 std::string feed(const std::vector<Feature>& features, bool closed = true) {
-    std::string text = "{\"type\":\"FeatureCollection\",\"metadata\":{\"generated\":1700000200000,\"status\":200,"
-                       "\"title\":\"Test feed\",\"count\":" +
-                       std::to_string(features.size()) + "},\"features\":[\n";
-    for (const Feature& f : features) text += featureLine(f);
+    std::string text =
+        "{\"type\":\"FeatureCollection\",\"metadata\":{\"generated\":1700000200000,\"status\":200,"
+        "\"title\":\"Test feed\",\"count\":" +
+        std::to_string(features.size()) + "},\"features\":[\n";
+    for (const Feature& f : features)
+        text += featureLine(f);
     if (closed) text += "],\"bbox\":[-180,-90,0,180,90,700]}\n";
     return text;
 }
@@ -118,7 +123,7 @@ struct RunResult {
 };
 
 class FeedgrabLoopback : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         site_ = new TempDir;
         writeText(site_->path() / "normal.json", feed(kNormal));
@@ -134,7 +139,8 @@ protected:
         truncated.resize(truncated.size() - 40); // the oldest feature's line is cut off
         writeText(site_->path() / "truncated.json", truncated);
         std::vector<Feature> hostile = {
-            {"5", "\"" + std::string(3000, 'L') + "\"", "1700000000000", "1,2,3"}, // time cut off with the text
+            {"5", "\"" + std::string(3000, 'L') + "\"", "1700000000000",
+             "1,2,3"}, // time cut off with the text
             {"5", "\"" + std::string(1500, 'L') + "\"", "1700000000000", "1,2,3"},
             {"5", "\"ctl\x01\x1b[31m\r\x7f\xff\xfe\xc3\x28 end\"", "1700000000000", "1,2,3"},
             {"1e308", "\"huge magnitude\"", "1700000000000", "1,2,3"},
@@ -158,8 +164,9 @@ protected:
         options.discardStderr = true;
         options.captureStdout = true; // its one start-up line stays in the pipe
         options.workingDirectory = site_->path().string();
-        if (!server_->start({"/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1", std::to_string(port_)},
-                            options))
+        if (!server_->start(
+                {"/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1", std::to_string(port_)},
+                options))
             return;
         for (int i = 0; i < 200 && !acceptsConnections(port_); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
@@ -182,7 +189,9 @@ protected:
         wget.readAllOutput(0);
     }
 
-    static std::string url(const std::string& name) { return "http://127.0.0.1:" + std::to_string(port_) + "/" + name; }
+    static std::string url(const std::string& name) {
+        return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+    }
 
     RunResult feedgrab(std::vector<std::string> args, const std::vector<std::string>& prefix = {}) {
         std::vector<std::string> argv = prefix;
@@ -276,7 +285,8 @@ TEST_F(FeedgrabLoopback, MissingAndNullFieldsAreReportedAndSkipped) {
     const std::vector<std::string> log = linesOf(logText());
     ASSERT_EQ(log.size(), 2u);
     const std::regex stamp(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d No place)");
-    for (const std::string& line : log) EXPECT_TRUE(std::regex_match(line, stamp)) << line;
+    for (const std::string& line : log)
+        EXPECT_TRUE(std::regex_match(line, stamp)) << line;
 }
 
 TEST_F(FeedgrabLoopback, TruncatedFeedDropsTheCutLineOnly) {
@@ -313,7 +323,8 @@ TEST_F(FeedgrabLoopback, HostileStringsStayInsideTheirFields) {
 TEST_F(FeedgrabLoopback, FailedDownloadsLeaveTheOldReport) {
     writeText(work_ / "out.rpt", "old report\n");
     const int closedPort = freeLoopbackPort();
-    for (const std::string& address : {url("not-there.json"), "http://127.0.0.1:" + std::to_string(closedPort) + "/x"}) {
+    for (const std::string& address :
+         {url("not-there.json"), "http://127.0.0.1:" + std::to_string(closedPort) + "/x"}) {
         const RunResult run = feedgrab({"-f", "out.rpt", address});
         EXPECT_EQ(run.code, 0) << address;
         EXPECT_EQ(run.out, kRunning) << address;

@@ -16,8 +16,10 @@ TEST(Process, ExitCodesComeBack) {
     struct Case {
         std::vector<std::string> argv;
         int code;
-    } cases[] = {{{"true"}, 0}, {{"false"}, 1}, {{"/bin/sh", "-c", "exit 7"}, 7}, {{"ls", "/no/such/dir/at/all"}, 2}};
-    for (const Case& c : cases) EXPECT_EQ(tlx::runProgram(c.argv), c.code) << c.argv[0];
+    } cases[] = {
+        {{"true"}, 0}, {{"false"}, 1}, {{"/bin/sh", "-c", "exit 7"}, 7}, {{"ls", "/no/such/dir/at/all"}, 2}};
+    for (const Case& c : cases)
+        EXPECT_EQ(tlx::runProgram(c.argv), c.code) << c.argv[0];
 }
 
 TEST(Process, ArgumentsReachTheProgramUntouched) {
@@ -69,7 +71,8 @@ TEST(Process, RunsInTheGivenFolderWithEmptyInput) {
     ASSERT_TRUE(child.start({"/bin/sh", "-c", "pwd; cat"}, options)); // cat ends at once on /dev/null
     const std::string out = child.readAllOutput(4096);
     ASSERT_EQ(child.wait(5000), WaitStatus::Exited);
-    EXPECT_EQ(std::filesystem::canonical(out.substr(0, out.find('\n'))), std::filesystem::canonical(dir.path()));
+    EXPECT_EQ(std::filesystem::canonical(out.substr(0, out.find('\n'))),
+              std::filesystem::canonical(dir.path()));
 }
 
 TEST(Process, ReadReportsTimeoutThenEnd) {

@@ -90,7 +90,8 @@ TEST(Crc16, CheckValueAndFastPathAgreeWithBitwise) {
     std::mt19937 random(7);
     for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 63u, 1000u, 4099u}) {
         std::vector<std::uint8_t> data(size);
-        for (auto& b : data) b = static_cast<std::uint8_t>(random());
+        for (auto& b : data)
+            b = static_cast<std::uint8_t>(random());
         EXPECT_EQ(crc16Xmodem(data), test::bitwiseCrc16(data.data(), data.size())) << size;
         // continuing over a split gives the same result
         const std::size_t half = size / 2;

@@ -11,7 +11,8 @@ void put16(std::vector<std::uint8_t>& b, std::size_t at, int v) {
 
 void put32(std::vector<std::uint8_t>& b, std::size_t at, std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(u >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(u >> (8 * i));
 }
 
 void putFloat(std::vector<std::uint8_t>& b, std::size_t at, float v) {
@@ -33,9 +34,11 @@ std::vector<std::uint8_t> buildSvx3(const Svx3Spec& s) {
     const std::size_t h = kSvx3Header;
     put16(b, h + 0, s.version);
     const int start[] = {s.year, s.month, s.day, s.hour, s.minute, s.second, s.tenths};
-    for (int i = 0; i < 7; ++i) put16(b, h + 2 + 2 * i, start[i]);
+    for (int i = 0; i < 7; ++i)
+        put16(b, h + 2 + 2 * i, start[i]);
     const int end[] = {s.endHour, s.endMinute, s.endSecond, s.endTenths};
-    for (int i = 0; i < 4; ++i) put16(b, h + 16 + 2 * i, end[i]);
+    for (int i = 0; i < 4; ++i)
+        put16(b, h + 16 + 2 * i, end[i]);
     put16(b, h + 24, s.countInPreamble || count >= 65001 ? 0xFFFF : count + 100);
     put16(b, h + 26, s.dcOffset);
     put16(b, h + 32, s.orientation);
@@ -44,14 +47,17 @@ std::vector<std::uint8_t> buildSvx3(const Svx3Spec& s) {
     put16(b, h + 38, s.lonDeg);
     put16(b, h + 40, s.lonThou);
     put16(b, h + 42, -1);
-    for (std::size_t i = 0; i < s.location.size() && i < 15; ++i) put16(b, h + 50 + 2 * i, s.location[i]);
+    for (std::size_t i = 0; i < s.location.size() && i < 15; ++i)
+        put16(b, h + 50 + 2 * i, s.location[i]);
     put16(b, h + 88, s.adBits);
     if (s.version == 2) {
-        for (std::size_t i = 0; i < s.comment.size() && i < 60; ++i) put16(b, h + 80 + 2 * i, s.comment[i]);
+        for (std::size_t i = 0; i < s.comment.size() && i < 60; ++i)
+            put16(b, h + 80 + 2 * i, s.comment[i]);
     } else {
         putText(b, h + 140, s.comment.substr(0, 60));
     }
-    for (std::size_t i = 0; i < s.samples.size(); ++i) put16(b, 207 + 2 * i, s.samples[i]);
+    for (std::size_t i = 0; i < s.samples.size(); ++i)
+        put16(b, 207 + 2 * i, s.samples[i]);
     return b;
 }
 
@@ -90,11 +96,14 @@ std::vector<std::uint8_t> buildPeppTrace(const PeppSpec& s) {
     putFloat(b, 204, 12.0f);
     putFloat(b, 208, 10.0f);
     putFloat(b, 224, 3.4f); // Ml
-    for (std::size_t i = 0; i < s.samples.size(); ++i) putFloat(b, 641 + 4 * i, s.samples[i]);
+    for (std::size_t i = 0; i < s.samples.size(); ++i)
+        putFloat(b, 641 + 4 * i, s.samples[i]);
     return b;
 }
 
-std::vector<std::uint8_t> buildPeppSingle(const PeppSpec& spec) { return buildPeppTrace(spec); }
+std::vector<std::uint8_t> buildPeppSingle(const PeppSpec& spec) {
+    return buildPeppTrace(spec);
+}
 
 std::vector<std::uint8_t> buildPeppMulti(const std::vector<PeppSpec>& traces, std::uint32_t marker) {
     std::vector<std::uint8_t> b = {'P', 'E', 'P', 'P'};
@@ -111,10 +120,13 @@ std::vector<std::uint8_t> buildPeppMulti(const std::vector<PeppSpec>& traces, st
     return b;
 }
 
-std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
-LoadResult loadImage(const std::vector<std::uint8_t>& bytes, RecordingMessages& messages, const std::string& path,
-                     const LoaderSettings& settings, int forcedKind, int channelIndex) {
+LoadResult loadImage(const std::vector<std::uint8_t>& bytes, RecordingMessages& messages,
+                     const std::string& path, const LoaderSettings& settings, int forcedKind,
+                     int channelIndex) {
     EventLoader loader(messages, settings);
     LoadRequest request;
     request.forcedKind = forcedKind;

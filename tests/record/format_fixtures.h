@@ -53,8 +53,8 @@ struct PeppSpec {
     float sps = 50;
     std::vector<float> samples = std::vector<float>(200, 1.5f);
     std::int32_t countOverride = -1;
-    int response = 5;            // velocity
-    float sensitivity = 2.0f;    // -12345 undefined
+    int response = 5;         // velocity
+    float sensitivity = 2.0f; // -12345 undefined
     std::string station = "ABC", network = "PP", location = "", description = "SP sensor", component = "SHZ";
     char orientation = 'Z';
     float latitude = 48.5f, longitude = 11.25f;
@@ -64,12 +64,14 @@ struct PeppSpec {
 
 std::vector<std::uint8_t> buildPeppTrace(const PeppSpec& spec); // header + samples
 std::vector<std::uint8_t> buildPeppSingle(const PeppSpec& spec);
-std::vector<std::uint8_t> buildPeppMulti(const std::vector<PeppSpec>& traces, std::uint32_t marker = 0x05B83A2B);
+std::vector<std::uint8_t> buildPeppMulti(const std::vector<PeppSpec>& traces,
+                                         std::uint32_t marker = 0x05B83A2B);
 
 std::vector<std::uint8_t> bytesOf(const std::string& text);
 
 // Loads bytes through the loader with the given settings.
-LoadResult loadText(const std::string& text, RecordingMessages& messages, const LoaderSettings& settings = {});
+LoadResult loadText(const std::string& text, RecordingMessages& messages,
+                    const LoaderSettings& settings = {});
 LoadResult loadImage(const std::vector<std::uint8_t>& bytes, RecordingMessages& messages,
                      const std::string& path = "mem.dat", const LoaderSettings& settings = {},
                      int forcedKind = kForceNone, int channelIndex = 0);

@@ -37,7 +37,8 @@ TEST(Cm6, DecodesEncodesAndChecksumsIndependentVectors) {
         std::vector<std::int32_t> decoded;
         Cm6Decoder decoder;
         const std::string_view text(v.text);
-        for (std::size_t at = 0; at < text.size(); at += 7) decoder.feed(text.substr(at, 7), decoded, SIZE_MAX);
+        for (std::size_t at = 0; at < text.size(); at += 7)
+            decoder.feed(text.substr(at, 7), decoded, SIZE_MAX);
         EXPECT_FALSE(decoder.inNumber());
         integrate(decoded);
         integrate(decoded);
@@ -78,37 +79,44 @@ struct WaveSpec {
 };
 
 std::string wid2Line(const WaveSpec& w) {
-    return format("WID2 2024/02/29 23:59:%06.3f %-5s %-3s      %-3s %8d %11.6f %10.2e %7.3f %-6s %5.1f %4.1f\n",
-                  w.seconds, w.station.c_str(), w.channel.c_str(), w.format.c_str(),
-                  w.declared.value_or(static_cast<int>(w.values.size())), w.rate, w.calibration, 1.0,
-                  w.instrument.c_str(), w.hang, w.vang);
+    return format(
+        "WID2 2024/02/29 23:59:%06.3f %-5s %-3s      %-3s %8d %11.6f %10.2e %7.3f %-6s %5.1f %4.1f\n",
+        w.seconds, w.station.c_str(), w.channel.c_str(), w.format.c_str(),
+        w.declared.value_or(static_cast<int>(w.values.size())), w.rate, w.calibration, 1.0,
+        w.instrument.c_str(), w.hang, w.vang);
 }
 
 std::string waveform(const WaveSpec& w) {
     std::string out = wid2Line(w);
-    for (int i = 0; i < w.linesBeforeDat2; ++i) out += "STA2 filler\n";
+    for (int i = 0; i < w.linesBeforeDat2; ++i)
+        out += "STA2 filler\n";
     out += "DAT2\n";
     if (w.format == "CM6") {
         out += encodeCm6(secondDifferences(w.values));
     } else {
-        for (std::size_t i = 0; i < w.values.size(); ++i) out += format(i % 5 == 4 ? "%d\n" : "%d ", w.values[i]);
+        for (std::size_t i = 0; i < w.values.size(); ++i)
+            out += format(i % 5 == 4 ? "%d\n" : "%d ", w.values[i]);
         out += "\n";
     }
-    if (w.checksumLine) out += format("CHK2 %8lld\n", static_cast<long long>(w.chk2.value_or(chk2Checksum(w.values))));
+    if (w.checksumLine)
+        out += format("CHK2 %8lld\n", static_cast<long long>(w.chk2.value_or(chk2Checksum(w.values))));
     return out;
 }
 
 std::string message(const std::vector<WaveSpec>& waves, int linesBeforeBegin = 0) {
     std::string out;
-    for (int i = 0; i < linesBeforeBegin; ++i) out += "log line\n";
+    for (int i = 0; i < linesBeforeBegin; ++i)
+        out += "log line\n";
     out += "BEGIN GSE2.0\nMSG_TYPE DATA\nDATA_TYPE WAVEFORM GSE2.0\n";
-    for (const WaveSpec& w : waves) out += waveform(w);
+    for (const WaveSpec& w : waves)
+        out += waveform(w);
     return out + "STOP\n";
 }
 
 std::vector<std::int32_t> ramp(int n, int scale = 3) {
     std::vector<std::int32_t> v(n);
-    for (int i = 0; i < n; ++i) v[i] = static_cast<std::int32_t>(scale * ((i * 37) % 101) - 50 * scale + i);
+    for (int i = 0; i < n; ++i)
+        v[i] = static_cast<std::int32_t>(scale * ((i * 37) % 101) - 50 * scale + i);
     return v;
 }
 
@@ -116,8 +124,8 @@ std::span<const std::uint8_t> asBytes(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
-LoadResult loadText(const std::string& text, RecordingMessages& messages, int forced = kForceNone, int index = 0,
-                    const LoaderSettings& settings = {}) {
+LoadResult loadText(const std::string& text, RecordingMessages& messages, int forced = kForceNone,
+                    int index = 0, const LoaderSettings& settings = {}) {
     EventLoader loader(messages, settings);
     LoadRequest request;
     request.forcedKind = forced;
@@ -159,7 +167,8 @@ TEST(Gse2Load, FirstWaveformFillsTheRecordAndOthersByIndex) {
     EXPECT_EQ(rec.header.sensorType, 2);
     const double mean = std::accumulate(a.values.begin(), a.values.end(), 0.0) / 300;
     ASSERT_EQ(r.channels[0].samples.size(), 300u);
-    for (std::size_t i = 0; i < 300; ++i) ASSERT_DOUBLE_EQ(r.channels[0].samples[i], a.values[i] - mean);
+    for (std::size_t i = 0; i < 300; ++i)
+        ASSERT_DOUBLE_EQ(r.channels[0].samples[i], a.values[i] - mean);
 
     const LoadResult second = loadText(text, messages, kForceGse2, 1);
     ASSERT_TRUE(second.ok);
@@ -178,9 +187,11 @@ TEST(Gse2Load, FirstWaveformFillsTheRecordAndOthersByIndex) {
 
     CGse20 gse;
     gse.parse(text, StationTable{});
-    EXPECT_EQ(gse.listing(), (std::vector<std::string>{
-                                 "GSE2.0 Data Set\t02/29/24 23:59:05\tSTA1  LE-3D   SHZ    2.50e-01  nm/count @   1.000  Hz ",
-                                 "GSE2.0 Data Set\t02/29/24 23:59:05\tXYZ   LE-3D   BN    -1.00e+00  nm/count @   1.000  Hz "}));
+    EXPECT_EQ(
+        gse.listing(),
+        (std::vector<std::string>{
+            "GSE2.0 Data Set\t02/29/24 23:59:05\tSTA1  LE-3D   SHZ    2.50e-01  nm/count @   1.000  Hz ",
+            "GSE2.0 Data Set\t02/29/24 23:59:05\tXYZ   LE-3D   BN    -1.00e+00  nm/count @   1.000  Hz "}));
 }
 
 TEST(Gse2Load, RecognitionAndParserLimits) {
@@ -197,63 +208,85 @@ TEST(Gse2Load, RecognitionAndParserLimits) {
     const std::vector<Case> cases = {
         {"begin line is the 80th", [&] { return message({base}, 79); }, true, 200},
         {"begin line is the 81st", [&] { return message({base}, 80); }, false},
-        {"begin line with several blanks", [&] {
+        {"begin line with several blanks",
+         [&] {
              std::string t = message({base});
              return t.replace(0, 12, "BEGIN     GSE2.0");
-         }, true, 200},
-        {"continuation message", [&] {
+         },
+         true, 200},
+        {"continuation message",
+         [&] {
              std::string t = message({base});
              return t.replace(0, 12, "CONTINUATION");
-         }, true, 200},
+         },
+         true, 200},
         {"no envelope", [&] { return waveform(base); }, false},
-        {"DAT2 100 lines after WID2", [&] {
+        {"DAT2 100 lines after WID2",
+         [&] {
              WaveSpec w = base;
              w.linesBeforeDat2 = 99;
              return message({w});
-         }, true, 200},
-        {"DAT2 101 lines after WID2 keeps no samples", [&] {
+         },
+         true, 200},
+        {"DAT2 101 lines after WID2 keeps no samples",
+         [&] {
              WaveSpec w = base;
              w.linesBeforeDat2 = 100;
              return message({w});
-         }, false},
-        {"data end one value early", [&] {
+         },
+         false},
+        {"data end one value early",
+         [&] {
              WaveSpec w = base;
              w.declared = 201;
              return message({w});
-         }, true, 200, false, true},
-        {"extra values beyond the count are ignored", [&] {
+         },
+         true, 200, false, true},
+        {"extra values beyond the count are ignored",
+         [&] {
              WaveSpec w = base;
              w.declared = 199;
              w.chk2 = chk2Checksum({base.values.begin(), base.values.end() - 1});
              return message({w});
-         }, true, 199},
-        {"checksum differs", [&] {
+         },
+         true, 199},
+        {"checksum differs",
+         [&] {
              WaveSpec w = base;
              w.chk2 = 12345;
              return message({w});
-         }, true, 200, true},
-        {"checksum line missing", [&] {
+         },
+         true, 200, true},
+        {"checksum line missing",
+         [&] {
              WaveSpec w = base;
              w.checksumLine = false;
              return message({w});
-         }, true, 200, true},
-        {"count 2,000,000 is skipped for the next waveform", [&] {
+         },
+         true, 200, true},
+        {"count 2,000,000 is skipped for the next waveform",
+         [&] {
              WaveSpec big = base;
              big.declared = 2'000'000;
              WaveSpec next = base;
              next.values = ramp(90);
              return message({big, next});
-         }, true, 90},
-        {"unknown data format is skipped", [&] {
+         },
+         true, 90},
+        {"unknown data format is skipped",
+         [&] {
              WaveSpec other = base;
              other.format = "CM8";
              return message({other});
-         }, false},
-        {"rate zero is unusable", [&] {
+         },
+         false},
+        {"rate zero is unusable",
+         [&] {
              WaveSpec w = base;
              w.rate = 0;
              return message({w});
-         }, false},
+         },
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -302,7 +335,8 @@ TEST(Gse2Load, OneCharacterDataLinesAreData) {
     digits.format = "INT";
     digits.values.assign(60, 7);
     std::string oneEach = "BEGIN GSE2.0\n" + wid2Line(digits) + "DAT2\n";
-    for (std::size_t i = 0; i < digits.values.size(); ++i) oneEach += "7\n";
+    for (std::size_t i = 0; i < digits.values.size(); ++i)
+        oneEach += "7\n";
     oneEach += format("CHK2 %lld\n", static_cast<long long>(chk2Checksum(digits.values)));
     for (const auto& [t, count] : {std::pair{text, 120}, std::pair{oneEach, 60}}) {
         RecordingMessages messages;
@@ -321,7 +355,8 @@ TEST(Gse2Station, FileParsingAndLookUp) {
                 "SHORT 1 2\n"
                 "BAD abc 1 2\n"
                 "STA1 11.5 21.25 310 x y\r\n"
-                "STA2 -5 -6 " + std::string(70, ' ') + "7\n");
+                "STA2 -5 -6 " +
+                std::string(70, ' ') + "7\n");
     ASSERT_TRUE(table.find("STA1"));
     EXPECT_EQ(table.find("STA1")->latitude, 11.5); // the last line wins
     EXPECT_EQ(table.find("STA1")->elevation, 310.0);
@@ -338,7 +373,9 @@ TEST(Gse2Station, FileParsingAndLookUp) {
     settings.localDirectory = dir / "local";
     settings.programDirectory = dir / "prog";
     test::FixedGeography geography;
-    geography.region = [](double lat, double) { return lat == 1 ? std::string("Somewhere Region  ") : std::string(52, ' '); };
+    geography.region = [](double lat, double) {
+        return lat == 1 ? std::string("Somewhere Region  ") : std::string(52, ' ');
+    };
     settings.geography = &geography;
     WaveSpec w;
     w.values = ramp(100);
@@ -364,8 +401,8 @@ TEST(Gse2Shared, ReferenceMessages) {
     if (root.empty()) GTEST_SKIP() << "shared reference data absent (TLX_SHARED_DATA)";
     struct Expect {
         const char* file;
-        bool recognised;  // has the message's begin line
-        bool loads;       // loads when the format is named (forced)
+        bool recognised; // has the message's begin line
+        bool loads;      // loads when the format is named (forced)
         int count;
         double sps;
         const char* start;
@@ -373,16 +410,52 @@ TEST(Gse2Shared, ReferenceMessages) {
         bool checksumError = false;
     };
     const std::vector<Expect> cases = {
-        {"gse2mseed/1min.cm6.gse", true, true, 7199, 120, "2004-10-01T00:00:00.005Z", {-2, 0, -1, 4, 0, 0, -4, -6, 0, -2, -4, -4, -6}},
-        {"gse2mseed/1min.int.gse", true, true, 7199, 120, "2004-10-01T00:00:00.005Z", {-2, 0, -1, 4, 0, 0, -4, -6, 0, -2}},
+        {"gse2mseed/1min.cm6.gse",
+         true,
+         true,
+         7199,
+         120,
+         "2004-10-01T00:00:00.005Z",
+         {-2, 0, -1, 4, 0, 0, -4, -6, 0, -2, -4, -4, -6}},
+        {"gse2mseed/1min.int.gse",
+         true,
+         true,
+         7199,
+         120,
+         "2004-10-01T00:00:00.005Z",
+         {-2, 0, -1, 4, 0, 0, -4, -6, 0, -2}},
         {"gse2mseed/1min.int2.gse", true, true, 7199, 120, nullptr, {-2, 0, -1, 4, 0, 0, -4, -6, 0, -2}},
         {"gse2mseed/1sec.cm6.gse", false, true, 119, 120, nullptr, {}},
-        {"obspy/loc_RJOB20050831023349.z", false, true, 12000, 200, "2005-08-31T02:33:49.850Z",
+        {"obspy/loc_RJOB20050831023349.z",
+         false,
+         true,
+         12000,
+         200,
+         "2005-08-31T02:33:49.850Z",
          {12, -10, 16, 33, 9, 26, 16, 7, 17, 6, 1, 3, -2}},
-        {"obspy/loc_RJOB20050831023349.z.wrong_chksum", false, true, 12000, 200, nullptr, {12, -10, 16}, true},
+        {"obspy/loc_RJOB20050831023349.z.wrong_chksum",
+         false,
+         true,
+         12000,
+         200,
+         nullptr,
+         {12, -10, 16},
+         true},
         {"obspy/loc_RJOB20050831023349_first100_dos.z", false, true, 100, 200, nullptr, {12, -10, 16, 33}},
-        {"obspy/loc_RNON20040609200559.z", false, true, 12000, 200, nullptr, {-5, -25, 1, 0, -3, -8, -16, 6, -15, -12, 17, 5, 1}},
-        {"obspy/boa___00_07a.gse", false, true, 6784, 50, "1990-04-07T00:07:33.000Z", {-4, -4, 1, 3, 2, -3, -6, -4, 2, 5}},
+        {"obspy/loc_RNON20040609200559.z",
+         false,
+         true,
+         12000,
+         200,
+         nullptr,
+         {-5, -25, 1, 0, -3, -8, -16, 6, -15, -12, 17, 5, 1}},
+        {"obspy/boa___00_07a.gse",
+         false,
+         true,
+         6784,
+         50,
+         "1990-04-07T00:07:33.000Z",
+         {-4, -4, 1, 3, 2, -3, -6, -4, 2, 5}},
         {"obspy/sta2.gse2", false, true, 100, 500, nullptr, {}},
         {"obspy/twiceCHK2.gse2", false, true, 750, 200, nullptr, {}},
         {"obspy/broken_head.gse2", false, false, 0, 0, nullptr, {}},
@@ -395,7 +468,8 @@ TEST(Gse2Shared, ReferenceMessages) {
         CGse20 gse;
         gse.parse(text, StationTable{});
         if (!c.loads) {
-            for (const Gse2Waveform& w : gse.waveforms()) EXPECT_TRUE(w.samples.empty());
+            for (const Gse2Waveform& w : gse.waveforms())
+                EXPECT_TRUE(w.samples.empty());
             continue;
         }
         ASSERT_EQ(gse.waveforms().size(), 1u);
@@ -403,7 +477,8 @@ TEST(Gse2Shared, ReferenceMessages) {
         EXPECT_EQ(static_cast<int>(w.samples.size()), c.count);
         EXPECT_FALSE(w.countError);
         EXPECT_EQ(w.checksumError, c.checksumError);
-        for (std::size_t i = 0; i < c.first.size(); ++i) EXPECT_EQ(w.samples[i], c.first[i]) << i;
+        for (std::size_t i = 0; i < c.first.size(); ++i)
+            EXPECT_EQ(w.samples[i], c.first[i]) << i;
 
         // Through the loader: recognised messages load by themselves, the others when named.
         RecordingMessages messages;

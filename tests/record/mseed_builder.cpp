@@ -14,12 +14,15 @@ namespace {
 constexpr int kDataOffset = 64;
 
 template <typename T> void put(std::vector<std::uint8_t>& b, std::size_t at, T v, bool be) {
-    if (be) writeBE<T>(b.data() + at, v);
-    else writeLE<T>(b.data() + at, v);
+    if (be)
+        writeBE<T>(b.data() + at, v);
+    else
+        writeLE<T>(b.data() + at, v);
 }
 
 void padCode(std::vector<std::uint8_t>& b, std::size_t at, const std::string& s, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) b[at + i] = i < s.size() ? static_cast<std::uint8_t>(s[i]) : ' ';
+    for (std::size_t i = 0; i < n; ++i)
+        b[at + i] = i < s.size() ? static_cast<std::uint8_t>(s[i]) : ' ';
 }
 
 } // namespace
@@ -64,7 +67,8 @@ std::vector<std::uint8_t> buildRecord(const MseedSpec& s) {
     }
     const std::vector<std::int32_t>& v = s.samples;
     if (s.encoding == 1) {
-        for (std::size_t i = 0; i < v.size(); ++i) put<std::int16_t>(b, kDataOffset + 2 * i, static_cast<std::int16_t>(v[i]), be);
+        for (std::size_t i = 0; i < v.size(); ++i)
+            put<std::int16_t>(b, kDataOffset + 2 * i, static_cast<std::int16_t>(v[i]), be);
         return b;
     }
     if (v.empty()) return b;
@@ -73,7 +77,9 @@ std::vector<std::uint8_t> buildRecord(const MseedSpec& s) {
     std::size_t frame = 0, w = 3;
     std::vector<std::uint32_t> codes((length - kDataOffset) / 64, 0);
     for (std::size_t i = 0; i < v.size(); ++i) {
-        const std::int32_t diff = i == 0 ? 0 : static_cast<std::int32_t>(static_cast<std::uint32_t>(v[i]) - static_cast<std::uint32_t>(v[i - 1]));
+        const std::int32_t diff = i == 0 ? 0
+                                         : static_cast<std::int32_t>(static_cast<std::uint32_t>(v[i]) -
+                                                                     static_cast<std::uint32_t>(v[i - 1]));
         if (w == 16) {
             ++frame;
             w = 1;
@@ -88,7 +94,8 @@ std::vector<std::uint8_t> buildRecord(const MseedSpec& s) {
         }
         ++w;
     }
-    for (std::size_t f = 0; f <= frame; ++f) put<std::uint32_t>(b, kDataOffset + f * 64, codes[f], be);
+    for (std::size_t f = 0; f <= frame; ++f)
+        put<std::uint32_t>(b, kDataOffset + f * 64, codes[f], be);
     put<std::int32_t>(b, kDataOffset + 4, v.front(), be);
     put<std::int32_t>(b, kDataOffset + 8, v.back() + s.xnAdjust, be);
     return b;
@@ -97,9 +104,11 @@ std::vector<std::uint8_t> buildRecord(const MseedSpec& s) {
 std::vector<std::uint8_t> buildRecords(MseedSpec spec, const std::vector<std::int32_t>& samples) {
     std::vector<std::uint8_t> out;
     const std::size_t per = static_cast<std::size_t>(capacity(spec));
-    const double rate = spec.rateFactor * static_cast<double>(spec.rateMultiplier > 0 ? spec.rateMultiplier : 1);
+    const double rate =
+        spec.rateFactor * static_cast<double>(spec.rateMultiplier > 0 ? spec.rateMultiplier : 1);
     std::int64_t startMicros = (daysFromCivil(spec.year, 1, 1) + spec.day - 1) * 86'400'000'000LL +
-                               (spec.hour * 3600LL + spec.minute * 60 + spec.second) * 1'000'000 + spec.fract * 100LL;
+                               (spec.hour * 3600LL + spec.minute * 60 + spec.second) * 1'000'000 +
+                               spec.fract * 100LL;
     for (std::size_t i = 0; i < samples.size(); i += per) {
         MseedSpec r = spec;
         r.samples.assign(samples.begin() + static_cast<std::ptrdiff_t>(i),
@@ -120,7 +129,8 @@ std::vector<std::uint8_t> buildRecords(MseedSpec spec, const std::vector<std::in
 
 std::vector<std::int32_t> rampInts(std::size_t n, std::int32_t start, std::int32_t step) {
     std::vector<std::int32_t> v(n);
-    for (std::size_t i = 0; i < n; ++i) v[i] = start + static_cast<std::int32_t>(i) * step;
+    for (std::size_t i = 0; i < n; ++i)
+        v[i] = start + static_cast<std::int32_t>(i) * step;
     return v;
 }
 

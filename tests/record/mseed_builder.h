@@ -13,8 +13,8 @@ struct MseedSpec {
     int year = 2024, day = 61, hour = 12, minute = 0, second = 0, fract = 0;
     int rateFactor = 100, rateMultiplier = 1;
     char quality = 'D';
-    int encoding = 10;        // 10 Steim1, 11 Steim2, 1 int16
-    int lengthExponent = 9;   // 512-byte records
+    int encoding = 10;      // 10 Steim1, 11 Steim2, 1 int16
+    int lengthExponent = 9; // 512-byte records
     bool bigEndian = true;
     bool withB1000 = true;
     std::vector<std::int32_t> samples;
@@ -38,8 +38,8 @@ namespace tlx::test {
 std::string blockette(int type, const std::string& body);
 
 struct ControlRecord {
-    char type;                            // 'V', 'A', 'S' or 'T'
-    std::vector<std::string> blockettes;  // continued into following records when they overflow
+    char type;                           // 'V', 'A', 'S' or 'T'
+    std::vector<std::string> blockettes; // continued into following records when they overflow
 };
 
 // A SEED volume of 2^exponent-byte records: the control records, then the data records (each

@@ -14,7 +14,8 @@ using test::PeppSpec;
 
 std::vector<float> ramp(std::size_t n, float offset) {
     std::vector<float> s(n);
-    for (std::size_t i = 0; i < n; ++i) s[i] = offset + static_cast<float>(i) * 0.5f;
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = offset + static_cast<float>(i) * 0.5f;
     return s;
 }
 
@@ -105,14 +106,16 @@ TEST(PeppRead, BadInput) {
     EXPECT_TRUE(std::isfinite(+nan.channels[0].record.header.dataMean));
 }
 
-std::string ahFile(const std::string& station, const std::string& record, int samples, const std::string& tail = "") {
-    std::string text = "station information\ncode: " + station +
-                       "\nchannel: bhn\ntype: l4c\nlatitude: 37.5 S\nlongitude: 82.25w\nelevation: 250\ngain: 4\n"
-                       "event  information\nlatitude: 1\nlongitude: 2\ndepth: 3\norigin_time: 2003 5 12 14 0 0\n"
-                       "record  information\nndata: " +
-                       std::to_string(samples) + "\ndelta: 0.02\nstart_time: 2003 5 12 14 30 12.75\n" + record +
-                       "data:\n";
-    for (int i = 0; i < samples; ++i) text += std::to_string(i * 3 - 50) + "\n";
+std::string ahFile(const std::string& station, const std::string& record, int samples,
+                   const std::string& tail = "") {
+    std::string text =
+        "station information\ncode: " + station +
+        "\nchannel: bhn\ntype: l4c\nlatitude: 37.5 S\nlongitude: 82.25w\nelevation: 250\ngain: 4\n"
+        "event  information\nlatitude: 1\nlongitude: 2\ndepth: 3\norigin_time: 2003 5 12 14 0 0\n"
+        "record  information\nndata: " +
+        std::to_string(samples) + "\ndelta: 0.02\nstart_time: 2003 5 12 14 30 12.75\n" + record + "data:\n";
+    for (int i = 0; i < samples; ++i)
+        text += std::to_string(i * 3 - 50) + "\n";
     return text + tail;
 }
 
@@ -154,16 +157,17 @@ TEST(AhRead, BadInput) {
         const char* message;
     } cases[] = {
         {"other network", ahFile("abc", "comment: xx\nlog: TimeLock 0\n", 60), true, nullptr},
-        {"fewer samples than ndata", ahFile("abc", "", 60).substr(0, ahFile("abc", "", 60).size() - 20), false,
-         "Error Loading File"},
-        {"no data line", "station information\ncode: abc\nrecord  information\ndelta: 0.1\nndata: 60\n", false,
-         "Error Loading File"},
-        {"zero delta", ahFile("abc", "", 60).replace(ahFile("abc", "", 60).find("delta: 0.02"), 11, "delta: 0"), false,
+        {"fewer samples than ndata", ahFile("abc", "", 60).substr(0, ahFile("abc", "", 60).size() - 20),
+         false, "Error Loading File"},
+        {"no data line", "station information\ncode: abc\nrecord  information\ndelta: 0.1\nndata: 60\n",
+         false, "Error Loading File"},
+        {"zero delta",
+         ahFile("abc", "", 60).replace(ahFile("abc", "", 60).find("delta: 0.02"), 11, "delta: 0"), false,
          "Error Loading File"},
         {"code not directly after", "station information\n\ncode: abc\nndata: 60\ndata:\n", false,
          "Unknown file type mem.txt"},
-        {"junk sample", ahFile("abc", "", 60).replace(ahFile("abc", "", 60).rfind("\n-50\n") + 1, 3, "x1"), false,
-         "Error Loading File"},
+        {"junk sample", ahFile("abc", "", 60).replace(ahFile("abc", "", 60).rfind("\n-50\n") + 1, 3, "x1"),
+         false, "Error Loading File"},
     };
     for (const auto& c : cases) {
         RecordingMessages messages;

@@ -12,11 +12,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
-#include <optional>
-#include <cstring>
 #include <map>
+#include <optional>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -33,9 +33,9 @@ namespace {
 // from 280, strings from 440), independently of the program's header code.
 struct SacSpec {
     bool big = false;
-    std::map<int, float> floats{{0, 0.01f}};                    // byte offset -> value
+    std::map<int, float> floats{{0, 0.01f}}; // byte offset -> value
     std::map<int, std::int32_t> ints{{280, 2004}, {284, 60}, {288, 10}, {292, 20}, {296, 30}, {300, 250}};
-    std::map<int, std::string> texts;                           // byte offset -> text (8 chars, blank-padded)
+    std::map<int, std::string> texts; // byte offset -> text (8 chars, blank-padded)
     std::vector<float> samples = std::vector<float>(100, 1.5f);
     std::optional<std::int32_t> npts;
 };
@@ -51,17 +51,23 @@ std::vector<std::uint8_t> buildSac(const SacSpec& s) {
         std::memcpy(&bits, &v, 4);
         put32(at, bits);
     };
-    for (int w = 0; w < 70; ++w) putFloat(4 * w, -12345.0f);
-    for (int w = 0; w < 40; ++w) put32(280 + 4 * w, static_cast<std::uint32_t>(-12345));
-    for (int at = 440; at < 632; at += 8) std::memcpy(&out[at], at == 456 ? "        " : "-12345  ", 8);
-    for (const auto& [at, v] : s.floats) putFloat(at, v);
-    for (const auto& [at, v] : s.ints) put32(at, static_cast<std::uint32_t>(v));
+    for (int w = 0; w < 70; ++w)
+        putFloat(4 * w, -12345.0f);
+    for (int w = 0; w < 40; ++w)
+        put32(280 + 4 * w, static_cast<std::uint32_t>(-12345));
+    for (int at = 440; at < 632; at += 8)
+        std::memcpy(&out[at], at == 456 ? "        " : "-12345  ", 8);
+    for (const auto& [at, v] : s.floats)
+        putFloat(at, v);
+    for (const auto& [at, v] : s.ints)
+        put32(at, static_cast<std::uint32_t>(v));
     put32(316, static_cast<std::uint32_t>(s.npts.value_or(static_cast<std::int32_t>(s.samples.size()))));
     for (const auto& [at, text] : s.texts) {
         std::memset(&out[at], ' ', 8);
         std::memcpy(&out[at], text.data(), std::min<std::size_t>(8, text.size()));
     }
-    for (std::size_t i = 0; i < s.samples.size(); ++i) putFloat(632 + 4 * i, s.samples[i]);
+    for (std::size_t i = 0; i < s.samples.size(); ++i)
+        putFloat(632 + 4 * i, s.samples[i]);
     return out;
 }
 
@@ -79,7 +85,8 @@ LoadResult loadPath(const std::filesystem::path& path, RecordingMessages& messag
 
 std::vector<float> wave(std::size_t n) {
     std::vector<float> v(n);
-    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<float>(1000 * std::sin(0.05 * i) + 0.25 * i);
+    for (std::size_t i = 0; i < n; ++i)
+        v[i] = static_cast<float>(1000 * std::sin(0.05 * i) + 0.25 * i);
     return v;
 }
 
@@ -104,7 +111,8 @@ TEST(SacRead, BothByteOrdersGiveTheSameRecordAndSamples) {
         EXPECT_EQ(rec.header.orientation, 'N');
         EXPECT_EQ(+rec.header.incident, 90.0);
         ASSERT_EQ(r.channels[0].samples.size(), 300u);
-        for (std::size_t i = 0; i < 300; ++i) ASSERT_EQ(r.channels[0].samples[i], static_cast<double>(s.samples[i]));
+        for (std::size_t i = 0; i < 300; ++i)
+            ASSERT_EQ(r.channels[0].samples[i], static_cast<double>(s.samples[i]));
         EXPECT_EQ(sacFileByteOrder(buildSac(s)), big ? SacByteOrder::Big : SacByteOrder::Little);
     }
 }
@@ -118,44 +126,102 @@ TEST(SacRead, HeaderWordMapping) {
         std::function<void(const EventRecord&)> check;
     };
     const std::vector<Case> cases = {
-        {"STDP when STEL undefined", {{136, 120}}, {}, "", [](const EventRecord& r) { EXPECT_EQ(+r.header.elevation, -120.0); }},
-        {"STEL wins over STDP", {{132, 55}, {136, 120}}, {}, "", [](const EventRecord& r) { EXPECT_EQ(+r.header.elevation, 55.0); }},
-        {"only one of STLA/STLO", {{124, 10}}, {}, "", [](const EventRecord& r) { EXPECT_EQ(+r.header.latitude, 0.0); }},
-        {"SCALE gives sensitivity", {{12, 4}}, {}, "", [](const EventRecord& r) { EXPECT_EQ(+r.header.sensitivity, 25.0); }},
-        {"SCALE undefined or zero gives none", {{12, 0}}, {}, "", [](const EventRecord& r) { EXPECT_EQ(+r.header.sensitivity, 0.0); }},
-        {"USER1 magnitude correction", {{164, 0.25f}}, {}, "", [](const EventRecord& r) { EXPECT_EQ(+r.header.magCorrection, 0.25); }},
-        {"CMPAZ and CMPINC override the letter", {{228, 30}, {232, 80}}, {}, "HHE", [](const EventRecord& r) {
+        {"STDP when STEL undefined",
+         {{136, 120}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(+r.header.elevation, -120.0); }},
+        {"STEL wins over STDP",
+         {{132, 55}, {136, 120}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(+r.header.elevation, 55.0); }},
+        {"only one of STLA/STLO",
+         {{124, 10}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(+r.header.latitude, 0.0); }},
+        {"SCALE gives sensitivity",
+         {{12, 4}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(+r.header.sensitivity, 25.0); }},
+        {"SCALE undefined or zero gives none",
+         {{12, 0}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(+r.header.sensitivity, 0.0); }},
+        {"USER1 magnitude correction",
+         {{164, 0.25f}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(+r.header.magCorrection, 0.25); }},
+        {"CMPAZ and CMPINC override the letter",
+         {{228, 30}, {232, 80}},
+         {},
+         "HHE",
+         [](const EventRecord& r) {
              EXPECT_EQ(r.header.orientation, 'E');
              EXPECT_EQ(+r.header.azimuth, 30.0);
              EXPECT_EQ(+r.header.incident, 80.0);
          }},
-        {"single V is vertical", {}, {}, "V", [](const EventRecord& r) { EXPECT_EQ(r.header.orientation, 'Z'); }},
-        {"no letter from BNZ", {}, {}, "BNZ", [](const EventRecord& r) { EXPECT_EQ(r.header.orientation, 0); }},
-        {"IDEP 2 velocity", {}, {{344, 2}}, "", [](const EventRecord& r) { EXPECT_EQ(r.header.sensorType, 2); }},
+        {"single V is vertical",
+         {},
+         {},
+         "V",
+         [](const EventRecord& r) { EXPECT_EQ(r.header.orientation, 'Z'); }},
+        {"no letter from BNZ",
+         {},
+         {},
+         "BNZ",
+         [](const EventRecord& r) { EXPECT_EQ(r.header.orientation, 0); }},
+        {"IDEP 2 velocity",
+         {},
+         {{344, 2}},
+         "",
+         [](const EventRecord& r) { EXPECT_EQ(r.header.sensorType, 2); }},
         {"IDEP IACC", {}, {{344, 8}}, "", [](const EventRecord& r) { EXPECT_EQ(r.header.sensorType, 1); }},
         {"IDEP IDISP", {}, {{344, 6}}, "", [](const EventRecord& r) { EXPECT_EQ(r.header.sensorType, 3); }},
-        {"B moves the first sample", {{20, -1.5f}}, {}, "", [](const EventRecord& r) {
+        {"B moves the first sample",
+         {{20, -1.5f}},
+         {},
+         "",
+         [](const EventRecord& r) {
              EXPECT_EQ(formatIsoTime(r.header.startTime), "2004-02-29T10:20:28.750Z");
          }},
-        {"EVDP in metres", {{140, 10}, {144, 20}, {152, 10000}, {28, 12.5f}, {156, 5.55f}}, {}, "", [](const EventRecord& r) {
+        {"EVDP in metres",
+         {{140, 10}, {144, 20}, {152, 10000}, {28, 12.5f}, {156, 5.55f}},
+         {},
+         "",
+         [](const EventRecord& r) {
              ASSERT_EQ(r.info.events.size(), 1u);
              const EventEntry e = r.info.events[0];
              EXPECT_EQ(+e.depth, 10.0);
              EXPECT_EQ(+e.magOther, 555);
              EXPECT_EQ(formatIsoTime(e.originTime), "2004-02-29T10:20:42.750Z");
          }},
-        {"EVDP in km", {{140, 10}, {144, 20}, {152, 33}, {28, 0}}, {}, "", [](const EventRecord& r) {
+        {"EVDP in km",
+         {{140, 10}, {144, 20}, {152, 33}, {28, 0}},
+         {},
+         "",
+         [](const EventRecord& r) {
              ASSERT_EQ(r.info.events.size(), 1u);
              EXPECT_EQ(+r.info.events[0].depth, 33.0);
              EXPECT_EQ(+r.info.events[0].magOther, 0);
          }},
-        {"no event without O", {{140, 10}, {144, 20}, {152, 33}}, {}, "", [](const EventRecord& r) { EXPECT_TRUE(r.info.events.empty()); }},
+        {"no event without O",
+         {{140, 10}, {144, 20}, {152, 33}},
+         {},
+         "",
+         [](const EventRecord& r) { EXPECT_TRUE(r.info.events.empty()); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SacSpec s;
-        for (const auto& [k, v] : c.floats) s.floats[k] = v;
-        for (const auto& [k, v] : c.ints) s.ints[k] = v;
+        for (const auto& [k, v] : c.floats)
+            s.floats[k] = v;
+        for (const auto& [k, v] : c.ints)
+            s.ints[k] = v;
         if (!c.component.empty()) s.texts[600] = c.component;
         RecordingMessages messages;
         const LoadResult r = loadBytes(buildSac(s), messages);
@@ -176,11 +242,19 @@ TEST(SacRead, ChecksAndLimits) {
         {"day 367", [](SacSpec& s) { s.ints[284] = 367; }, false, "Unknown file type mem.sac"},
         {"hour 24 accepted", [](SacSpec& s) { s.ints[288] = 24; }, true, ""},
         {"DELTA zero", [](SacSpec& s) { s.floats[0] = 0; }, false, "Unknown file type mem.sac"},
-        {"NPTS 50 recognised then too few", [](SacSpec& s) { s.samples.resize(50); }, false, "Invalid data count in file"},
+        {"NPTS 50 recognised then too few", [](SacSpec& s) { s.samples.resize(50); }, false,
+         "Invalid data count in file"},
         {"NPTS 51", [](SacSpec& s) { s.samples.resize(51); }, true, ""},
-        {"NPTS beyond the data", [](SacSpec& s) { s.npts = 101; }, false, "File mem.sac ends before its last sample"},
-        {"NPTS above the limit", [](SacSpec& s) { s.npts = kMaxSampleCount + 1; }, false, "Unknown file type mem.sac"},
-        {"header cut short", [](SacSpec& s) { s.samples.clear(); s.npts = 100; }, false, "File mem.sac ends before its last sample"},
+        {"NPTS beyond the data", [](SacSpec& s) { s.npts = 101; }, false,
+         "File mem.sac ends before its last sample"},
+        {"NPTS above the limit", [](SacSpec& s) { s.npts = kMaxSampleCount + 1; }, false,
+         "Unknown file type mem.sac"},
+        {"header cut short",
+         [](SacSpec& s) {
+             s.samples.clear();
+             s.npts = 100;
+         },
+         false, "File mem.sac ends before its last sample"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -243,7 +317,8 @@ TEST(SacWrite, HeaderFromARecordAndReadBack) {
     geography.arc = {7.5, 833.8, 12, 192};
     const EventRecord rec = svxLikeRecord();
     std::vector<double> samples(200);
-    for (int i = 0; i < 200; ++i) samples[i] = i;
+    for (int i = 0; i < 200; ++i)
+        samples[i] = i;
     WriterOptions options;
     options.decimation = 3;
     options.geography = &geography;
@@ -253,7 +328,7 @@ TEST(SacWrite, HeaderFromARecordAndReadBack) {
     const auto n = [&](int at) { return readBE<std::int32_t>(&bytes[at]); };
     const auto k = [&](int at, int w) { return std::string(reinterpret_cast<const char*>(&bytes[at]), w); };
     EXPECT_FLOAT_EQ(f(0), 0.06f);
-    EXPECT_EQ(f(4), 1.0f);   // DEPMIN: mean of 0,1,2
+    EXPECT_EQ(f(4), 1.0f);    // DEPMIN: mean of 0,1,2
     EXPECT_EQ(f(8), 196.0f);  // DEPMAX: mean of 195,196,197; the last two samples are dropped
     EXPECT_EQ(f(224), 98.5f); // DEPMEN
     EXPECT_EQ(f(12), 25.0f);
@@ -319,15 +394,17 @@ TEST(SacWrite, ByteOrderDcInversionAndOverwrite) {
     EXPECT_EQ(readLE<float>(&bytes[632]), -6.0f);
     EXPECT_EQ(readLE<float>(&bytes[132]), -12345.0f); // unknown elevation: STEL and STDP undefined
     EXPECT_EQ(readLE<float>(&bytes[136]), -12345.0f);
-    EXPECT_EQ(readLE<float>(&bytes[28]), -12345.0f);  // no event: O undefined
+    EXPECT_EQ(readLE<float>(&bytes[28]), -12345.0f); // no event: O undefined
     EXPECT_EQ(readLE<float>(&bytes[156]), -12345.0f);
 
     messages.queueAnswer(Answer::No);
-    EXPECT_FALSE(writeSacFile(path, {&rec, std::vector<double>(80, 1.0), 0}, options, SacByteOrder::Big, messages));
+    EXPECT_FALSE(
+        writeSacFile(path, {&rec, std::vector<double>(80, 1.0), 0}, options, SacByteOrder::Big, messages));
     EXPECT_TRUE(messages.contains("Overwrite file " + path.string()));
     EXPECT_EQ(test::readBytes(path), bytes); // the old file stays
 
-    EXPECT_FALSE(writeSacFile(dir / "missing" / "x.sac", {&rec, samples, 0}, WriterOptions{}, SacByteOrder::Big, messages));
+    EXPECT_FALSE(writeSacFile(dir / "missing" / "x.sac", {&rec, samples, 0}, WriterOptions{},
+                              SacByteOrder::Big, messages));
     EXPECT_TRUE(messages.contains("Can't open file " + (dir / "missing" / "x.sac").string() + " for write"));
 }
 
@@ -346,10 +423,20 @@ TEST(SacShared, ReferenceFilesLoadOrAreRejected) {
         const char* message; // for rejected files
     };
     const std::vector<Expect> cases = {
-        {"obspy/test.sac", true, 100, 1.0, "1978-07-18T08:00:10.000Z",
-         {-8.74227766e-08, -3.09016973e-01, -5.87785363e-01, -8.09017122e-01, -9.51056600e-01, -1.0}, nullptr},
-        {"obspy/test.sac.swap", true, 100, 1.0, "1978-07-18T08:00:10.000Z",
-         {-8.74227766e-08, -3.09016973e-01, -5.87785363e-01}, nullptr},
+        {"obspy/test.sac",
+         true,
+         100,
+         1.0,
+         "1978-07-18T08:00:10.000Z",
+         {-8.74227766e-08, -3.09016973e-01, -5.87785363e-01, -8.09017122e-01, -9.51056600e-01, -1.0},
+         nullptr},
+        {"obspy/test.sac.swap",
+         true,
+         100,
+         1.0,
+         "1978-07-18T08:00:10.000Z",
+         {-8.74227766e-08, -3.09016973e-01, -5.87785363e-01},
+         nullptr},
         {"obspy/II.TLY.BHZ.SAC", true, 12684, 20.0, nullptr, {}, nullptr},
         {"obspy/CRLZ.HHZ.10.NZ.SAC", true, 32768, 100.0, "2009-09-04T15:06:40.007Z", {}, nullptr},
         {"obspy/LMOW.BHE.SAC", true, 100, 100.0, nullptr, {}, nullptr},
@@ -378,7 +465,8 @@ TEST(SacShared, ReferenceFilesLoadOrAreRejected) {
         if (c.start) {
             EXPECT_EQ(formatIsoTime(rec.header.startTime), c.start);
         }
-        for (std::size_t i = 0; i < c.first.size(); ++i) EXPECT_FLOAT_EQ(r.channels[0].samples[i], c.first[i]);
+        for (std::size_t i = 0; i < c.first.size(); ++i)
+            EXPECT_FLOAT_EQ(r.channels[0].samples[i], c.first[i]);
     }
 }
 
@@ -390,8 +478,9 @@ TEST(SacShared, EventEntriesFromReferenceHeaders) {
         double depth;
         int mag;
     };
-    for (const Expect& c : {Expect{"obspy/II.TLY.BHZ.SAC", 24.4, 890}, Expect{"obspy/dis.G.SCZ.__.BHE_short", 10.0, 603},
-                            Expect{"seisfile/19981216.BB12.BHZ.orig.SAC", 5.0, 0}}) {
+    for (const Expect& c :
+         {Expect{"obspy/II.TLY.BHZ.SAC", 24.4, 890}, Expect{"obspy/dis.G.SCZ.__.BHE_short", 10.0, 603},
+          Expect{"seisfile/19981216.BB12.BHZ.orig.SAC", 5.0, 0}}) {
         SCOPED_TRACE(c.file);
         RecordingMessages messages;
         const LoadResult r = loadPath(root / "waveforms/sac" / c.file, messages);
@@ -402,14 +491,16 @@ TEST(SacShared, EventEntriesFromReferenceHeaders) {
         EXPECT_EQ(+e.magOther, c.mag);
     }
     RecordingMessages messages;
-    EXPECT_TRUE(loadPath(root / "waveforms/sac/obspy/seism.sac", messages).channels[0].record.info.events.empty());
+    EXPECT_TRUE(
+        loadPath(root / "waveforms/sac/obspy/seism.sac", messages).channels[0].record.info.events.empty());
 }
 
 // ---- the Debian converters as peers ----
 
 bool runProgram(const std::vector<std::string>& argv, const std::filesystem::path& cwd) {
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -441,10 +532,17 @@ std::vector<Trace> libmseedTraces(const std::filesystem::path& path) {
         Trace trace{t->starttime, t->samprate, {}};
         for (int64_t i = 0; i < t->numsamples; ++i) {
             switch (t->sampletype) {
-            case 'i': trace.samples.push_back(static_cast<std::int32_t*>(t->datasamples)[i]); break;
-            case 'f': trace.samples.push_back(static_cast<float*>(t->datasamples)[i]); break;
-            case 'd': trace.samples.push_back(static_cast<double*>(t->datasamples)[i]); break;
-            default: break;
+            case 'i':
+                trace.samples.push_back(static_cast<std::int32_t*>(t->datasamples)[i]);
+                break;
+            case 'f':
+                trace.samples.push_back(static_cast<float*>(t->datasamples)[i]);
+                break;
+            case 'd':
+                trace.samples.push_back(static_cast<double*>(t->datasamples)[i]);
+                break;
+            default:
+                break;
             }
         }
         out.push_back(std::move(trace));
@@ -461,13 +559,16 @@ TEST(SacPeers, Sac2mseedReadsWhatWeWrite) {
     test::TempDir dir;
     EventRecord rec = svxLikeRecord();
     std::vector<double> samples(1200);
-    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = std::round(5000 * std::sin(0.01 * i * i / 50.0));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = std::round(5000 * std::sin(0.01 * i * i / 50.0));
     for (const SacByteOrder order : {SacByteOrder::Big, SacByteOrder::Little}) {
         SCOPED_TRACE(order == SacByteOrder::Big ? "big" : "little");
         RecordingMessages messages;
         ASSERT_TRUE(writeSacFile(dir / "peer.sac", {&rec, samples, 0}, WriterOptions{}, order, messages));
         std::filesystem::remove(dir / "peer.mseed");
-        if (!runProgram({"sac2mseed", "-e", "4", "-o", (dir / "peer.mseed").string(), (dir / "peer.sac").string()}, dir.path()))
+        if (!runProgram(
+                {"sac2mseed", "-e", "4", "-o", (dir / "peer.mseed").string(), (dir / "peer.sac").string()},
+                dir.path()))
             GTEST_SKIP() << "sac2mseed not installed";
         const std::vector<Trace> traces = libmseedTraces(dir / "peer.mseed");
         ASSERT_EQ(traces.size(), 1u);

@@ -101,7 +101,8 @@ const std::map<std::string, std::string>& rejected() {
         {"Int32-4096byte.mseed", "Error: Currently unable to read format 3 for TEST.LHZ.XX"},
         {"Int32-512byte.mseed", "Error: Currently unable to read format 3 for TEST.LHZ.XX"},
         {"Int32-8192byte.mseed", "Error: Currently unable to read format 3 for TEST.LHZ.XX"},
-        {"Int32-oneseries-mixedlengths-mixedorder.mseed", "Error: Currently unable to read format 3 for TEST.LHZ.XX"},
+        {"Int32-oneseries-mixedlengths-mixedorder.mseed",
+         "Error: Currently unable to read format 3 for TEST.LHZ.XX"},
         {"SRO-encoded.mseed", "Error: Currently unable to read format 30 for TEST.LHE.XX"},
         {"text-encoded.mseed", "Error: Currently unable to read format 0 for TEST.LOG.XX"},
         {"detection.record.mseed", "Error: Currently unable to read format 0 for TEST.BHZ.XX"},
@@ -128,7 +129,8 @@ TEST(SeedLibmseed, EveryRecordDecodesAsLibmseedDoes) {
             const auto span = std::span<const std::uint8_t>(bytes).subspan(ref.offset);
             if (parseDataRecord(span, true, 0, h, error) != RecordStatus::Ok) {
                 // Records of the files rejected below for their headers.
-                EXPECT_TRUE(rejected().count(path.filename().string())) << "record at " << ref.offset << ": " << error;
+                EXPECT_TRUE(rejected().count(path.filename().string()))
+                    << "record at " << ref.offset << ": " << error;
                 continue;
             }
             EXPECT_EQ(h.station, ref.station);
@@ -136,9 +138,10 @@ TEST(SeedLibmseed, EveryRecordDecodesAsLibmseedDoes) {
             EXPECT_EQ(btimeMicros(h.start), ref.startMicros);
             EXPECT_EQ(sampleRate(h.rateFactor, h.rateMultiplier), ref.rate);
             std::vector<std::int32_t> out(static_cast<std::size_t>(h.sampleCount));
-            const DecodeResult d = decodeSamples(h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2,
-                                                 span.data() + h.dataOffset, static_cast<std::size_t>(h.recordLength - h.dataOffset),
-                                                 h.dataBigEndian, h.sampleCount, out.data(), out.size());
+            const DecodeResult d = decodeSamples(
+                h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2, span.data() + h.dataOffset,
+                static_cast<std::size_t>(h.recordLength - h.dataOffset), h.dataBigEndian, h.sampleCount,
+                out.data(), out.size());
             EXPECT_TRUE(d.ok) << d.error;
             EXPECT_EQ(out, ref.samples) << "record at " << ref.offset;
             ++compared;
@@ -168,9 +171,11 @@ TEST(SeedLibmseed, EveryFileIsReadAsLibmseedReadsItOrRejectedForItsReason) {
         // The traces libmseed's records make under the same rule: a change of identity starts a trace.
         std::vector<RefRecord> expected;
         for (RefRecord& r : libmseedRecords(bytes)) {
-            if (!expected.empty() && expected.back().station == r.station && expected.back().channel == r.channel &&
-                expected.back().network == r.network && expected.back().location == r.location) {
-                expected.back().samples.insert(expected.back().samples.end(), r.samples.begin(), r.samples.end());
+            if (!expected.empty() && expected.back().station == r.station &&
+                expected.back().channel == r.channel && expected.back().network == r.network &&
+                expected.back().location == r.location) {
+                expected.back().samples.insert(expected.back().samples.end(), r.samples.begin(),
+                                               r.samples.end());
             } else {
                 expected.push_back(std::move(r));
             }
@@ -215,8 +220,10 @@ TEST(SeedLibmseed, SeedVolumeChannelsHoldLibmseedsSamples) {
             auto same = std::find_if(expected.begin(), expected.end(), [&](const RefRecord& e) {
                 return e.station == r.station && e.channel == r.channel;
             });
-            if (same == expected.end()) expected.push_back(std::move(r));
-            else same->samples.insert(same->samples.end(), r.samples.begin(), r.samples.end());
+            if (same == expected.end())
+                expected.push_back(std::move(r));
+            else
+                same->samples.insert(same->samples.end(), r.samples.begin(), r.samples.end());
         }
         ASSERT_EQ(seed.traces().size(), expected.size());
         for (std::size_t k = 0; k < expected.size(); ++k) {
@@ -230,7 +237,9 @@ TEST(SeedLibmseed, SeedVolumeChannelsHoldLibmseedsSamples) {
 }
 
 #else
-TEST(SeedLibmseed, EveryRecordDecodesAsLibmseedDoes) { GTEST_SKIP() << "libmseed is not installed"; }
+TEST(SeedLibmseed, EveryRecordDecodesAsLibmseedDoes) {
+    GTEST_SKIP() << "libmseed is not installed";
+}
 #endif
 
 } // namespace

@@ -2,11 +2,11 @@
 #include "core/byte_order.h"
 #include "core/debug_log.h"
 #include "core/text.h"
+#include "mseed_builder.h"
 #include "record/loader.h"
 #include "record/mseed_record.h"
 #include "record/seed.h"
 #include "record/steim.h"
-#include "mseed_builder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,8 @@ using test::MseedSpec;
 
 std::vector<std::uint8_t> join(std::initializer_list<std::vector<std::uint8_t>> parts) {
     std::vector<std::uint8_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -33,17 +34,20 @@ MseedSpec spec(std::vector<std::int32_t> samples, int encoding = 10) {
 }
 
 TEST(SeedRate, FactorAndMultiplier) {
-    struct Case { int f, m; double rate; };
-    for (const Case c : {Case{1, -10, 0.1}, Case{-10, 1, 0.1}, Case{20, 1, 20}, Case{20, 0, 20}, Case{0, 5, 0},
-                         Case{-10, -10, 0.01}, Case{40, 2, 80}}) {
+    struct Case {
+        int f, m;
+        double rate;
+    };
+    for (const Case c : {Case{1, -10, 0.1}, Case{-10, 1, 0.1}, Case{20, 1, 20}, Case{20, 0, 20},
+                         Case{0, 5, 0}, Case{-10, -10, 0.01}, Case{40, 2, 80}}) {
         EXPECT_DOUBLE_EQ(sampleRate(c.f, c.m), c.rate) << c.f << " " << c.m;
     }
 }
 
 TEST(SeedRecord, ByteOrderFromTheYear) {
     // 1800..2054 stored big-endian begin 07 08.. or 08 00..06.
-    EXPECT_TRUE(yearIsBigEndian(0x07, 0xE8)); // 2024
-    EXPECT_TRUE(yearIsBigEndian(0x08, 0x06)); // 2054
+    EXPECT_TRUE(yearIsBigEndian(0x07, 0xE8));  // 2024
+    EXPECT_TRUE(yearIsBigEndian(0x08, 0x06));  // 2054
     EXPECT_FALSE(yearIsBigEndian(0xE8, 0x07)); // 2024 little-endian
     EXPECT_FALSE(yearIsBigEndian(0x08, 0x07)); // 2055 big-endian reads as little-endian
 }
@@ -68,7 +72,8 @@ TEST(SeedRecord, HeaderRejections) {
     auto inHeader = test::buildRecord(spec({1, 2, 3}));
     writeBE<std::uint16_t>(inHeader.data() + 46, 40);
     const Case cases[] = {
-        {"quality X", test::buildRecord(quality), RecordStatus::BadQuality, "Bad Fixed Header Record ind = X (88)"},
+        {"quality X", test::buildRecord(quality), RecordStatus::BadQuality,
+         "Bad Fixed Header Record ind = X (88)"},
         {"no blockette 1000", test::buildRecord(noB1000), RecordStatus::NoB1000, "Can't find blk 1000"},
         {"record longer than the buffer", longRecord, RecordStatus::BadLength, nullptr},
         {"file ends inside the record", cut, RecordStatus::BadLength, nullptr},
@@ -98,7 +103,8 @@ TEST(Steim, IntegrityMismatchFailsTheRecordAndIsLogged) {
     std::ifstream log(dir / "tlx.log");
     std::stringstream text;
     text << log.rdbuf();
-    EXPECT_NE(text.str().find("Data integrity for STEIM1 data frame, last_data=513, xn=518"), std::string::npos)
+    EXPECT_NE(text.str().find("Data integrity for STEIM1 data frame, last_data=513, xn=518"),
+              std::string::npos)
         << text.str();
 }
 
@@ -214,7 +220,8 @@ TEST(SeedMiniSeed, RejectedRecords) {
     MseedSpec good = spec(test::rampInts(80));
     MseedSpec bad = good;
     bad.quality = 'X';
-    ASSERT_TRUE(seed.readMiniSeed(join({test::buildRecord(good), test::buildRecord(bad), test::buildRecord(good)})));
+    ASSERT_TRUE(
+        seed.readMiniSeed(join({test::buildRecord(good), test::buildRecord(bad), test::buildRecord(good)})));
     EXPECT_EQ(seed.traces().at(0).samples.size(), 80u);
     EXPECT_EQ(seed.lastError(), "Bad Fixed Header Record ind = X (88)");
 }

@@ -2,9 +2,9 @@
 // continued across records), data records decoded by the format dictionary, and the fields
 // they give an event record.
 #include "core/text.h"
+#include "mseed_builder.h"
 #include "record/loader.h"
 #include "record/seed.h"
-#include "mseed_builder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +15,9 @@ namespace {
 using test::blockette;
 
 std::string channel52(const std::string& code) {
-    return blockette(52, "00" + code + "0000" + "003" + "Broadband sensor, channel 01~" + "001" + "002" + "+45.100000" + "+007.100000" + "  351.0" +
-                             "  0.0" + " 30.0" + "-90.0" + "0001" + "09" + "1.0000E+02" + "0.0000E+00" + "0000" + "CG~" +
-                             "2024,001~" + "~" + "N");
+    return blockette(52, "00" + code + "0000" + "003" + "Broadband sensor, channel 01~" + "001" + "002" +
+                             "+45.100000" + "+007.100000" + "  351.0" + "  0.0" + " 30.0" + "-90.0" + "0001" +
+                             "09" + "1.0000E+02" + "0.0000E+00" + "0000" + "CG~" + "2024,001~" + "~" + "N");
 }
 
 struct VolumeSpec {
@@ -30,19 +30,23 @@ struct VolumeSpec {
 
 std::vector<std::uint8_t> volume(const VolumeSpec& v) {
     std::vector<test::ControlRecord> control = {
-        {'V', {blockette(10, "02.309" "2024,061,12:00:00.0000~~2024,061,12:00:00.0000~Test~Label~")}},
+        {'V',
+         {blockette(10, "02.309"
+                        "2024,061,12:00:00.0000~~2024,061,12:00:00.0000~Test~Label~")}},
         {'A',
          {blockette(33, "003STS-2 seismometer~"), blockette(34, "001M/S~Velocity~"),
           blockette(34, "002COUNTS~Digital counts~")}},
         {'S',
-         {blockette(50, "TST  +45.000000+007.000000  350.00001000Test Site~0003210102024,001~~NXX"), channel52("BHZ"),
-          blockette(58, "00+1.00000E+09+1.00000E+0000"), channel52("BHN"), channel52("BHE"),
+         {blockette(50, "TST  +45.000000+007.000000  350.00001000Test Site~0003210102024,001~~NXX"),
+          channel52("BHZ"), blockette(58, "00+1.00000E+09+1.00000E+0000"), channel52("BHN"), channel52("BHE"),
           blockette(58, "00+2.00000E+09+1.00000E+0000")}},
     };
     if (!v.formatName.empty())
         control[1].blockettes.push_back(blockette(30, v.formatName + "~" + "0001" + "050" + "00"));
     if (v.hypocentre)
-        control.push_back({'T', {blockette(71, "2024,061,11:59:30.5000~01+44.000000+008.000000   10.002 4.50ML~01 5.10mb~01")}});
+        control.push_back(
+            {'T',
+             {blockette(71, "2024,061,11:59:30.5000~01+44.000000+008.000000   10.002 4.50ML~01 5.10mb~01")}});
     std::vector<std::vector<std::uint8_t>> data;
     if (v.withData) {
         test::MseedSpec s;
@@ -125,7 +129,9 @@ TEST(SeedVolume, Failures) {
     dataless.withData = false;
     const Case cases[] = {
         {"unknown format", unknownFormat, {"SEED Data Format Not Supported", "Error loading SEED Volume"}},
-        {"no format dictionary", noDictionary, {"SEED Data Format Not Supported", "Error loading SEED Volume"}},
+        {"no format dictionary",
+         noDictionary,
+         {"SEED Data Format Not Supported", "Error loading SEED Volume"}},
         {"unknown station", strangeStation, {"Error loading SEED Volume"}},
         {"no data", dataless, {"Error loading SEED Volume"}},
     };
@@ -143,7 +149,8 @@ TEST(SeedVolume, ChannelListAndHeaderOnly) {
     CSeed seed;
     ASSERT_TRUE(seed.readSeedVolume(bytes));
     // Station 45.0N 7.0E, hypocentre 44.0N 8.0E: 136 km.
-    EXPECT_EQ(seed.listChannels(), (std::vector<std::string>{"SEED Data Set\t03/01/24 12:00:00\tTST (BHZ)  136km from TST"}));
+    EXPECT_EQ(seed.listChannels(),
+              (std::vector<std::string>{"SEED Data Set\t03/01/24 12:00:00\tTST (BHZ)  136km from TST"}));
 
     RecordingMessages messages;
     EventLoader loader(messages);
@@ -155,7 +162,8 @@ TEST(SeedVolume, ChannelListAndHeaderOnly) {
     none.withData = false;
     const LoadResult datalessHeader = loader.readHeaderOnlyBytes(volume(none), "d.seed");
     ASSERT_TRUE(datalessHeader.ok);
-    EXPECT_EQ(formatIsoTime(datalessHeader.channels.at(0).record.header.startTime), "2024-03-01T12:00:00.000Z");
+    EXPECT_EQ(formatIsoTime(datalessHeader.channels.at(0).record.header.startTime),
+              "2024-03-01T12:00:00.000Z");
 }
 
 TEST(SeedDataless, CompletesMiniSeedChannelsFromTheCandidateFolders) {

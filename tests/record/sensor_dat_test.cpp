@@ -24,19 +24,26 @@ TEST(SensorDat, KeysAndTheirChecks) {
         std::function<bool(const EventRecord&)> holds;
         const char* what;
     } cases[] = {
-        {"INCIDENT=95\n", [](const EventRecord& r) { return r.header.incident == kUnknownValue; }, "incident 95 ignored"},
+        {"INCIDENT=95\n", [](const EventRecord& r) { return r.header.incident == kUnknownValue; },
+         "incident 95 ignored"},
         {"INCIDENT = 45\n", [](const EventRecord& r) { return r.header.incident == 45; }, "incident 45"},
-        {"TIMEREF=WWVB\n", [](const EventRecord& r) { return fieldText(r.header.timeRefType, 3) == "WVB"; }, "WWVB"},
-        {"TIMEREF=DCF77\n", [](const EventRecord& r) { return fieldText(r.header.timeRefType, 3) == "DCF"; }, "DCF77"},
-        {"TIMEREF=gps\n", [](const EventRecord& r) { return r.header.timeRefType[0] == 0; }, "lower-case gps ignored"},
+        {"TIMEREF=WWVB\n", [](const EventRecord& r) { return fieldText(r.header.timeRefType, 3) == "WVB"; },
+         "WWVB"},
+        {"TIMEREF=DCF77\n", [](const EventRecord& r) { return fieldText(r.header.timeRefType, 3) == "DCF"; },
+         "DCF77"},
+        {"TIMEREF=gps\n", [](const EventRecord& r) { return r.header.timeRefType[0] == 0; },
+         "lower-case gps ignored"},
         {"ATODBITS=3\n", [](const EventRecord& r) { return r.header.adBits == 0; }, "3 bits ignored"},
         {"ATODBITS=24\n", [](const EventRecord& r) { return r.header.adBits == 24; }, "24 bits"},
         {"ATODVOLTS=100\n", [](const EventRecord& r) { return r.info.adVolts == 0; }, "100 V ignored"},
-        {"SENSITIVITY=-1\n", [](const EventRecord& r) { return r.header.sensitivity == 0; }, "negative sensitivity"},
+        {"SENSITIVITY=-1\n", [](const EventRecord& r) { return r.header.sensitivity == 0; },
+         "negative sensitivity"},
         {"SENSORTYPE=disp\n", [](const EventRecord& r) { return r.header.sensorType == 3; }, "displacement"},
         {"COMPNAME=BHZE\n", [](const EventRecord& r) { return r.component() == "BHZ"; }, "component cut"},
-        {"LONGNAME=ABCDEFGH\n", [](const EventRecord& r) { return r.stationName() == "ABCDEF"; }, "long name"},
-        {"LOCATION=  the cellar  \n", [](const EventRecord& r) { return r.info.sensorLocation == "the cellar"; }, "location"},
+        {"LONGNAME=ABCDEFGH\n", [](const EventRecord& r) { return r.stationName() == "ABCDEF"; },
+         "long name"},
+        {"LOCATION=  the cellar  \n",
+         [](const EventRecord& r) { return r.info.sensorLocation == "the cellar"; }, "location"},
         {"latitude=12\n", [](const EventRecord& r) { return r.header.latitude == 0; }, "keys are upper case"},
         {"LATITUDE=north\n", [](const EventRecord& r) { return r.header.latitude == 0; }, "bad number"},
     };
@@ -49,7 +56,7 @@ TEST(SensorDat, KeysAndTheirChecks) {
 TEST(SensorDat, SectionBoundaries) {
     const std::string text = "! comment\n"
                              "ID = XYZ\nLATITUDE=1\n"
-                             " ID = ABC\nLATITUDE=2\n"   // indented: not a section start
+                             " ID = ABC\nLATITUDE=2\n" // indented: not a section start
                              "id=Abc\r\nLATITUDE=3\r\nELEVATION=10\n"
                              "IDX=whatever\nLONGITUDE=4\n";
     bool found = false;
@@ -76,7 +83,8 @@ TEST(SensorDat, ProgramDirectoryOnlyWhenNoLocalDirectoryIsSet) {
     settings.localDirectory = local.path();
     settings.programDirectory = program.path();
     EventRecord rec;
-    EXPECT_FALSE(applySensorDefaults(settings, "ABC", rec)) << "a set local folder without the file is not passed by";
+    EXPECT_FALSE(applySensorDefaults(settings, "ABC", rec))
+        << "a set local folder without the file is not passed by";
     std::ofstream(local / "sensor.dat") << "ID=ABC\nLATITUDE=10\n";
     EXPECT_TRUE(applySensorDefaults(settings, "ABC", rec));
     EXPECT_EQ(+rec.header.latitude, 10.0);

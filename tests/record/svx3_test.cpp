@@ -21,7 +21,8 @@ using test::Svx3Spec;
 
 std::vector<std::int16_t> ramp(std::size_t n) {
     std::vector<std::int16_t> s(n);
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<std::int16_t>(static_cast<int>(i * 37 % 2000) - 1000);
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<std::int16_t>(static_cast<int>(i * 37 % 2000) - 1000);
     return s;
 }
 
@@ -70,11 +71,45 @@ TEST(Svx3Read, CountsRatesAndVersions) {
         int count;
         double sps;
     } cases[] = {
-        {"count in preamble", [] { Svx3Spec s; s.countInPreamble = true; s.samples.assign(500, 1); return s; }(), 500, 50},
-        {"across midnight", [] { Svx3Spec s; s.hour = 23; s.minute = 59; s.second = 50; s.endHour = 0; s.endMinute = 0;
-                                 s.endSecond = 10; s.samples.assign(2000, 1); return s; }(), 2000, 100},
-        {"long record", [] { Svx3Spec s; s.endMinute = 50; s.endSecond = 0; s.samples.assign(70000, 2); return s; }(), 70000, 70000.0 / 1200},
-        {"band letter", [] { Svx3Spec s; s.endMinute = 40; s.endSecond = 0; s.samples.assign(1200, 3); return s; }(), 1200, 2},
+        {"count in preamble",
+         [] {
+             Svx3Spec s;
+             s.countInPreamble = true;
+             s.samples.assign(500, 1);
+             return s;
+         }(),
+         500, 50},
+        {"across midnight",
+         [] {
+             Svx3Spec s;
+             s.hour = 23;
+             s.minute = 59;
+             s.second = 50;
+             s.endHour = 0;
+             s.endMinute = 0;
+             s.endSecond = 10;
+             s.samples.assign(2000, 1);
+             return s;
+         }(),
+         2000, 100},
+        {"long record",
+         [] {
+             Svx3Spec s;
+             s.endMinute = 50;
+             s.endSecond = 0;
+             s.samples.assign(70000, 2);
+             return s;
+         }(),
+         70000, 70000.0 / 1200},
+        {"band letter",
+         [] {
+             Svx3Spec s;
+             s.endMinute = 40;
+             s.endSecond = 0;
+             s.samples.assign(1200, 3);
+             return s;
+         }(),
+         1200, 2},
     };
     for (const auto& c : cases) {
         RecordingMessages messages;

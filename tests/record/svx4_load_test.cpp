@@ -31,10 +31,12 @@ Svx4Spec specWith(std::size_t count, std::uint8_t type = 1) {
 TEST(Svx4Load, HeaderFieldsSamplesAndStatistics) {
     Svx4Spec s = specWith(500, 0);
     s.sensorId = "ABCDEF";
-    s.blocks = {test::textBlock(1, "Cellar"), test::textBlock(3, "a comment"),
+    s.blocks = {test::textBlock(1, "Cellar"),
+                test::textBlock(3, "a comment"),
                 test::eventBlock({2024, 2, 29, 23, 59, 0, 0}, 35.5, 139.25, 10, 450),
                 test::pickBlock({2024, 3, 1, 12, 0, 9, 0}, "P", 1, 512, 15),
-                test::historyBlock({"Low-Pass Filter", "Integrate"}), test::textBlock(7, "PSN-ADC24")};
+                test::historyBlock({"Low-Pass Filter", "Integrate"}),
+                test::textBlock(7, "PSN-ADC24")};
     RecordingMessages messages;
     const LoadResult r = loadSpec(test::buildSvx4(s), messages);
     ASSERT_TRUE(r.ok) << ::testing::PrintToString(messages.texts());
@@ -70,9 +72,15 @@ TEST(Svx4Load, EverySampleTypeDecodes) {
     };
     std::vector<double> wide = test::rampSignal(60, 2.0e9);
     std::vector<double> fine(60);
-    for (std::size_t i = 0; i < fine.size(); ++i) fine[i] = 0.1 * static_cast<double>(i) - 3.3;
+    for (std::size_t i = 0; i < fine.size(); ++i)
+        fine[i] = 0.1 * static_cast<double>(i) - 3.3;
     const Case cases[] = {
-        {"int16 extremes", 0, [] { auto v = test::rampSignal(60, 32767); v[3] = -32768; return v; }()},
+        {"int16 extremes", 0,
+         [] {
+             auto v = test::rampSignal(60, 32767);
+             v[3] = -32768;
+             return v;
+         }()},
         {"int32 wide", 1, wide},
         {"float32 exact halves", 2, test::rampSignal(60, 100.5)},
         {"float64 fractions", 3, fine},
@@ -86,7 +94,9 @@ TEST(Svx4Load, EverySampleTypeDecodes) {
         const LoadResult r = loadSpec(test::buildSvx4(s), messages);
         ASSERT_TRUE(r.ok) << c.name;
         for (std::size_t i = 0; i < c.samples.size(); ++i) {
-            const double expected = c.type == 2 ? static_cast<float>(c.samples[i]) : c.type == 0 ? static_cast<std::int16_t>(c.samples[i]) : c.samples[i];
+            const double expected = c.type == 2   ? static_cast<float>(c.samples[i])
+                                    : c.type == 0 ? static_cast<std::int16_t>(c.samples[i])
+                                                  : c.samples[i];
             ASSERT_EQ(r.channels[0].samples[i], expected) << c.name << " sample " << i;
         }
     }
@@ -107,7 +117,8 @@ TEST(Svx4Load, SampleCountLimits) {
         {"49 is not SVX Type 4", 49, 49, false, "Unknown file type mem.svx", kKindUnknown},
         {"5,242,880 is not SVX Type 4", 0x500000, 60, false, "Unknown file type mem.svx", kKindUnknown},
         {"negative count", -5, 60, false, "Unknown file type mem.svx", kKindUnknown},
-        {"block shorter than claimed", 1000, 999, false, "File mem.svx ends before its last sample", kKindSvx4},
+        {"block shorter than claimed", 1000, 999, false, "File mem.svx ends before its last sample",
+         kKindSvx4},
     };
     for (const auto& c : cases) {
         Svx4Spec s = specWith(c.present);
@@ -270,7 +281,8 @@ TEST(Svx4Volume, OneTwoAndThreeChannels) {
             Svx4Spec s = specWith(200, static_cast<std::uint8_t>(k));
             s.componentName = std::string("BH") + "ZNE"[k];
             s.blocks = {test::textBlock(3, "channel " + std::to_string(k))};
-            for (double& v : s.samples) v += 10 * k;
+            for (double& v : s.samples)
+                v += 10 * k;
             channels.push_back(s);
         }
         RecordingMessages messages;
@@ -303,7 +315,8 @@ TEST(Svx4Volume, DamagedVolumes) {
     const Case cases[] = {
         {"zero channels", test::buildSvxVolume(two, 0), "Error loading SVX Data Set Volume"},
         {"four channels", test::buildSvxVolume(two, 4), "Error loading SVX Data Set Volume"},
-        {"second header fails its check", test::buildSvxVolume(badSecond), "Error loading SVX Data Set Volume"},
+        {"second header fails its check", test::buildSvxVolume(badSecond),
+         "Error loading SVX Data Set Volume"},
         {"cut inside the second channel", truncated, "File mem.svx ends before its last sample"},
         {"bad CRC of the second channel", test::buildSvxVolume(badCrc), "CRC Error"},
     };

@@ -23,11 +23,16 @@ Svx4Spec richSpec(std::uint8_t type) {
     Svx4Spec s;
     s.sampleType = type;
     s.samples = test::rampSignal(400, type == 0 ? 3000 : 100000);
-    s.blocks = {test::textBlock(1, "Cellar"), test::textBlock(2, "L-4C"), test::textBlock(3, "comment"),
+    s.blocks = {test::textBlock(1, "Cellar"),
+                test::textBlock(2, "L-4C"),
+                test::textBlock(3, "comment"),
                 test::textBlock(7, "logger"),
                 test::eventBlock({2024, 3, 1, 11, 58, 0, 0}, -33.5, -70.25, 35, 610, 590),
-                test::pickBlock({2024, 3, 1, 12, 0, 10, 0}, "S", 2, -100, 33), test::historyBlock({"a", "b"}),
-                {11, std::vector<std::uint8_t>(24, 0x3f)}, {12, {9, 8, 7}}, {99, {1, 2}},
+                test::pickBlock({2024, 3, 1, 12, 0, 10, 0}, "S", 2, -100, 33),
+                test::historyBlock({"a", "b"}),
+                {11, std::vector<std::uint8_t>(24, 0x3f)},
+                {12, {9, 8, 7}},
+                {99, {1, 2}},
                 {13, {'I', 'U', 0, 0, '0', '0', 0, 0}}};
     return s;
 }
@@ -42,7 +47,8 @@ TEST(Svx4Write, LoadAndWriteBackGivesTheSameBytes) {
         ASSERT_TRUE(r.ok) << int(type);
         WriterOptions options;
         options.sampleType = type;
-        ASSERT_TRUE(writeSvx4File(dir / "out.svx", {&r.channels[0].record, r.channels[0].samples, 0}, options, messages));
+        ASSERT_TRUE(writeSvx4File(dir / "out.svx", {&r.channels[0].record, r.channels[0].samples, 0}, options,
+                                  messages));
         EXPECT_EQ(test::readBytes(dir / "out.svx"), original) << "sample type " << int(type);
     }
 }
@@ -56,12 +62,14 @@ TEST(Svx4Write, EmptyRecordHasNoVariableHeader) {
     const LoadResult r = loadFile(dir / "in.svx", messages);
     ASSERT_TRUE(r.ok);
     WriterOptions options;
-    ASSERT_TRUE(writeSvx4File(dir / "out.svx", {&r.channels[0].record, r.channels[0].samples, 0}, options, messages));
+    ASSERT_TRUE(
+        writeSvx4File(dir / "out.svx", {&r.channels[0].record, r.channels[0].samples, 0}, options, messages));
     const auto bytes = test::readBytes(dir / "out.svx");
     std::int32_t varLength;
     std::memcpy(&varLength, &bytes[8], 4);
     EXPECT_EQ(varLength, 0);
-    EXPECT_EQ(bytes.size(), 154u + 100 * 2 + 2) << "Auto chose int16 for small integers; samples start at 154";
+    EXPECT_EQ(bytes.size(), 154u + 100 * 2 + 2)
+        << "Auto chose int16 for small integers; samples start at 154";
 }
 
 TEST(Svx4Write, DecimationInvertAndDc) {
@@ -70,7 +78,8 @@ TEST(Svx4Write, DecimationInvertAndDc) {
     record.header.startTime = {2024, 1, 1, 0, 0, 0, 0, 0};
     record.header.sps = 99;
     std::vector<double> samples(301);
-    for (int i = 0; i < 301; ++i) samples[i] = i;
+    for (int i = 0; i < 301; ++i)
+        samples[i] = i;
     struct Case {
         const char* name;
         int n;
@@ -83,7 +92,8 @@ TEST(Svx4Write, DecimationInvertAndDc) {
         {"N=3 drops the incomplete last group", 3, false, false, true, 0, 100, 1, 298, 33},
         {"invert", 1, true, false, true, 0, 301, 0, -300, 99},
         {"auto DC removes the mean", 1, false, true, true, 0, 301, -150, 150, 99},
-        {"manual DC, halves round away from zero", 2, false, true, false, 10, 150, -10, 289, 49.5}, // -9.5, 288.5
+        {"manual DC, halves round away from zero", 2, false, true, false, 10, 150, -10, 289,
+         49.5}, // -9.5, 288.5
     };
     for (const auto& c : cases) {
         test::TempDir dir;
@@ -94,7 +104,8 @@ TEST(Svx4Write, DecimationInvertAndDc) {
         options.autoDcOffset = c.autoDc;
         options.sampleType = 1;
         RecordingMessages messages;
-        ASSERT_TRUE(writeSvx4File(dir / "x.svx", {&record, samples, c.manualDc}, options, messages)) << c.name;
+        ASSERT_TRUE(writeSvx4File(dir / "x.svx", {&record, samples, c.manualDc}, options, messages))
+            << c.name;
         const LoadResult r = loadFile(dir / "x.svx", messages);
         ASSERT_TRUE(r.ok) << c.name;
         EXPECT_TRUE(messages.messages().empty()) << c.name << ": the writer's CRC is right";
@@ -167,7 +178,8 @@ TEST(Svx4Write, VolumeRoundTripAndOverwritePrompt) {
     const LoadResult r = loadFile(dir / "in.vol", messages);
     ASSERT_TRUE(r.ok);
     std::vector<WriteChannel> channels;
-    for (const auto& c : r.channels) channels.push_back({&c.record, c.samples, 0});
+    for (const auto& c : r.channels)
+        channels.push_back({&c.record, c.samples, 0});
     WriterOptions options;
     ASSERT_TRUE(writeSvxVolume(dir / "out.vol", channels, options, messages));
     EXPECT_EQ(test::readBytes(dir / "out.vol"), original);
@@ -199,8 +211,8 @@ TEST(Svx4Write, LongNameReplacesTheShortArchiveFile) {
     ASSERT_TRUE(r.ok);
     WriterOptions options;
     options.longFileNames = true;
-    ASSERT_TRUE(writeSvx4File(dir / "2024-03-01 1200 TEST.svx", {&r.channels[0].record, r.channels[0].samples, 0},
-                              options, messages));
+    ASSERT_TRUE(writeSvx4File(dir / "2024-03-01 1200 TEST.svx",
+                              {&r.channels[0].record, r.channels[0].samples, 0}, options, messages));
     EXPECT_FALSE(std::filesystem::exists(shortName));
 }
 
@@ -222,7 +234,8 @@ TEST(Svx4Attach, AddsTheReportAndKeepsSamplesAndOldEntries) {
         s.headerFlags = 1; // attach clears the no-CRC flag
         test::writeBytes(path, volume ? test::buildSvxVolume({s, s}) : test::buildSvx4(s));
         RecordingMessages messages;
-        ASSERT_TRUE(attachEventToFile(path, [](EventRecord& r) { r.addEvent(reportEntry()); }, {}, messages));
+        ASSERT_TRUE(attachEventToFile(
+            path, [](EventRecord& r) { r.addEvent(reportEntry()); }, {}, messages));
         const LoadResult r = loadFile(path, messages);
         ASSERT_TRUE(r.ok);
         EXPECT_TRUE(messages.messages().empty()) << "new CRC is right";
@@ -245,18 +258,21 @@ TEST(Svx4Attach, CrcMismatchOrFailedWriteLeavesTheFileAsItWas) {
     const auto bad = test::buildSvx4(s);
     test::writeBytes(path, bad);
     RecordingMessages messages;
-    EXPECT_FALSE(attachEventToFile(path, [](EventRecord& r) { r.addEvent(reportEntry()); }, {}, messages));
+    EXPECT_FALSE(attachEventToFile(
+        path, [](EventRecord& r) { r.addEvent(reportEntry()); }, {}, messages));
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"CRC Error - File not updated"});
     EXPECT_EQ(test::readBytes(path), bad);
 
     const auto good = test::buildSvx4(richSpec(1));
     test::writeBytes(path, good);
     const auto unreachable = [&](const EventRecord&) { return dir / "missing" / "long name.svx"; };
-    EXPECT_FALSE(attachEventToFile(path, [](EventRecord& r) { r.addEvent(reportEntry()); }, unreachable, messages));
+    EXPECT_FALSE(attachEventToFile(
+        path, [](EventRecord& r) { r.addEvent(reportEntry()); }, unreachable, messages));
     EXPECT_EQ(test::readBytes(path), good) << "the old file is never deleted before the new one is safe";
 
     const auto renamed = [&](const EventRecord&) { return dir / "2024-03-01 long.svx"; };
-    ASSERT_TRUE(attachEventToFile(path, [](EventRecord& r) { r.addEvent(reportEntry()); }, renamed, messages));
+    ASSERT_TRUE(attachEventToFile(
+        path, [](EventRecord& r) { r.addEvent(reportEntry()); }, renamed, messages));
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_TRUE(std::filesystem::exists(dir / "2024-03-01 long.svx"));
 }

@@ -18,16 +18,19 @@ namespace {
 using test::loadText;
 
 std::string v2File(const std::string& header, int samples = 60, const std::string& newline = "\n") {
-    std::string text = "! SVX ASCII Event File Format 2.0" + newline + "Number of Samples: " + std::to_string(samples) +
-                       newline + "SPS: 20" + newline + header + "Data:" + newline;
-    for (int i = 0; i < samples; ++i) text += std::to_string(i - 10) + newline;
+    std::string text = "! SVX ASCII Event File Format 2.0" + newline +
+                       "Number of Samples: " + std::to_string(samples) + newline + "SPS: 20" + newline +
+                       header + "Data:" + newline;
+    for (int i = 0; i < samples; ++i)
+        text += std::to_string(i - 10) + newline;
     return text;
 }
 
 std::string v1File(const std::string& header, int samples = 60) {
     std::string text = "! SVX ASCII Event File Format 1.0\nNumber of Samples: " + std::to_string(samples) +
                        "\nSPS: 20\n" + header + "Data:\n";
-    for (int i = 0; i < samples; ++i) text += "1\n";
+    for (int i = 0; i < samples; ++i)
+        text += "1\n";
     return text;
 }
 
@@ -53,24 +56,25 @@ TEST(SvxAsciiRead, StartTimeFractionDigits) {
 }
 
 TEST(SvxAsciiRead, Version2HeaderKeys) {
-    const std::string header = "start time: 2021/06/07 08:09:10.250\n"
-                               "Sensor Location: first place\n"
-                               "Sensor Location: second place\n"
-                               "Sensor Type: velocity\n"
-                               "Sensor Orientation: N\n"
-                               "Component Name: BHNX\n"
-                               "Sensor ID: ABCDEFGH\n"
-                               "Lock Indicator: Locked\n"
-                               "Time Reference Type: GPS receiver\n"
-                               "# Comment: not read\n"
-                               "Comment:    \n"
-                               "Sensor Latitude: -33.5\n"
-                               "A/D Converter Bits: 24\n"
-                               "Data Minimum: 99\n"
-                               "Event Information: 2021/06/07,08:08:00.500,-30.5,150.25,33,0,0,0,420,0,0,,1,65,7,GA\n"
-                               "Event Information: 2021/06/07,08:08:00.500,-30.5\n"
-                               "Pick Information: 2021/06/07,08:09:20.125,Pn,2,512,note,15\n"
-                               "Pick Information: 2021/06/07,bad,P,0,0,,0\n";
+    const std::string header =
+        "start time: 2021/06/07 08:09:10.250\n"
+        "Sensor Location: first place\n"
+        "Sensor Location: second place\n"
+        "Sensor Type: velocity\n"
+        "Sensor Orientation: N\n"
+        "Component Name: BHNX\n"
+        "Sensor ID: ABCDEFGH\n"
+        "Lock Indicator: Locked\n"
+        "Time Reference Type: GPS receiver\n"
+        "# Comment: not read\n"
+        "Comment:    \n"
+        "Sensor Latitude: -33.5\n"
+        "A/D Converter Bits: 24\n"
+        "Data Minimum: 99\n"
+        "Event Information: 2021/06/07,08:08:00.500,-30.5,150.25,33,0,0,0,420,0,0,,1,65,7,GA\n"
+        "Event Information: 2021/06/07,08:08:00.500,-30.5\n"
+        "Pick Information: 2021/06/07,08:09:20.125,Pn,2,512,note,15\n"
+        "Pick Information: 2021/06/07,bad,P,0,0,,0\n";
     RecordingMessages messages;
     const LoadResult r = loadText(v2File(header), messages);
     ASSERT_TRUE(r.ok);
@@ -131,8 +135,9 @@ TEST(SvxAsciiRead, Version1EventMagnitudeAndLegacyPicks) {
     EXPECT_EQ(+rec.info.events[0].latitude, 12.5);
     EXPECT_EQ(formatIsoTime(rec.info.events[0].originTime), "2019-04-05T09:59:30.200Z");
     ASSERT_EQ(rec.info.picks.size(), 3u);
-    const std::pair<const char*, const char*> expected[] = {
-        {"P", "2019-04-05T10:00:13.000Z"}, {"S", "2019-04-05T10:00:20.500Z"}, {"Md", "2019-04-05T10:00:43.000Z"}};
+    const std::pair<const char*, const char*> expected[] = {{"P", "2019-04-05T10:00:13.000Z"},
+                                                            {"S", "2019-04-05T10:00:20.500Z"},
+                                                            {"Md", "2019-04-05T10:00:43.000Z"}};
     for (int i = 0; i < 3; ++i) {
         const PickEntry p = rec.info.picks[i];
         EXPECT_EQ(fieldText(p.phase, 8), expected[i].first);
@@ -164,7 +169,8 @@ TEST(SvxAsciiRead, BadInput) {
         bool ok;
         const char* message;
     } cases[] = {
-        {"short data", v2File("Number of Samples: 80\n"), false, "Error Loading Data - End of File found to early"},
+        {"short data", v2File("Number of Samples: 80\n"), false,
+         "Error Loading Data - End of File found to early"},
         {"no data keyword", noData, false, "Error Loading Data - No \"Data\" keyword found"},
         {"no rate", v2File("SPS: 0\n"), false, "Invalid sample rate in file mem.txt"},
         {"absurd count", v2File("Number of Samples: 2000000000\n"), false,
@@ -179,7 +185,8 @@ TEST(SvxAsciiRead, BadInput) {
         const LoadResult r = loadText(c.file, messages);
         EXPECT_EQ(r.ok, c.ok) << c.name;
         if (c.message) {
-            EXPECT_TRUE(messages.contains(c.message)) << c.name << ": " << testing::PrintToString(messages.texts());
+            EXPECT_TRUE(messages.contains(c.message))
+                << c.name << ": " << testing::PrintToString(messages.texts());
         }
         if (!r.ok) {
             EXPECT_TRUE(r.channels.empty()) << c.name;
@@ -214,17 +221,20 @@ TEST(SvxAsciiWrite, MinimalRecordWritesTheSensorLines) {
     const EventRecord rec = sampleRecord();
     const std::vector<double> samples(100, 3.0);
     const std::string text = encodeSvxAscii({&rec, samples, 0}, {}, TimeColumn::None);
-    for (const char* line : {"Sensor Latitude: 0\n", "Sensor Longitude: 0\n", "Sensor Elevation: -12345\n",
-                             "Sensor Incident: -12345\n", "Sensor Azimuth: -12345\n", "Start Time Offset: 0\n"})
+    for (const char* line :
+         {"Sensor Latitude: 0\n", "Sensor Longitude: 0\n", "Sensor Elevation: -12345\n",
+          "Sensor Incident: -12345\n", "Sensor Azimuth: -12345\n", "Start Time Offset: 0\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
-    for (const char* absent : {"Comment:", "Sensor ID:", "Lock Indicator:", "Sensor Type:", "Event Information:"})
+    for (const char* absent :
+         {"Comment:", "Sensor ID:", "Lock Indicator:", "Sensor Type:", "Event Information:"})
         EXPECT_EQ(text.find(absent), std::string::npos) << absent;
 }
 
 TEST(SvxAsciiWrite, DecimationDcInvertAndTimeColumns) {
     const EventRecord rec = sampleRecord();
     std::vector<double> samples(100);
-    for (int i = 0; i < 100; ++i) samples[i] = i;
+    for (int i = 0; i < 100; ++i)
+        samples[i] = i;
     WriterOptions options;
     options.decimation = 3;
     options.invert = true;
@@ -255,7 +265,9 @@ TEST(SvxAsciiWrite, DecimationDcInvertAndTimeColumns) {
 TEST(SvxAsciiWrite, RoundTripThroughSvx4KeepsRecord) {
     test::Svx4Spec spec;
     spec.samples = test::rampSignal(300, 4'000'000.0); // 24-bit counts need all their digits
-    spec.blocks = {test::textBlock(1, "Cellar"), test::textBlock(2, "L-4C"), test::textBlock(3, "note"),
+    spec.blocks = {test::textBlock(1, "Cellar"),
+                   test::textBlock(2, "L-4C"),
+                   test::textBlock(3, "note"),
                    test::textBlock(7, "logger"),
                    test::eventBlock({2024, 3, 1, 11, 58, 0, 125'000'000}, 35.5, 139.25, 10, 450, 510, "JMA"),
                    test::pickBlock({2024, 3, 1, 12, 0, 9, 500'000'000}, "P", 1, 512, 15)};
@@ -276,11 +288,16 @@ TEST(SvxAsciiWrite, RoundTripThroughSvx4KeepsRecord) {
     EXPECT_EQ(formatIsoTime(c.header.startTime), formatIsoTime(a.header.startTime));
     const ChannelHeader& ha = a.header;
     const ChannelHeader& hc = c.header;
-    const std::pair<double, double> numbers[] = {
-        {+ha.sps, +hc.sps},           {+ha.latitude, +hc.latitude},   {+ha.longitude, +hc.longitude},
-        {+ha.elevation, +hc.elevation}, {+ha.incident, +hc.incident}, {+ha.azimuth, +hc.azimuth},
-        {+ha.sensitivity, +hc.sensitivity}, {+ha.magCorrection, +hc.magCorrection}};
-    for (const auto& [want, got] : numbers) EXPECT_NEAR(got, want, std::fabs(want) * 1e-5);
+    const std::pair<double, double> numbers[] = {{+ha.sps, +hc.sps},
+                                                 {+ha.latitude, +hc.latitude},
+                                                 {+ha.longitude, +hc.longitude},
+                                                 {+ha.elevation, +hc.elevation},
+                                                 {+ha.incident, +hc.incident},
+                                                 {+ha.azimuth, +hc.azimuth},
+                                                 {+ha.sensitivity, +hc.sensitivity},
+                                                 {+ha.magCorrection, +hc.magCorrection}};
+    for (const auto& [want, got] : numbers)
+        EXPECT_NEAR(got, want, std::fabs(want) * 1e-5);
     EXPECT_EQ(c.stationName(), a.stationName());
     EXPECT_EQ(c.component(), a.component());
     EXPECT_EQ(fieldText(c.header.network, 6), fieldText(a.header.network, 6));
@@ -309,7 +326,8 @@ TEST(SvxAsciiWrite, FailedWriteLeavesNoFile) {
     EXPECT_TRUE(messages.contains("Can't open file " + target.string() + " for write"));
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_TRUE(writeSvxAscii(dir / "out.txt", {&rec, samples, 0}, {}, TimeColumn::None, messages));
-    EXPECT_EQ(test::readBytes(dir / "out.txt").size(), encodeSvxAscii({&rec, samples, 0}, {}, TimeColumn::None).size());
+    EXPECT_EQ(test::readBytes(dir / "out.txt").size(),
+              encodeSvxAscii({&rec, samples, 0}, {}, TimeColumn::None).size());
 }
 
 } // namespace

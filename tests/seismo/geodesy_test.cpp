@@ -13,11 +13,14 @@ const double kPi = std::acos(-1.0);
 
 // Haversine on the sphere of geocentric latitudes: an independent route to the same distance.
 double haversineDegrees(double lat1, double lon1, double lat2, double lon2) {
-    const auto geocentric = [](double lat) { return std::atan(geo::kLatitudeFactor * std::tan(lat * kPi / 180)); };
+    const auto geocentric = [](double lat) {
+        return std::atan(geo::kLatitudeFactor * std::tan(lat * kPi / 180));
+    };
     const double p1 = std::fabs(lat1) == 90 ? lat1 * kPi / 180 : geocentric(lat1);
     const double p2 = std::fabs(lat2) == 90 ? lat2 * kPi / 180 : geocentric(lat2);
     const double dl = (lon2 - lon1) * kPi / 180;
-    const double h = std::pow(std::sin((p2 - p1) / 2), 2) + std::cos(p1) * std::cos(p2) * std::pow(std::sin(dl / 2), 2);
+    const double h =
+        std::pow(std::sin((p2 - p1) / 2), 2) + std::cos(p1) * std::cos(p2) * std::pow(std::sin(dl / 2), 2);
     return 2 * std::asin(std::min(1.0, std::sqrt(h))) * 180 / kPi;
 }
 
@@ -25,15 +28,15 @@ TEST(GreatCircle, KnownGeometry) {
     struct Case {
         double lat1, lon1, lat2, lon2, degrees, az12, az21;
     } cases[] = {
-        {0, 0, 0, 0, 0, 0, 0},              // identical points
+        {0, 0, 0, 0, 0, 0, 0}, // identical points
         {10.5, 20.25, 10.5, 20.25, 0, -1, -1},
-        {0, 0, 0, 180, 180, -1, -1},        // antipodes on the equator
-        {90, 0, -90, 0, 180, -1, -1},       // pole to pole
-        {90, 0, 0, 45, 90, -1, 0},          // north pole to the equator
-        {0, 0, 0, 10, 10, 90, 270},         // due east
-        {0, 0, 0, -10, 10, 270, 90},        // due west
-        {0, 179, 0, -179, 2, 90, 270},      // across the date line
-        {0, 0, 10, 0, -1, 0, 180},          // due north
+        {0, 0, 0, 180, 180, -1, -1},   // antipodes on the equator
+        {90, 0, -90, 0, 180, -1, -1},  // pole to pole
+        {90, 0, 0, 45, 90, -1, 0},     // north pole to the equator
+        {0, 0, 0, 10, 10, 90, 270},    // due east
+        {0, 0, 0, -10, 10, 270, 90},   // due west
+        {0, 179, 0, -179, 2, 90, 270}, // across the date line
+        {0, 0, 10, 0, -1, 0, 180},     // due north
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.lat1 << "," << c.lon1 << " -> " << c.lat2 << "," << c.lon2);
@@ -54,9 +57,10 @@ TEST(GreatCircle, KnownGeometry) {
 }
 
 TEST(GreatCircle, MatchesHaversineFromShortToLong) {
-    const double pts[][4] = {{47.0, 8.0, 47.001, 8.001}, {47.0, 8.0, 47.01, 8.02},   {-33.9, 18.4, -33.8, 18.6},
-                             {35.7, 139.7, 34.7, 135.5}, {51.5, -0.1, 40.7, -74.0}, {-41.3, 174.8, 64.1, -21.9},
-                             {89.5, 10, 89.5, 190},     {-60, -70, 60, 110.5}};
+    const double pts[][4] = {{47.0, 8.0, 47.001, 8.001}, {47.0, 8.0, 47.01, 8.02},
+                             {-33.9, 18.4, -33.8, 18.6}, {35.7, 139.7, 34.7, 135.5},
+                             {51.5, -0.1, 40.7, -74.0},  {-41.3, 174.8, 64.1, -21.9},
+                             {89.5, 10, 89.5, 190},      {-60, -70, 60, 110.5}};
     for (const auto& p : pts) {
         GreatCircle gc;
         ASSERT_TRUE(greatCircle(p[0], p[1], p[2], p[3], gc));
@@ -85,13 +89,13 @@ TEST(CoordinateText, Parse) {
         bool ok;
         double value;
     } cases[] = {
-        {"12.5N", true, true, 12.5},        {"12.5 S", true, true, -12.5},     {"90N", true, true, 89.9},
-        {"90.0S", true, true, -89.9},       {"12:30:36N", true, true, 12.51}, {"33:15S", true, true, -33.25},
-        {"90.1N", true, false, 0},          {"12.5", true, false, 0},          {"12.5E", true, false, 0},
-        {"N", true, false, 0},              {"-12N", true, false, 0},         {"12:61N", true, false, 0},
-        {"abcN", true, false, 0},           {"120.25W", false, true, -120.25}, {"180E", false, true, 180},
-        {"180.5E", false, false, 0}, {"10:30 E", false, true, 10.5},  {"10:30:00:00E", false, false, 0},
-        {"E", false, false, 0},             {"12.5N", false, false, 0},       {"45E extra", false, false, 0},
+        {"12.5N", true, true, 12.5},  {"12.5 S", true, true, -12.5},     {"90N", true, true, 89.9},
+        {"90.0S", true, true, -89.9}, {"12:30:36N", true, true, 12.51},  {"33:15S", true, true, -33.25},
+        {"90.1N", true, false, 0},    {"12.5", true, false, 0},          {"12.5E", true, false, 0},
+        {"N", true, false, 0},        {"-12N", true, false, 0},          {"12:61N", true, false, 0},
+        {"abcN", true, false, 0},     {"120.25W", false, true, -120.25}, {"180E", false, true, 180},
+        {"180.5E", false, false, 0},  {"10:30 E", false, true, 10.5},    {"10:30:00:00E", false, false, 0},
+        {"E", false, false, 0},       {"12.5N", false, false, 0},        {"45E extra", false, false, 0},
     };
     for (const Case& c : cases) {
         double v = 0;
@@ -118,7 +122,7 @@ TEST(CoordinateText, FormatRoundTrips) {
 }
 
 class DistanceTextTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { loadRegionTable(test::shippedData() / kRegionFileName); }
 };
 
@@ -127,16 +131,20 @@ TEST_F(DistanceTextTest, Forms) {
     ASSERT_EQ(germany, "Germany");
     // station at 50N 8E, event at 50N 10E: 1.2866 degrees = 143 km
     EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10), "143km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, 455), "M4.6 143km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, 449), "M4.5 143km from ABC, Germany");
-    EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, -50), "M-0.5 143km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, 455),
+              "M4.6 143km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, 449),
+              "M4.5 143km from ABC, Germany");
+    EXPECT_EQ(distanceText("ABC", 50, 8, 50, 10, std::nullopt, std::nullopt, -50),
+              "M-0.5 143km from ABC, Germany");
     // an unknown station position falls back to the given km, then the given degrees
     EXPECT_EQ(distanceText("ABC", kUnknownValue, kUnknownValue, 50, 10, 99.6), "100km from ABC, Germany");
     EXPECT_EQ(distanceText("ABC", kUnknownValue, 8, 50, 10, std::nullopt, 2.0), "222km from ABC, Germany");
     EXPECT_EQ(distanceText("ABC", kUnknownValue, 8, 50, 10), "");
     EXPECT_EQ(distanceText("ABC", 50, 10, 50, 10), ""); // 0 km gives no text
     // an event with an unknown position still gets a text, with the blank region name
-    EXPECT_EQ(distanceText("ABC", 50, 8, kUnknownValue, kUnknownValue, 12.0), "12km from ABC, " + noRegionName());
+    EXPECT_EQ(distanceText("ABC", 50, 8, kUnknownValue, kUnknownValue, 12.0),
+              "12km from ABC, " + noRegionName());
 }
 
 } // namespace

@@ -74,7 +74,8 @@ TEST(Iasp91Lookup, GridRules) {
         {"upper row missing keeps the row above", 2, 15, 15, 150},
         {"unknown phase", 3, 0, 10, -1},
     };
-    for (const Case& c : cases) EXPECT_NEAR(m.iasp91Time(c.phase, c.depth, c.x), c.expected, 1e-4) << c.what;
+    for (const Case& c : cases)
+        EXPECT_NEAR(m.iasp91Time(c.phase, c.depth, c.x), c.expected, 1e-4) << c.what;
     EXPECT_EQ(m.largestDepth(), 30);
     EXPECT_EQ(m.phaseIndex("S"), 1);
 }
@@ -126,23 +127,32 @@ TEST(Iasp91Shipped, MatchesPublishedTimes) {
         const char* phase;
         double depth, x, seconds;
     } refs[] = {
-        {"P", 10, 35, 412.43}, {"pP", 10, 35, 415.51}, {"sP", 10, 35, 416.85}, {"PP", 10, 35, 489.44},      // T
-        {"PcP", 10, 35, 564.28}, {"S", 10, 35, 745.29}, {"sS", 10, 35, 750.56}, {"ScP", 10, 35, 789.88},  // T
-        {"SS", 10, 35, 881.90}, {"PKiKP", 10, 35, 1006.36}, {"ScS", 10, 35, 1033.65},                     // T
-        {"P", 0, 45, 496.97}, {"PP", 0, 45, 602.07}, {"S", 0, 45, 897.40}, {"PcP", 0, 45, 597.93},        // J
-        {"ScP", 0, 45, 831.71}, {"PKiKP", 0, 45, 1016.71}, {"ScS", 0, 45, 1095.71}, {"SS", 0, 45, 1100.43}, // J
-        {"P", 0, 90, 781.33}, {"S", 0, 90, 1435.77}, {"PP", 0, 90, 993.94}, {"PcP", 0, 90, 782.40},       // J
-        {"PKiKP", 0, 90, 1077.40}, {"SKS", 0, 90, 1412.95}, {"ScS", 0, 90, 1439.39}, {"SS", 0, 90, 1794.80}, // J
-        {"PKIKP", 0, 160, 1200.40}, {"PKP", 0, 160, 1240.24}, {"PP", 0, 160, 1462.41}, {"SS", 0, 160, 2674.08}, // J
-        {"PKIKP", 0, 180, 1212.08}, {"PP", 0, 180, 1562.67}, {"SS", 0, 180, 2871.53},                     // J
-        {"P", 100, 45, 485.21}, {"S", 100, 45, 876.83}, {"pP", 100, 45, 508.70}, {"sP", 100, 45, 520.31}, // J
-        {"PcP", 100, 45, 584.46}, {"sS", 100, 45, 917.93}, {"ScS", 100, 45, 1071.96},                     // J
-        {"pP", 100, 90, 794.50}, {"sP", 100, 90, 805.42}, {"SKS", 100, 90, 1389.09}, {"sS", 100, 90, 1458.72}, // J
-        {"PKIKP", 100, 160, 1186.61}, {"PKP", 100, 160, 1226.99}, {"PKIKP", 100, 180, 1198.25},          // J
-        {"P", 611, 52.474, 497.464}, {"PcP", 611, 52.474, 557.336}, {"pP", 611, 52.474, 609.935},        // I
-        {"PP", 611, 52.474, 625.524}, {"sP", 611, 52.474, 676.419}, {"ScP", 611, 52.474, 736.422},       // I
-        {"S", 611, 52.474, 899.865}, {"PKiKP", 611, 52.474, 953.596}, {"ScS", 611, 52.474, 1022.932},    // I
-        {"sS", 611, 52.474, 1103.276}, {"SS", 611, 52.474, 1131.376},                                    // I
+        {"P", 10, 35, 412.43},         {"pP", 10, 35, 415.51},          {"sP", 10, 35, 416.85},
+        {"PP", 10, 35, 489.44}, // T
+        {"PcP", 10, 35, 564.28},       {"S", 10, 35, 745.29},           {"sS", 10, 35, 750.56},
+        {"ScP", 10, 35, 789.88},                                                                  // T
+        {"SS", 10, 35, 881.90},        {"PKiKP", 10, 35, 1006.36},      {"ScS", 10, 35, 1033.65}, // T
+        {"P", 0, 45, 496.97},          {"PP", 0, 45, 602.07},           {"S", 0, 45, 897.40},
+        {"PcP", 0, 45, 597.93}, // J
+        {"ScP", 0, 45, 831.71},        {"PKiKP", 0, 45, 1016.71},       {"ScS", 0, 45, 1095.71},
+        {"SS", 0, 45, 1100.43}, // J
+        {"P", 0, 90, 781.33},          {"S", 0, 90, 1435.77},           {"PP", 0, 90, 993.94},
+        {"PcP", 0, 90, 782.40}, // J
+        {"PKiKP", 0, 90, 1077.40},     {"SKS", 0, 90, 1412.95},         {"ScS", 0, 90, 1439.39},
+        {"SS", 0, 90, 1794.80}, // J
+        {"PKIKP", 0, 160, 1200.40},    {"PKP", 0, 160, 1240.24},        {"PP", 0, 160, 1462.41},
+        {"SS", 0, 160, 2674.08},                                                                 // J
+        {"PKIKP", 0, 180, 1212.08},    {"PP", 0, 180, 1562.67},         {"SS", 0, 180, 2871.53}, // J
+        {"P", 100, 45, 485.21},        {"S", 100, 45, 876.83},          {"pP", 100, 45, 508.70},
+        {"sP", 100, 45, 520.31},                                                                   // J
+        {"PcP", 100, 45, 584.46},      {"sS", 100, 45, 917.93},         {"ScS", 100, 45, 1071.96}, // J
+        {"pP", 100, 90, 794.50},       {"sP", 100, 90, 805.42},         {"SKS", 100, 90, 1389.09},
+        {"sS", 100, 90, 1458.72},                                                                       // J
+        {"PKIKP", 100, 160, 1186.61},  {"PKP", 100, 160, 1226.99},      {"PKIKP", 100, 180, 1198.25},   // J
+        {"P", 611, 52.474, 497.464},   {"PcP", 611, 52.474, 557.336},   {"pP", 611, 52.474, 609.935},   // I
+        {"PP", 611, 52.474, 625.524},  {"sP", 611, 52.474, 676.419},    {"ScP", 611, 52.474, 736.422},  // I
+        {"S", 611, 52.474, 899.865},   {"PKiKP", 611, 52.474, 953.596}, {"ScS", 611, 52.474, 1022.932}, // I
+        {"sS", 611, 52.474, 1103.276}, {"SS", 611, 52.474, 1131.376},                                   // I
     };
     for (const Ref& r : refs) {
         const int p = m.phaseIndex(r.phase);
@@ -157,14 +167,14 @@ TEST(Iasp91Shipped, MatchesPublishedTimes) {
 }
 
 class ExtraPhasesTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         model_ = smallModel();
         tm_.setIasp91(&model_);
-        std::ofstream(tables_ / "pkp.jb") << test::makeTableText("n # PKP travel-time", {0, 10, 20}, {0, 10, 20},
-                                                                 {0, 100, 200, 0, 100, 200, 2, 102, 202});
-        std::ofstream(tables_ / "iasp.jb") << test::makeTableText("# IASPEI table: SKS x", {0, 10, 20}, {0, 10, 20},
-                                                                  {0, 50, 100, 0, 50, 100, 0, 50, 100});
+        std::ofstream(tables_ / "pkp.jb") << test::makeTableText(
+            "n # PKP travel-time", {0, 10, 20}, {0, 10, 20}, {0, 100, 200, 0, 100, 200, 2, 102, 202});
+        std::ofstream(tables_ / "iasp.jb") << test::makeTableText(
+            "# IASPEI table: SKS x", {0, 10, 20}, {0, 10, 20}, {0, 50, 100, 0, 50, 100, 0, 50, 100});
         std::ofstream(tables_ / "notes.txt") << "just notes\n";
     }
     Iasp91Tables model_;
@@ -241,10 +251,12 @@ TEST_F(ExtraPhasesTest, ArrivalsAcrossMidnightAndPhaseTimes) {
     EXPECT_EQ(tm_.phaseArrival(w, 0, 15.0, 9), -1);
     EXPECT_EQ(phaseMarkerLabel(tm_.slot(6)).text, "SKS (I91)");
 
-    const std::vector<PhaseTimeRow> rows = phaseTimeRows(tm_, w, nearMidnight, 5.0, nearMidnight + 45000, 10, false);
+    const std::vector<PhaseTimeRow> rows =
+        phaseTimeRows(tm_, w, nearMidnight, 5.0, nearMidnight + 45000, 10, false);
     ASSERT_EQ(rows.size(), 5u);
     const char* names[] = {"Origin", "SKS (I91)", "P", "PKP", "S"};
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].name, names[i]);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].name, names[i]);
     EXPECT_EQ(rows[1].afterOrigin, "25.00");
     EXPECT_EQ(rows[3].afterOrigin, "50.00");
     EXPECT_EQ(rows[4].afterOrigin, "50.01") << "a time before the origin is the next day";

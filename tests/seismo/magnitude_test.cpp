@@ -40,7 +40,8 @@ TEST(AttenuationTable, ParsingRules) {
         {"fifth word is not Step:", "Tables: 1\nRange: 10 to 100 Every: 10\n1 2 3 4 5 6 7 8 9 10\n", false},
         {"short value line", "Tables: 1\nRange: 10 to 100 Step: 10\n1 2 3 4 5 6 7 8 9\n", false},
         {"values missing", "Tables: 1\nRange: 10 to 100 Step: 10\n", false},
-        {"second range fails the file", "Tables: 2\nRange: 10 to 100 Step: 10\n1 2 3 4 5 6 7 8 9 10\nRange: x\n", false},
+        {"second range fails the file",
+         "Tables: 2\nRange: 10 to 100 Step: 10\n1 2 3 4 5 6 7 8 9 10\nRange: x\n", false},
         {"absurd range is refused", "Tables: 1\nRange: 0 to 2000000000 Step: 1\n", false},
         {"zero step", "Tables: 1\nRange: 10 to 100 Step: 0\n", false},
     };
@@ -66,7 +67,7 @@ TEST(AttenuationTable, LookupAtGridPointsBetweenThemAndAtRangeEdges) {
         {"before the first range", 5, 0},
         {"grid point", 20, 1.50},
         {"between: 1.00 + 0.5 * 0.3 = 1.15", 13, 1.15},
-        {"rounds to the nearest hundredth", 21, 1.55},            // 150 + 50 * 0.1 + 0.5 = 155.5 -> 155
+        {"rounds to the nearest hundredth", 21, 1.55}, // 150 + 50 * 0.1 + 0.5 = 155.5 -> 155
         {"equal neighbours", 55, 3.00},
         {"past the last value takes the next range's first", 105, 3.90}, // 380 + 20 * 5 / 10
         {"gap between ranges", 150, 0},
@@ -74,13 +75,15 @@ TEST(AttenuationTable, LookupAtGridPointsBetweenThemAndAtRangeEdges) {
         {"beyond the last value of the last range", 1150, 5.80},
         {"at the limit", 1200, 0},
     };
-    for (const auto& c : cases) EXPECT_NEAR(minusLogA0(t, c.km), c.expected, 1e-12) << c.name;
+    for (const auto& c : cases)
+        EXPECT_NEAR(minusLogA0(t, c.km), c.expected, 1e-12) << c.name;
 }
 
 TEST(Magnitudes, ForwardFormulasAgainstHandValues) {
     const AttenuationTables flat = [] {
         AttenuationTables t;
-        parseAttenuationTables("Tables: 1\nRange: 10 to 1000 Step: 110\n300 300 300 300 300 300 300 300 300 300\n", t);
+        parseAttenuationTables(
+            "Tables: 1\nRange: 10 to 1000 Step: 110\n300 300 300 300 300 300 300 300 300 300\n", t);
         return t;
     }();
     const StationResponse corr{0.001, 0, 0};
@@ -89,7 +92,8 @@ TEST(Magnitudes, ForwardFormulasAgainstHandValues) {
     EXPECT_NEAR(*magnitudeMl(100, 1000, corr, flat).byCorrection, 3.0, 1e-12);
     // log10(1000 * 1e-7 * 28000) + 3.00 = log10(2.8) + 3
     EXPECT_NEAR(*magnitudeMl(100, 1000, sens, flat).bySensitivity, 3.4471580313422194, 1e-12);
-    EXPECT_FALSE(magnitudeMl(100, 1000, {0, 1e-7, 2}, flat).bySensitivity) << "sensitivity only for displacement";
+    EXPECT_FALSE(magnitudeMl(100, 1000, {0, 1e-7, 2}, flat).bySensitivity)
+        << "sensitivity only for displacement";
     EXPECT_FALSE(magnitudeMl(10'600, 1000, corr, flat).byCorrection);
     EXPECT_FALSE(magnitudeMl(100, 0, corr, flat).byCorrection);
     // 10 degrees: log10(100 * 0.02 / 0.2) + 1.66 + 3.3
@@ -106,7 +110,8 @@ TEST(Magnitudes, ForwardFormulasAgainstHandValues) {
 
 TEST(Magnitudes, WindowShowsMsOrMbOnlyBeyond556Km) {
     AttenuationTables tables;
-    ASSERT_TRUE(parseAttenuationTables("Tables: 1\nRange: 100 to 1000 Step: 100\n300 310 320 330 340 350 360 370 380 390\n", tables));
+    ASSERT_TRUE(parseAttenuationTables(
+        "Tables: 1\nRange: 100 to 1000 Step: 100\n300 310 320 330 340 350 360 370 380 390\n", tables));
     struct Case {
         const char* name;
         double km;
@@ -147,7 +152,8 @@ TEST(Magnitudes, WindowShowsMsOrMbOnlyBeyond556Km) {
 TEST(Magnitudes, AutoSensitivityChoosesByTheRecord) {
     const AttenuationTables tables = testTables(); // -log A0 at 300 km: 4.20
     const StationResponse both{0.01, 2e-7, 3}, velocity{0.01, 2e-7, 2}, sensitivityOnly{0, 2e-7, 3};
-    const double byCorrection = std::log10(100 * 0.01) + 4.2, bySensitivity = std::log10(100 * 2e-7 * 28000) + 4.2;
+    const double byCorrection = std::log10(100 * 0.01) + 4.2,
+                 bySensitivity = std::log10(100 * 2e-7 * 28000) + 4.2;
     struct Case {
         const char* name;
         StationResponse station;
@@ -159,9 +165,11 @@ TEST(Magnitudes, AutoSensitivityChoosesByTheRecord) {
         {"auto, displacement with S: sensor units", both, MagnitudeUnits::Auto, bySensitivity, true},
         {"auto, velocity: correction", velocity, MagnitudeUnits::Auto, byCorrection, false},
         {"correction forced", both, MagnitudeUnits::Correction, byCorrection, false},
-        {"correction forced without C: none", sensitivityOnly, MagnitudeUnits::Correction, std::nullopt, false},
+        {"correction forced without C: none", sensitivityOnly, MagnitudeUnits::Correction, std::nullopt,
+         false},
         {"sensor units forced", both, MagnitudeUnits::SensorUnits, bySensitivity, true},
-        {"sensor units without a usable S: correction", velocity, MagnitudeUnits::SensorUnits, byCorrection, false},
+        {"sensor units without a usable S: correction", velocity, MagnitudeUnits::SensorUnits, byCorrection,
+         false},
     };
     EXPECT_EQ(magnitudeUnitsFromSetting(true), MagnitudeUnits::Auto);
     EXPECT_EQ(magnitudeUnitsFromSetting(false), MagnitudeUnits::Correction);
@@ -183,7 +191,8 @@ TEST(Magnitudes, AutoSensitivityChoosesByTheRecord) {
 // A table text of one range, 100..1000 km every 100 km, every value v.
 std::string flatTableText(int v) {
     std::string values;
-    for (int i = 0; i < 10; ++i) values += std::to_string(v) + (i < 9 ? " " : "\n");
+    for (int i = 0; i < 10; ++i)
+        values += std::to_string(v) + (i < 9 ? " " : "\n");
     return "Tables: 1\nRange: 100 to 1000 Step: 100\n" + values;
 }
 
@@ -233,8 +242,10 @@ TEST(Magnitudes, PeriodOfTheLargestWave) {
     EXPECT_NEAR(p.seconds, 20.0, 2 * 2 / sps);
 
     std::vector<double> ramp(100);
-    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<double>(i);
-    EXPECT_EQ(measurePeriod(ramp, 0, 100, 0, sps).error, "Can't find peak point") << "peak at the last sample";
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<double>(i);
+    EXPECT_EQ(measurePeriod(ramp, 0, 100, 0, sps).error, "Can't find peak point")
+        << "peak at the last sample";
     std::vector<double> bump(100, 1.0);
     bump[50] = 9;
     EXPECT_EQ(measurePeriod(bump, 0, 100, 0, sps).error, "Can't find zero crossing");
@@ -251,13 +262,15 @@ TEST(Magnitudes, PeriodRanges) {
     EXPECT_TRUE(checkMsPeriod(10).ok);
     EXPECT_EQ(checkMsPeriod(10).message, "New Ms Period = 10 Seconds or 0.1 Hz");
     EXPECT_FALSE(checkMbPeriod(6.5).ok);
-    EXPECT_EQ(checkMbPeriod(0.05).message, "Mb Period Error: Period 0.05 not in the range of .1 to 6 seconds");
+    EXPECT_EQ(checkMbPeriod(0.05).message,
+              "Mb Period Error: Period 0.05 not in the range of .1 to 6 seconds");
     EXPECT_EQ(checkMbPeriod(0.5).message, "New Mb Period = 0.5 Seconds or 2 Hz");
 }
 
 TEST(MagCalc, BackwardSolutionsInvertTheForwardOnes) {
     AttenuationTables tables;
-    ASSERT_TRUE(parseAttenuationTables("Tables: 1\nRange: 100 to 1000 Step: 100\n300 310 320 330 340 350 360 370 380 390\n", tables));
+    ASSERT_TRUE(parseAttenuationTables(
+        "Tables: 1\nRange: 100 to 1000 Step: 100\n300 310 320 330 340 350 360 370 380 390\n", tables));
     const CMagCalc calc(tables);
     for (double km : {250.0, 3000.0}) {
         MagCalcValues v;
@@ -278,7 +291,8 @@ TEST(MagCalc, BackwardSolutionsInvertTheForwardOnes) {
             solved.correction = c;
             solved.displacementM = d;
             const MagCalcResults r = calc.calculate(solved);
-            const auto pick = [&](std::optional<double> ml, std::optional<double> ms, std::optional<double> mb) {
+            const auto pick = [&](std::optional<double> ml, std::optional<double> ms,
+                                  std::optional<double> mb) {
                 return local ? ml : kind == MagnitudeKind::Ms ? ms : mb;
             };
             EXPECT_NEAR(*pick(r.mlCorrection, r.msCorrection, r.mbCorrection), 4.3, 1e-9) << km;
@@ -298,8 +312,9 @@ TEST(MagCalc, TextFields) {
         const char* text;
         std::optional<double> metres;
     };
-    const Case cases[] = {{"0.002", 0.002}, {"12.5 mm", 0.0125}, {"3um", 3e-6}, {"40 nm", 4e-8},
-                          {"1 cm", 0.01}, {"abc", std::nullopt}, {"5 furlongs", std::nullopt}};
+    const Case cases[] = {
+        {"0.002", 0.002},      {"12.5 mm", 0.0125},         {"3um", 3e-6}, {"40 nm", 4e-8}, {"1 cm", 0.01},
+        {"abc", std::nullopt}, {"5 furlongs", std::nullopt}};
     for (const auto& c : cases) {
         const auto got = CMagCalc::parseDisplacement(c.text);
         ASSERT_EQ(got.has_value(), c.metres.has_value()) << c.text;
@@ -327,13 +342,15 @@ TEST(MagnitudeCorrections, StationChannelFileNameAndResponse) {
     EXPECT_EQ(c.byStationChannel("ABC", "BH"), 0) << "compared over the full length";
     EXPECT_EQ(c.byStationChannel("XYZ", "N"), 0.5);
     EXPECT_EQ(c.byFileName("/data/event.xyz", 'N'), 0.5);
-    EXPECT_EQ(c.byFileName("/data/event.ab1.svx", 'Z'), 1.5) << "two letters then a digit: code AB; BHZ is no 'Z' line";
+    EXPECT_EQ(c.byFileName("/data/event.ab1.svx", 'Z'), 1.5)
+        << "two letters then a digit: code AB; BHZ is no 'Z' line";
     EXPECT_EQ(c.byFileName("/data/event.abc", 'Z'), 0) << "code ABC matches no line whose component is Z";
     EXPECT_EQ(c.byFileName("/data/event.xyz", 'Z'), 0);
 
     const char* response = "[OTHER.XX.BHZ_1]\nenddate=no\nsens=5\n"
                            "[ABCD.IU.BHZ_2024]\nEndDate=2020\nsens=1\nENDDATE=NO\nSENS=629145\n";
-    EXPECT_NEAR(responseCorrection(response, "abcd", "BHZ"), 0.2 / (629145 * 2 / 1e6 * 3.141592653589793), 1e-15);
+    EXPECT_NEAR(responseCorrection(response, "abcd", "BHZ"), 0.2 / (629145 * 2 / 1e6 * 3.141592653589793),
+                1e-15);
     EXPECT_EQ(responseCorrection(response, "abcd", "BHN"), 0);
 }
 

@@ -43,13 +43,14 @@ TEST(PhaseTableText, TitleRules) {
         {"# # PKP ab travel-time", "PKPab"},
         {"skipped line\nanother\nn # S travel-time", "S"},
         {"one\ntwo\nthree\nn # S travel-time", nullptr}, // no title within three lines
-        {"n # S some table", nullptr},                    // neither word
+        {"n # S some table", nullptr},                   // neither word
         {"# IASPEI 1991 tables:  \tPcP  more", "PcP-(IASP91)"},
         {"n # ABCDEFGHIJKLMNOPQRSTUVWXYZ travel-time", "ABCDEFGHIJKLMNOPQRS"}, // at most 19
     };
     for (const Case& c : cases) {
         PhaseTable t;
-        const bool ok = parsePhaseTable(makeTableText(c.header, {0, 5, 10}, {0, 1, 2}, std::vector<double>(9, 1)), t);
+        const bool ok =
+            parsePhaseTable(makeTableText(c.header, {0, 5, 10}, {0, 1, 2}, std::vector<double>(9, 1)), t);
         EXPECT_EQ(ok, c.name != nullptr) << c.header;
         if (ok && c.name) {
             EXPECT_EQ(t.phaseName, c.name) << c.header;
@@ -63,13 +64,13 @@ TEST(PhaseTableText, TitleRules) {
 TEST(PhaseTableText, RefusesBrokenGrids) {
     const std::string good = smallTable({1, 2, 3, 4, 5, 6});
     const std::pair<std::string, std::string> broken[] = {
-        {"table\n3\n", "table\n2\n"},    // too few depths
-        {"table\n3\n", "table\n200\n"},  // too many depths
-        {" \n3\n", " \n1000\n"},         // too many distances
+        {"table\n3\n", "table\n2\n"},   // too few depths
+        {"table\n3\n", "table\n200\n"}, // too many depths
+        {" \n3\n", " \n1000\n"},        // too many distances
         {"# depth 10\n", "depth 10\n"}, // row header without '#'
         {"6.000\n", ""},                // file ends early
         {"table\n3\n", "table\n-5\n"},
-        {"2.000\n", "99999999999\n"},   // a time that overflows
+        {"2.000\n", "99999999999\n"}, // a time that overflows
     };
     for (const auto& [from, to] : broken) {
         std::string text = good;
@@ -100,19 +101,20 @@ TEST(TravelTime, Interpolation) {
     struct Case {
         double depth, x, expected;
     } cases[] = {
-        {0, 2, 20},           // on a grid point
-        {0, 3, 30},           // between columns
-        {0, 1, 10},           // first column
-        {0, 0.5, -1},         // below the first distance
-        {0, 4.5, -1},         // beyond the last distance
-        {5, 2, 35},           // between rows
-        {2.5, 1.5, 21.25},    // both ways
-        {-3, 2, 20},          // above the first row: that row only
-        {20.01, 2, -1},       // deeper than the last row
-        {10, 3, 50},          // one neighbour is -1: the other's time
-        {5, 3, 40},           // lower row 30, upper row 50 (its -1 column skipped)
+        {0, 2, 20},        // on a grid point
+        {0, 3, 30},        // between columns
+        {0, 1, 10},        // first column
+        {0, 0.5, -1},      // below the first distance
+        {0, 4.5, -1},      // beyond the last distance
+        {5, 2, 35},        // between rows
+        {2.5, 1.5, 21.25}, // both ways
+        {-3, 2, 20},       // above the first row: that row only
+        {20.01, 2, -1},    // deeper than the last row
+        {10, 3, 50},       // one neighbour is -1: the other's time
+        {5, 3, 40},        // lower row 30, upper row 50 (its -1 column skipped)
     };
-    for (const Case& c : cases) EXPECT_NEAR(travelTime(c.depth, t, c.x), c.expected, 1e-9) << c.depth << " " << c.x;
+    for (const Case& c : cases)
+        EXPECT_NEAR(travelTime(c.depth, t, c.x), c.expected, 1e-9) << c.depth << " " << c.x;
     EXPECT_EQ(travelTime(0, PhaseTable(), 2), -1);
 }
 

@@ -16,13 +16,15 @@ namespace tlx {
 namespace {
 
 class RegionsTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         std::string error;
         loaded_ = table_.load(test::shippedData() / kRegionFileName, &error);
         if (!loaded_) std::fprintf(stderr, "region file: %s\n", error.c_str());
     }
-    void SetUp() override { ASSERT_TRUE(loaded_) << "data/feregions.dat missing: run tools/make_feregions.py"; }
+    void SetUp() override {
+        ASSERT_TRUE(loaded_) << "data/feregions.dat missing: run tools/make_feregions.py";
+    }
     static RegionTable table_;
     static bool loaded_;
 };
@@ -38,9 +40,12 @@ std::vector<std::vector<std::string>> readCsv(const std::filesystem::path& path,
         std::string cell;
         bool quoted = false;
         for (char c : line) {
-            if (c == '"') quoted = !quoted;
-            else if (c == sep && !quoted) row.push_back(std::exchange(cell, {}));
-            else cell += c;
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == sep && !quoted)
+                row.push_back(std::exchange(cell, {}));
+            else
+                cell += c;
         }
         row.push_back(cell);
         rows.push_back(row);
@@ -135,10 +140,12 @@ TEST(RegionFile, MalformedFilesLeaveNoTable) {
     EXPECT_EQ(t.regionName(0.5, 12), "Two");
     EXPECT_EQ(t.regionName(-0.5, 12), "Two");
     const std::pair<std::string, std::string> broken[] = {
-        {"TLXFE 1", "TLXFE 2"},      {"NAMES 2", "NAMES 3"},        {"NAMES 2", "NAMES 99999999"},
-        {"0 10 2\n", "0 10 3\n"},    {"0 10 2\n", "0 0 2\n"},       {"0 10 2\n", "0 181 2\n"},
-        {"QUAD 2 1", "QUAD 1 1"},    {"QUAD 4 1\n0 0 2\n", ""},    {"QUAD 1 2", "QUAD 1 200000"},
-        {"END\n", ""},               {"0 0 1\n0 10", "0 0 x\n0 10"}, {"QUAD 1 2", "QUAD 5 2"},
+        {"TLXFE 1", "TLXFE 2"},         {"NAMES 2", "NAMES 3"},
+        {"NAMES 2", "NAMES 99999999"},  {"0 10 2\n", "0 10 3\n"},
+        {"0 10 2\n", "0 0 2\n"},        {"0 10 2\n", "0 181 2\n"},
+        {"QUAD 2 1", "QUAD 1 1"},       {"QUAD 4 1\n0 0 2\n", ""},
+        {"QUAD 1 2", "QUAD 1 200000"},  {"END\n", ""},
+        {"0 0 1\n0 10", "0 0 x\n0 10"}, {"QUAD 1 2", "QUAD 5 2"},
     };
     for (const auto& [from, to] : broken) {
         std::string text = good;

@@ -9,7 +9,9 @@
 
 namespace tlx::test {
 
-inline std::filesystem::path shippedData() { return sourceDir() / "data"; }
+inline std::filesystem::path shippedData() {
+    return sourceDir() / "data";
+}
 
 // A *.JB text: title, depths (km), distances (degrees), times (s) row by row (depth-major).
 std::string makeTableText(const std::string& title, const std::vector<double>& depths,

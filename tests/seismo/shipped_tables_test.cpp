@@ -32,7 +32,8 @@ Published readPublished(const std::filesystem::path& path) {
     std::string line;
     if (!std::getline(in, line)) return p;
     std::istringstream head(line);
-    for (double d; head >> d;) p.depths.push_back(d);
+    for (double d; head >> d;)
+        p.depths.push_back(d);
     while (std::getline(in, line)) {
         std::istringstream row(line);
         double dist;
@@ -51,7 +52,7 @@ Published readPublished(const std::filesystem::path& path) {
 }
 
 class ShippedTablesTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         shared_ = test::sharedDataDir();
         RecordingMessages messages;

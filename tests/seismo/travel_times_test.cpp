@@ -16,10 +16,12 @@ namespace {
 using test::makeTableText;
 
 // A made-up earth where P travels 10 s and S 20 s per degree at the surface, a little faster deeper.
-void writeLinearTables(const std::filesystem::path& dir, const std::string& p, const std::string& s, double maxDist) {
+void writeLinearTables(const std::filesystem::path& dir, const std::string& p, const std::string& s,
+                       double maxDist) {
     const std::vector<double> depths{0, 10, 20};
     std::vector<double> dists, tp, ts;
-    for (double x = 0; x <= maxDist + 1e-9; x += 1) dists.push_back(x);
+    for (double x = 0; x <= maxDist + 1e-9; x += 1)
+        dists.push_back(x);
     for (double h : depths)
         for (double x : dists) {
             tp.push_back(x * (10 - h / 20));
@@ -30,7 +32,7 @@ void writeLinearTables(const std::filesystem::path& dir, const std::string& p, c
 }
 
 class TravelTablesTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         writeLinearTables(dir_.path(), "P.JB", "S.JB", 100);
         writeLinearTables(dir_.path(), "p_b.jb", "s_b.jb", 10);
@@ -57,8 +59,9 @@ TEST_F(TravelTablesTest, LoadFailuresGiveTheirMessages) {
     s.pFileReg = "missing.jb";
     CTravelTm tm;
     EXPECT_FALSE(tm.load(dir_.path(), s, messages_));
-    EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"Error Loading Teleseismic JB-Tables P.JB and bad.jb!",
-                                                           "Error Loading Regional JB-Tables missing.jb and S_b.JB!"}));
+    EXPECT_EQ(messages_.texts(),
+              (std::vector<std::string>{"Error Loading Teleseismic JB-Tables P.JB and bad.jb!",
+                                        "Error Loading Regional JB-Tables missing.jb and S_b.JB!"}));
     EXPECT_TRUE(tm.slot(CTravelTm::kTeleS).empty());
     EXPECT_TRUE(tm.slot(CTravelTm::kRegP).empty());
     // after a teleseismic failure new windows take no tables and find no distance
@@ -121,8 +124,9 @@ TEST_F(TravelTablesTest, SpLookupEdgeCases) {
 TEST_F(TravelTablesTest, SpTableWithUnknownPTimes) {
     // P has no value at 4 and 5 degrees: at 4 the neighbouring column's time stands in, at 5
     // both columns lack one, so that entry's S-P is 0 and no distance comes from it
-    std::ofstream(dir_ / "P.JB") << makeTableText("n # P travel-time", {0, 10, 20}, {0, 1, 2, 3, 4, 5},
-                                                   {0, 10, 20, 30, -1, -1, 0, 10, 20, 30, -1, -1, 0, 10, 20, 30, -1, -1});
+    std::ofstream(dir_ / "P.JB") << makeTableText(
+        "n # P travel-time", {0, 10, 20}, {0, 1, 2, 3, 4, 5},
+        {0, 10, 20, 30, -1, -1, 0, 10, 20, 30, -1, -1, 0, 10, 20, 30, -1, -1});
     CTravelTm tm;
     ASSERT_TRUE(tm.load(dir_.path(), TableSettings(), messages_));
     TableSettings s;

@@ -19,7 +19,8 @@ TEST(Geography, ReadersGetDistancesAndRegionNames) {
     EXPECT_NE(g.regionName(35.7, 139.7), g.regionName(-33.9, 18.4)) << "Japan is not South Africa";
 
     const SeismoGeography none{std::filesystem::path()};
-    EXPECT_EQ(none.regionName(35.7, 139.7).find_first_not_of(' '), std::string::npos) << "no table: a blank name";
+    EXPECT_EQ(none.regionName(35.7, 139.7).find_first_not_of(' '), std::string::npos)
+        << "no table: a blank name";
 }
 
 } // namespace

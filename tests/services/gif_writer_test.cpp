@@ -61,7 +61,8 @@ TEST(GifWriter, SixteenBitUnpacking) {
     for (const auto& c : cases) {
         std::uint8_t r, g, b;
         unpack16(c.pixel, c.k32, r, g, b);
-        EXPECT_EQ(std::make_tuple(int(r), int(g), int(b)), std::make_tuple(c.r, c.g, c.b)) << std::hex << c.pixel;
+        EXPECT_EQ(std::make_tuple(int(r), int(g), int(b)), std::make_tuple(c.r, c.g, c.b))
+            << std::hex << c.pixel;
     }
 }
 
@@ -77,14 +78,17 @@ TEST(GifWriter, EveryDepthRoundTripsAnOddWidthPicture) {
         std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride * h), 0xAB);
         std::vector<std::uint8_t> palette(256 * 3, 0);
         for (int i = 0; i < 3; ++i)
-            for (int k = 0; k < 3; ++k) palette[static_cast<std::size_t>(3 * i + k)] = rgb[i][k];
+            for (int k = 0; k < 3; ++k)
+                palette[static_cast<std::size_t>(3 * i + k)] = rgb[i][k];
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const int c = colourAt(x, y);
                 std::uint8_t* p = &bits[static_cast<std::size_t>(y * stride + x * bytes)];
-                if (bpp == 8) p[0] = static_cast<std::uint8_t>(c);
+                if (bpp == 8)
+                    p[0] = static_cast<std::uint8_t>(c);
                 else if (bpp == 16) {
-                    const std::uint16_t v = static_cast<std::uint16_t>(((rgb[c][0] >> 3) << 11) | ((rgb[c][1] >> 2) << 5) | (rgb[c][2] >> 3));
+                    const std::uint16_t v = static_cast<std::uint16_t>(
+                        ((rgb[c][0] >> 3) << 11) | ((rgb[c][1] >> 2) << 5) | (rgb[c][2] >> 3));
                     p[0] = static_cast<std::uint8_t>(v & 0xFF);
                     p[1] = static_cast<std::uint8_t>(v >> 8);
                 } else {
@@ -112,7 +116,8 @@ TEST(GifWriter, EveryDepthRoundTripsAnOddWidthPicture) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const int c = colourAt(x, y);
-                ASSERT_EQ(d.pixels[static_cast<std::size_t>(y * w + x)], std::make_tuple(int(rgb[c][0]), int(rgb[c][1]), int(rgb[c][2])))
+                ASSERT_EQ(d.pixels[static_cast<std::size_t>(y * w + x)],
+                          std::make_tuple(int(rgb[c][0]), int(rgb[c][1]), int(rgb[c][2])))
                     << "bpp " << bpp << " at " << x << "," << y;
             }
     }

@@ -15,12 +15,17 @@ TEST(SaveNaming, ExtensionRules) {
         int format;
         const char* expected;
     } cases[] = {
-        {"031215a", kSaveSvx4, "031215a.svx"},      {"031215a.SVX", kSaveSvx3, "031215a.SVX"},
-        {"031215a.abc", kSaveGif, "031215a.abc.gif"}, {"x.GIF", kSaveGif, "x.GIF"},
-        {"x.svx", kSaveSac, "x.sac"},               {"x.SVX", kSaveSac, "x.SVX.sac"},
-        {"x.sac", kSaveSac, "x.sac"},               {"x", kSaveSvxText, "x.txt"},
+        {"031215a", kSaveSvx4, "031215a.svx"},
+        {"031215a.SVX", kSaveSvx3, "031215a.SVX"},
+        {"031215a.abc", kSaveGif, "031215a.abc.gif"},
+        {"x.GIF", kSaveGif, "x.GIF"},
+        {"x.svx", kSaveSac, "x.sac"},
+        {"x.SVX", kSaveSac, "x.SVX.sac"},
+        {"x.sac", kSaveSac, "x.sac"},
+        {"x", kSaveSvxText, "x.txt"},
     };
-    for (const auto& c : cases) EXPECT_EQ(applySaveExtension(c.name, c.format), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(applySaveExtension(c.name, c.format), c.expected) << c.name;
 }
 
 TEST(SaveNaming, ReturningToSvxRestoresTheNames) {
@@ -85,7 +90,8 @@ TEST(SaveNaming, ArchiveNames) {
     EventRecord r = recordAt(1999, "sta");
     ASSERT_TRUE(makeArchiveName(r, settings, messages, name));
     EXPECT_EQ(name, (dir / "9901").string() + "/990101a.sta");
-    for (char c = 'a'; c <= 'z'; ++c) test::writeBytes(dir / "9901" / (std::string("990101") + c + ".sta"), {});
+    for (char c = 'a'; c <= 'z'; ++c)
+        test::writeBytes(dir / "9901" / (std::string("990101") + c + ".sta"), {});
     ASSERT_TRUE(makeArchiveName(r, settings, messages, name));
     EXPECT_EQ(name, (dir / "9901").string() + "/990101aa.sta");
 

@@ -7,19 +7,21 @@ namespace tlx::test {
 namespace {
 
 class Bytes {
-public:
+  public:
     explicit Bytes(std::size_t size) : b_(size, 0) {}
     template <typename T> void put(std::size_t offset, T value) {
         unsigned char raw[sizeof(T)];
         std::memcpy(raw, &value, sizeof(T)); // the test machines are little-endian, as the format
-        for (std::size_t i = 0; i < sizeof(T); ++i) b_.at(offset + i) = raw[i];
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            b_.at(offset + i) = raw[i];
     }
     void text(std::size_t offset, const std::string& s, std::size_t width) {
-        for (std::size_t i = 0; i < width && i < s.size(); ++i) b_.at(offset + i) = static_cast<std::uint8_t>(s[i]);
+        for (std::size_t i = 0; i < width && i < s.size(); ++i)
+            b_.at(offset + i) = static_cast<std::uint8_t>(s[i]);
     }
     std::vector<std::uint8_t>& raw() { return b_; }
 
-private:
+  private:
     std::vector<std::uint8_t> b_;
 };
 
@@ -33,14 +35,20 @@ void putTime(Bytes& b, std::size_t at, const TimeSpec& t) {
     b.put<std::int32_t>(at + 8, t.nanoseconds);
 }
 
-int width(int type) { return type == 0 ? 2 : (type == 1 || type == 2) ? 4 : 8; }
+int width(int type) {
+    return type == 0 ? 2 : (type == 1 || type == 2) ? 4 : 8;
+}
 
 double encoded(int type, double v) {
     switch (type) {
-    case 0: return static_cast<std::int16_t>(v);
-    case 1: return static_cast<std::int32_t>(v);
-    case 2: return static_cast<float>(v);
-    default: return v;
+    case 0:
+        return static_cast<std::int16_t>(v);
+    case 1:
+        return static_cast<std::int32_t>(v);
+    case 2:
+        return static_cast<float>(v);
+    default:
+        return v;
     }
 }
 
@@ -50,7 +58,9 @@ std::uint16_t bitwiseCrc16(const std::uint8_t* data, std::size_t size) {
     std::uint16_t crc = 0;
     for (std::size_t i = 0; i < size; ++i) {
         crc ^= static_cast<std::uint16_t>(data[i] << 8);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x8000) ? static_cast<std::uint16_t>((crc << 1) ^ 0x1021) : static_cast<std::uint16_t>(crc << 1);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? static_cast<std::uint16_t>((crc << 1) ^ 0x1021)
+                                 : static_cast<std::uint16_t>(crc << 1);
     }
     return crc;
 }
@@ -62,7 +72,8 @@ std::vector<std::uint8_t> buildSvx4(const Svx4Spec& s) {
         var.resize(at + 6 + block.data.size());
         var[at] = block.mark;
         var[at + 1] = block.type;
-        const std::int32_t length = block.lengthOverride.value_or(static_cast<std::int32_t>(block.data.size()));
+        const std::int32_t length =
+            block.lengthOverride.value_or(static_cast<std::int32_t>(block.data.size()));
         std::memcpy(&var[at + 2], &length, 4);
         if (!block.data.empty()) std::memcpy(&var[at + 6], block.data.data(), block.data.size());
     }
@@ -109,10 +120,18 @@ std::vector<std::uint8_t> buildSvx4(const Svx4Spec& s) {
     for (std::size_t i = 0; i < n; ++i) {
         const double v = s.samples[i];
         switch (s.sampleType) {
-        case 0: b.put<std::int16_t>(data + i * 2, static_cast<std::int16_t>(v)); break;
-        case 1: b.put<std::int32_t>(data + i * 4, static_cast<std::int32_t>(v)); break;
-        case 2: b.put<float>(data + i * 4, static_cast<float>(v)); break;
-        default: b.put<double>(data + i * 8, v); break;
+        case 0:
+            b.put<std::int16_t>(data + i * 2, static_cast<std::int16_t>(v));
+            break;
+        case 1:
+            b.put<std::int32_t>(data + i * 4, static_cast<std::int32_t>(v));
+            break;
+        case 2:
+            b.put<float>(data + i * 4, static_cast<float>(v));
+            break;
+        default:
+            b.put<double>(data + i * 8, v);
+            break;
         }
     }
     if (s.crc) {
@@ -122,7 +141,8 @@ std::vector<std::uint8_t> buildSvx4(const Svx4Spec& s) {
     return b.raw();
 }
 
-std::vector<std::uint8_t> buildSvxVolume(const std::vector<Svx4Spec>& channels, std::optional<std::uint16_t> count) {
+std::vector<std::uint8_t> buildSvxVolume(const std::vector<Svx4Spec>& channels,
+                                         std::optional<std::uint16_t> count) {
     std::vector<std::uint8_t> out = {'S', 'V', 'X', 'V', 'O', 'L', 'U', 'M', 'E', '1', 0, 0};
     const std::uint16_t n = count.value_or(static_cast<std::uint16_t>(channels.size()));
     std::memcpy(&out[10], &n, 2);
@@ -169,13 +189,15 @@ BlockSpec pickBlock(const TimeSpec& time, const std::string& phase, std::uint16_
 
 BlockSpec historyBlock(const std::vector<std::string>& lines) {
     std::string joined;
-    for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? "," : "") + lines[i];
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        joined += (i ? "," : "") + lines[i];
     return textBlock(6, joined);
 }
 
 std::vector<double> rampSignal(std::size_t count, double amplitude) {
     std::vector<double> v(count);
-    for (std::size_t i = 0; i < count; ++i) v[i] = std::round(amplitude * std::sin(0.05 * static_cast<double>(i)) + (i % 7));
+    for (std::size_t i = 0; i < count; ++i)
+        v[i] = std::round(amplitude * std::sin(0.05 * static_cast<double>(i)) + (i % 7));
     return v;
 }
 

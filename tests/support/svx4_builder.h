@@ -40,7 +40,7 @@ struct Svx4Spec {
     std::string sensorId = "TEST", componentName = "BHZ", network = "XX";
     double sensitivity = 1.5e-7, magCorrection = 0.1;
     std::int16_t adBits = 24;
-    std::vector<BlockSpec> blocks; // the end block is added when this is not empty
+    std::vector<BlockSpec> blocks;               // the end block is added when this is not empty
     std::optional<std::int32_t> varHeaderLength; // default: the blocks' total
     std::vector<double> samples;
     bool crc = true;
@@ -50,7 +50,8 @@ struct Svx4Spec {
 std::uint16_t bitwiseCrc16(const std::uint8_t* data, std::size_t size);
 
 std::vector<std::uint8_t> buildSvx4(const Svx4Spec& spec);
-std::vector<std::uint8_t> buildSvxVolume(const std::vector<Svx4Spec>& channels, std::optional<std::uint16_t> count = {});
+std::vector<std::uint8_t> buildSvxVolume(const std::vector<Svx4Spec>& channels,
+                                         std::optional<std::uint16_t> count = {});
 
 BlockSpec textBlock(std::uint8_t type, const std::string& text);
 BlockSpec eventBlock(const TimeSpec& origin, double lat, double lon, double depth, std::int16_t magMl,

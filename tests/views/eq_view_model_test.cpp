@@ -17,7 +17,8 @@ struct Channel {
     MinMaxPyramid pyramid;
 };
 
-std::unique_ptr<Channel> makeChannel(std::vector<double> samples, double sps = 100, int second = 0, int nanos = 0) {
+std::unique_ptr<Channel> makeChannel(std::vector<double> samples, double sps = 100, int second = 0,
+                                     int nanos = 0) {
     auto c = std::make_unique<Channel>();
     c->record.header.startTime = {2024, 3, 1, 12, 0, static_cast<std::uint8_t>(second), 0, nanos};
     c->record.header.sps = sps;
@@ -30,7 +31,9 @@ std::unique_ptr<Channel> makeChannel(std::vector<double> samples, double sps = 1
     return c;
 }
 
-TraceSource source(const Channel& c) { return {&c.record, c.samples, &c.pyramid, 0, "STA"}; }
+TraceSource source(const Channel& c) {
+    return {&c.record, c.samples, &c.pyramid, 0, "STA"};
+}
 
 TextMetrics fixedMetrics() {
     TextMetrics m;
@@ -41,7 +44,8 @@ TextMetrics fixedMetrics() {
 
 std::vector<double> sine(std::size_t n, double amplitude) {
     std::vector<double> s(n);
-    for (std::size_t i = 0; i < n; ++i) s[i] = amplitude * std::sin(static_cast<double>(i) * 0.05);
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = amplitude * std::sin(static_cast<double>(i) * 0.05);
     return s;
 }
 
@@ -132,7 +136,8 @@ TEST(EqViewModel, DenseTraceKeepsEveryPeak) {
     for (std::size_t i : spikes) {
         const int col = static_cast<int>(std::floor(i * pps));
         if (col > 300) continue;
-        const auto it = std::find_if(t.columns.begin(), t.columns.end(), [&](const Segment& c) { return c.x1 == col; });
+        const auto it =
+            std::find_if(t.columns.begin(), t.columns.end(), [&](const Segment& c) { return c.x1 == col; });
         ASSERT_NE(it, t.columns.end()) << "column " << col;
         EXPECT_EQ(std::min(it->y1, it->y2), spikeY) << "spike at sample " << i << " lost";
     }
@@ -178,7 +183,8 @@ TEST(EqViewModel, MarkerTimesDragsAndMidnight) {
     m.layout({0, 0, 624, 400}, fixedMetrics(), Output::Screen);
     m.resetMarkers();
     // P box at graph left + 20; time = span / width x (12 + 20) x 1000 + left.
-    EXPECT_EQ(m.marker(kMarkerP).timeMs, 43'200'000 + static_cast<std::int64_t>(60.0 / 624 * 32 * 1000 + 0.5));
+    EXPECT_EQ(m.marker(kMarkerP).timeMs,
+              43'200'000 + static_cast<std::int64_t>(60.0 / 624 * 32 * 1000 + 0.5));
     const Marker s = m.marker(kMarkerS);
     // Dragging P onto S's box is refused; P stays where it was.
     const Marker p = m.marker(kMarkerP);
@@ -211,7 +217,8 @@ TEST(EqViewModel, LockedMarkersFollowTheirTimes) {
     m.setLocked(true);
     m.setSpan(20);
     m.layout({0, 0, 624, 400}, fixedMetrics(), Output::Screen);
-    EXPECT_NEAR(static_cast<double>(m.columnTimeMs(m.marker(kMarkerP).x + m.boxWidth() / 2.0)), 43'210'000, 40);
+    EXPECT_NEAR(static_cast<double>(m.columnTimeMs(m.marker(kMarkerP).x + m.boxWidth() / 2.0)), 43'210'000,
+                40);
 }
 
 TEST(EqViewModel, DistanceLineWithAndWithoutTables) {
@@ -352,15 +359,18 @@ TEST(TextPanel, LinesOfARecord) {
     const TextPanel p = buildTextPanel(m, false);
     EXPECT_EQ(p.fileText, "File: event.svx");
     std::string first;
-    for (const TextPiece& piece : p.lines.at(0)) first += piece.text;
+    for (const TextPiece& piece : p.lines.at(0))
+        first += piece.text;
     EXPECT_EQ(first, "Start: 2024/03/01 12:00:00 UTC (L) Station: STA TLX01 HHZ Samples: 6000  SPS: 100");
     std::string second;
-    for (const TextPiece& piece : p.lines.at(1)) second += piece.text;
+    for (const TextPiece& piece : p.lines.at(1))
+        second += piece.text;
     EXPECT_EQ(second.rfind("Max/Min: 2000/-2000 X: 1:00.0 Y: 2.1 Kilo Counts", 0), 0u) << second;
     m.setSpan(10);
     std::string narrowed;
     const TextPanel after = buildTextPanel(m, false);
-    for (const TextPiece& piece : after.lines.at(0)) narrowed += piece.text;
+    for (const TextPiece& piece : after.lines.at(0))
+        narrowed += piece.text;
     EXPECT_NE(narrowed.find("View Samples: 1001"), std::string::npos) << narrowed;
 }
 

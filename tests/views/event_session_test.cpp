@@ -118,7 +118,8 @@ TEST(EventSession, MagnitudeTablesAndSensitivityChoice) {
 
     test::TempDir station;
     fs::copy_file(shipped / "magtbl.dat", station / "magtbl.dat");
-    std::ofstream(station / "MAGTBL.XYZ") << "Tables: 1\nRange: 100 to 1000 Step: 100\n500 500 500 500 500 500 500 500 500 500\n";
+    std::ofstream(station / "MAGTBL.XYZ")
+        << "Tables: 1\nRange: 100 to 1000 Step: 100\n500 500 500 500 500 500 500 500 500 500\n";
     const MagnitudeValues own = readoutWith(station.path(), MagnitudeUnits::Auto);
     ASSERT_TRUE(own.ml);
     EXPECT_NE(*own.ml, *global.ml) << "the station's table is used";

@@ -14,7 +14,8 @@ TEST(EventSlots, PyramidsFollowTheDocumentsSamples) {
     test::TempDir dir;
     test::Svx4Spec spec;
     spec.samples.assign(4000, 0.0);
-    for (std::size_t i = 0; i < spec.samples.size(); ++i) spec.samples[i] = (i / 100) % 2 ? 50 : -50;
+    for (std::size_t i = 0; i < spec.samples.size(); ++i)
+        spec.samples[i] = (i / 100) % 2 ? 50 : -50;
     test::writeBytes(dir / "a.svx", test::buildSvx4(spec));
     RecordingMessages messages;
     EventLoader loader(messages);

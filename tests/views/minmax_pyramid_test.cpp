@@ -13,13 +13,15 @@ TEST(MinMaxPyramid, EveryRangeMatchesAScanOfItsSamples) {
     for (std::size_t n : {1u, 15u, 16u, 17u, 100u, 1023u, 4096u, 70'001u}) {
         std::vector<double> s(n);
         std::normal_distribution<double> noise(0, 100);
-        for (double& v : s) v = noise(rng);
+        for (double& v : s)
+            v = noise(rng);
         MinMaxPyramid p(s);
         std::uniform_int_distribution<std::size_t> pick(0, n - 1);
         for (int k = 0; k < 400; ++k) {
             std::size_t a = pick(rng), b = pick(rng);
             if (a > b) std::swap(a, b);
-            const auto [lo, hi] = std::minmax_element(s.begin() + static_cast<long>(a), s.begin() + static_cast<long>(b) + 1);
+            const auto [lo, hi] =
+                std::minmax_element(s.begin() + static_cast<long>(a), s.begin() + static_cast<long>(b) + 1);
             const MinMax m = p.range(a, b + 1);
             ASSERT_EQ(m.min, *lo) << n << " [" << a << "," << b << "]";
             ASSERT_EQ(m.max, *hi) << n << " [" << a << "," << b << "]";

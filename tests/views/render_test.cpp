@@ -12,7 +12,7 @@ namespace tlx::views {
 namespace {
 
 class Render : public ::testing::Test {
-protected:
+  protected:
     void load(std::vector<double> samples) {
         samples_ = std::move(samples);
         record_.header.startTime = {2024, 3, 1, 12, 0, 0, 0, 0};
@@ -37,13 +37,17 @@ protected:
     EqViewModel model_;
 };
 
-const char* kColours = "[Colors]\nBackground=10 20 30\nGraph=250 250 0\nPSMarkers=255 0 255\nXGrid=0 200 0\nYGrid=0 200 0\n";
+const char* kColours =
+    "[Colors]\nBackground=10 20 30\nGraph=250 250 0\nPSMarkers=255 0 255\nXGrid=0 200 0\nYGrid=0 200 0\n";
 
-QRgb rgb(const Rgb& c) { return qRgb(c.r, c.g, c.b); }
+QRgb rgb(const Rgb& c) {
+    return qRgb(c.r, c.g, c.b);
+}
 
 TEST_F(Render, TraceExtremesBackgroundAndMarkersFollowDataAndSettings) {
     std::vector<double> s(30'000);
-    for (std::size_t i = 0; i < s.size(); ++i) s[i] = 800 * std::sin(static_cast<double>(i) * 0.003) + 37 * std::sin(i * 0.9);
+    for (std::size_t i = 0; i < s.size(); ++i)
+        s[i] = 800 * std::sin(static_cast<double>(i) * 0.003) + 37 * std::sin(i * 0.9);
     s[12'345] = 1500; // one sample above everything else
     s[20'000] = -1200;
     load(s);

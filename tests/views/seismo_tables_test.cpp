@@ -1,5 +1,5 @@
-#include "core/data_paths.h"
 #include "core/atomic_file.h"
+#include "core/data_paths.h"
 #include "record/file_kind.h"
 #include "support/temp_dir.h"
 #include "views/seismo_readouts.h"
@@ -38,7 +38,8 @@ namespace {
 TEST(SeismoTables, RecordsWithoutCorrectionTakeTheStationsFromTheCorrectionFiles) {
     test::TempDir local;
     ASSERT_TRUE(writeFileAtomically(local / "magcorr.dat", std::string("ABCD BHN 0.5\nXY Z 0.25\n")));
-    ASSERT_TRUE(writeFileAtomically(local / "RESPONSE.DAT", std::string("[ABCD.IU.BHZ_1]\nenddate=no\nsens=2000\n")));
+    ASSERT_TRUE(
+        writeFileAtomically(local / "RESPONSE.DAT", std::string("[ABCD.IU.BHZ_1]\nenddate=no\nsens=2000\n")));
     RecordingMessages messages;
     SeismoTables tables;
     tables.load(IniProfile(), {shippedDataDirectory()}, {local.path(), shippedDataDirectory()}, messages);
@@ -47,11 +48,13 @@ TEST(SeismoTables, RecordsWithoutCorrectionTakeTheStationsFromTheCorrectionFiles
     EventRecord sac;
     std::memcpy(sac.header.sensorId, "ABCD", 4);
     std::memcpy(sac.header.componentName, "BHZ", 3);
-    EXPECT_NEAR(tables.magnitudeCorrectionFor(sac, kKindSac), 0.2 / (2000 * 2 / 1e6 * 3.141592653589793), 1e-12)
+    EXPECT_NEAR(tables.magnitudeCorrectionFor(sac, kKindSac), 0.2 / (2000 * 2 / 1e6 * 3.141592653589793),
+                1e-12)
         << "response.dat first";
     std::memcpy(sac.header.componentName, "BHN", 3);
     EXPECT_EQ(tables.magnitudeCorrectionFor(sac, kKindSac), 0.5) << "then MAGCORR.DAT by station and channel";
-    EXPECT_EQ(tables.magnitudeCorrectionFor(sac, kKindSvx4), 0) << "SVX records use the file-name look-up only";
+    EXPECT_EQ(tables.magnitudeCorrectionFor(sac, kKindSvx4), 0)
+        << "SVX records use the file-name look-up only";
     sac.header.magCorrection = 0.125;
     EXPECT_EQ(tables.magnitudeCorrectionFor(sac, kKindSac), 0.125) << "a record's own correction stays";
 

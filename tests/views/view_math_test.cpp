@@ -8,8 +8,10 @@ namespace {
 TEST(ViewMath, TidyFullScaleRoundsUpToFriendlySteps) {
     const struct {
         double mantissa, expected;
-    } cases[] = {{2.34, 2.5}, {123.4, 130}, {620, 625}, {3, 3}, {7.0, 7}, {10, 10}, {55.5, 60}, {999.2, 1000}, {1.01, 1.2}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(tidyFullScale(c.mantissa), c.expected) << c.mantissa;
+    } cases[] = {{2.34, 2.5}, {123.4, 130}, {620, 625},    {3, 3},     {7.0, 7},
+                 {10, 10},    {55.5, 60},   {999.2, 1000}, {1.01, 1.2}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(tidyFullScale(c.mantissa), c.expected) << c.mantissa;
 }
 
 TEST(ViewMath, EngineeringSplitChoosesUnitMultiplier) {
@@ -18,8 +20,8 @@ TEST(ViewMath, EngineeringSplitChoosesUnitMultiplier) {
         bool cm;
         double mantissa, multiplier;
     } cases[] = {
-        {27659, false, 27.659, 0.001}, {1.0, false, 1.0, 1},        {0.0004, false, 400, 1e6},
-        {5e-12, false, 5e-3, 1e9},     {0.025, true, 2.5, 100},     {0.025, false, 25, 1e3},
+        {27659, false, 27.659, 0.001}, {1.0, false, 1.0, 1},      {0.0004, false, 400, 1e6},
+        {5e-12, false, 5e-3, 1e9},     {0.025, true, 2.5, 100},   {0.025, false, 25, 1e3},
         {0.005, true, 5, 1e3},         {2.5e6, false, 2.5, 1e-6},
     };
     for (const auto& c : cases) {
@@ -53,7 +55,8 @@ TEST(ViewMath, TimeGridSteps) {
     const struct {
         double span;
         int width, base, step;
-    } cases[] = {{30, 1200, 1, 2}, {20, 1200, 1, 1}, {31, 1200, 5, 5}, {31, 100, 5, 20}, {120, 1000, 5, 5}, {480, 400, 10, 50}, {3600, 1200, 30, 150}};
+    } cases[] = {{30, 1200, 1, 2},  {20, 1200, 1, 1},   {31, 1200, 5, 5},     {31, 100, 5, 20},
+                 {120, 1000, 5, 5}, {480, 400, 10, 50}, {3600, 1200, 30, 150}};
     for (const auto& c : cases) {
         EXPECT_EQ(timeGridBaseStep(c.span), c.base) << c.span;
         EXPECT_EQ(timeGridStep(c.span, c.width), c.step) << c.span << " " << c.width;
