@@ -6,13 +6,13 @@ namespace tlx {
 
 SpectrumSettings loadSpectrumSettings(const IniProfile& p) {
     SpectrumSettings s;
-    s.windowFft = p.getInt("Settings", "WindowFFT", 0) != 0;
-    s.padFft = p.getInt("Settings", "PadFFT", 1) != 0;
-    s.dcOffset = p.getInt("Settings", "FFTDCOffset", 1) != 0;
-    s.xGrid = p.getInt("Settings", "FFTXGrid", 1) != 0;
-    s.yGrid = p.getInt("Settings", "FFTYGrid", 1) != 0;
-    s.yLog = p.getInt("Settings", "FFTYLog", 1) != 0;
-    s.peakToPeak = p.getInt("Settings", "FFTPeakToPeak", 1) != 0;
+    s.windowFft = p.getBool("Settings", "WindowFFT", false);
+    s.padFft = p.getBool("Settings", "PadFFT", true);
+    s.dcOffset = p.getBool("Settings", "FFTDCOffset", true);
+    s.xGrid = p.getBool("Settings", "FFTXGrid", true);
+    s.yGrid = p.getBool("Settings", "FFTYGrid", true);
+    s.yLog = p.getBool("Settings", "FFTYLog", true);
+    s.peakToPeak = p.getBool("Settings", "FFTPeakToPeak", true);
     s.yMode = p.getInt("Settings", "FFTYMode", 0) == 1 ? 1 : 0;
     return s;
 }

@@ -47,8 +47,8 @@ FontSpec readFont(const IniProfile& ini, const std::string& section, bool largeS
     f.weight = ini.getInt(section, "Weight", f.weight);
     f.height = ini.getInt(section, "Height", f.height);
     f.pitchAndFamily = ini.getInt(section, "PitchAndFamily", f.pitchAndFamily);
-    f.italic = ini.getInt(section, "Italic", 0) != 0;
-    f.underline = ini.getInt(section, "Underline", 0) != 0;
+    f.italic = ini.getBool(section, "Italic", false);
+    f.underline = ini.getBool(section, "Underline", false);
     return f;
 }
 

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -302,6 +303,44 @@ TEST(EventWindowInput, SettingsReachLaterWindowsAndAreWrittenOnExit) {
     EXPECT_EQ(written.getString("Settings", "YDefMax"), "250");
     EXPECT_FALSE(written.getBool("Settings", "XGrid", true));
     EXPECT_TRUE(parseFramePos(written.getString("Settings", "FramePos")).has_value());
+}
+
+// Files named on the command line: when none opens, the open dialog follows; a data set of several
+// channels goes to the channel choice, and only the chosen channels open.
+TEST(EventWindowInput, CommandLineFilesGoToTheOpenDialogOrTheChannelChoice) {
+    Program p;
+    std::string shown;
+    auto answerNext = [&shown](const std::function<void(QWidget*)>& answer) {
+        QTimer::singleShot(0, [&shown, answer] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->windowTitle().toStdString();
+            answer(dialog);
+        });
+    };
+    answerNext([](QWidget* d) { d->close(); });
+    p.frame->openCommandLineFiles({(p.dir / "missing.svx").string()});
+    EXPECT_EQ(shown, "Open");
+    EXPECT_TRUE(p.frame->eventWindows().empty());
+
+    const auto shared = test::sharedDataDir();
+    if (shared.empty()) GTEST_SKIP() << "no shared data folder";
+    const auto volume = shared / "waveforms/mseed/obspy/II_COCO_three_channel_borehole.mseed";
+    shown.clear();
+    answerNext([](QWidget* d) {
+        auto* list = d->findChild<QListWidget*>();
+        ASSERT_EQ(list->count(), 3);
+        list->item(0)->setSelected(false);
+        list->item(2)->setSelected(true);
+        static_cast<QDialog*>(d)->accept();
+    });
+    p.frame->openCommandLineFiles({volume.string()});
+    EXPECT_EQ(shown, "Select Channels");
+    ASSERT_EQ(p.frame->eventWindows().size(), 1u);
+    const CEqDoc& doc = p.frame->eventWindows().front()->doc();
+    ASSERT_EQ(doc.recordCount(), 1);
+    const LoadResult all = p.ctx.loader->readHeaderOnly(volume);
+    EXPECT_EQ(doc.record(0).component(), all.channels[2].record.component());
 }
 
 TEST(EventWindowInput, FontsComeBackAtTheSizeChosen) {
