@@ -46,15 +46,9 @@ int runReadout(const Args& given) {
         (hasDepth && (!parseDouble(depthText, depth) || !(depth >= 0 && depth <= 1e4))))
         return usage();
 
-    ConsoleMessages messages(true);
-    views::SeismoTables seismo;
-    loadConsoleTables(seismo, messages);
-    EventLoader loader(messages, consoleLoaderSettings());
-    views::EventSession session(seismo, loader, messages, nullptr, LoadMode::Picture);
-    if (!session.open({args[0]})) {
-        if (messages.messages().empty()) std::fprintf(stderr, "%s: could not be loaded\n", args[0].c_str());
-        return 1;
-    }
+    ConsoleEvent event(true);
+    if (!event.open(args[0])) return 1;
+    views::EventSession& session = event.session;
     views::EqViewModel& model = session.model();
     model.layout({0, 0, 1000, 700}, views::TextMetrics{}, views::Output::Screen);
     model.resetMarkers();

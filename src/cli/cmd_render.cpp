@@ -42,16 +42,9 @@ int runRender(const Args& input) {
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
 
-    ConsoleMessages messages(true);
-    RecordingMessages quiet; // the program warns about missing tables at start; a picture just lacks them
-    views::SeismoTables seismo;
-    loadConsoleTables(seismo, quiet);
-    EventLoader loader(messages, consoleLoaderSettings());
-    views::EventSession session(seismo, loader, messages, nullptr, LoadMode::Picture);
-    if (!session.open({args[0]})) {
-        if (messages.messages().empty()) std::fprintf(stderr, "%s: could not be loaded\n", args[0].c_str());
-        return 1;
-    }
+    ConsoleEvent event(false);
+    if (!event.open(args[0])) return 1;
+    views::EventSession& session = event.session;
     views::EqViewModel& model = session.model();
     const views::ViewStyle style;
     // Lay out once at the picture's size so that the markers open where a window puts them.

@@ -16,6 +16,17 @@ void loadConsoleTables(views::SeismoTables& tables, Messages& messages) {
     tables.load(IniProfile(), folders.tables, folders.data, messages);
 }
 
+ConsoleEvent::ConsoleEvent(bool tableWarnings)
+    : tablesRead((loadConsoleTables(seismo, tableWarnings ? static_cast<Messages&>(messages) : quiet), true)),
+      loader(messages, consoleLoaderSettings()),
+      session(seismo, loader, messages, nullptr, LoadMode::Picture) {}
+
+bool ConsoleEvent::open(const std::string& file) {
+    if (session.open({file})) return true;
+    if (messages.messages().empty()) std::fprintf(stderr, "%s: could not be loaded\n", file.c_str());
+    return false;
+}
+
 bool timeOption(Args& args, const char* name, std::optional<std::int64_t>& value) {
     std::string text;
     if (!takeOption(args, name, text)) return true;

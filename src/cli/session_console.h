@@ -14,6 +14,21 @@ namespace tlx::cli {
 // "tables" subfolder when present), TLX_LOCAL_DIR as local data folder, then the shipped data.
 void loadConsoleTables(views::SeismoTables& tables, Messages& messages);
 
+// An event opened for a console command as a window opens it: the tables, the loader and the session.
+struct ConsoleEvent {
+    // `tableWarnings`: missing tables are reported (a read-out needs them; a picture only lacks them).
+    explicit ConsoleEvent(bool tableWarnings);
+    // Opens the file; false after the loader's messages (or a line of its own) on standard error.
+    bool open(const std::string& file);
+
+    ConsoleMessages messages{true};
+    RecordingMessages quiet;
+    views::SeismoTables seismo;
+    bool tablesRead; // before the session, which takes its copy of the tables when it is made
+    EventLoader loader;
+    views::EventSession session;
+};
+
 // "--name hh:mm:ss[.fff]" as ms of the day; false (after a message) when the text is not a time.
 bool timeOption(Args& args, const char* name, std::optional<std::int64_t>& value);
 

@@ -123,7 +123,6 @@ TEST(EventWindowInput, KeysMoveMarkersZoomAndScroll) {
     // With the distance display off (Ctrl+D) the arrows scroll and zoom instead.
     QTest::keyClick(p.frame.get(), Qt::Key_D, Qt::ControlModifier);
     ASSERT_FALSE(m.options().distance);
-    QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier); // not a command: nothing happens
     m.setSpan(10);
     w->refresh();
     const auto left = m.leftMs();

@@ -8,11 +8,25 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace tlx::views {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A record of `count` samples at 10 sps starting 2024-03-01 12:00:00, shaped by `tweak`.
+std::string writeRecord(const test::TempDir& dir, const std::string& name, std::size_t count,
+                        const std::function<void(test::Svx4Spec&)>& tweak) {
+    test::Svx4Spec spec;
+    spec.start = {2024, 3, 1, 12, 0, 0, 0};
+    spec.sps = 10;
+    spec.samples = test::rampSignal(count);
+    tweak(spec);
+    const std::string file = (dir / name).string();
+    test::writeBytes(file, test::buildSvx4(spec));
+    return file;
+}
 
 // A missing or damaged table pair takes away only its own table choice: the other pair and IASP91
 // still give the window's distances, the same as complete tables give. The record carries no
@@ -21,13 +35,8 @@ TEST(EventSession, EachTableChoiceWorksWithItsOwnTables) {
     const fs::path shipped = shippedDataDirectory();
     ASSERT_FALSE(shipped.empty()) << "no shipped data folder";
     test::TempDir dir;
-    test::Svx4Spec spec;
-    spec.start = {2024, 3, 1, 12, 0, 0, 0};
-    spec.sps = 10;
-    spec.magCorrection = 0;
-    spec.samples = test::rampSignal(6000);
-    const std::string file = (dir / "240301.ab1").string();
-    test::writeBytes(file, test::buildSvx4(spec));
+    const std::string file =
+        writeRecord(dir, "240301.ab1", 6000, [](test::Svx4Spec& s) { s.magCorrection = 0; });
     std::ofstream(dir / "MAGCORR.DAT") << "AB Z 0.25\n";
 
     struct Case {
@@ -83,16 +92,12 @@ TEST(EventSession, MagnitudeTablesAndSensitivityChoice) {
     const fs::path shipped = shippedDataDirectory();
     ASSERT_FALSE(shipped.empty()) << "no shipped data folder";
     test::TempDir dir;
-    test::Svx4Spec spec;
-    spec.start = {2024, 3, 1, 12, 0, 0, 0};
-    spec.sps = 10;
-    spec.sensorId = "XYZ";
-    spec.sensorType = 3;
-    spec.sensitivity = 2.0;
-    spec.magCorrection = 0.5;
-    spec.samples = test::rampSignal(12000);
-    const std::string file = (dir / "a.svx").string();
-    test::writeBytes(file, test::buildSvx4(spec));
+    const std::string file = writeRecord(dir, "a.svx", 12000, [](test::Svx4Spec& s) {
+        s.sensorId = "XYZ";
+        s.sensorType = 3;
+        s.sensitivity = 2.0;
+        s.magCorrection = 0.5;
+    });
     auto readoutWith = [&](const fs::path& data, MagnitudeUnits units) {
         RecordingMessages messages;
         SeismoTables tables;
