@@ -3,6 +3,7 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/save_dialog.h"
+#include "program_fixture.h"
 #include "record/loader.h"
 #include "support/svx4_builder.h"
 #include "support/temp_dir.h"
@@ -23,52 +24,6 @@
 
 namespace tlx::app {
 namespace {
-
-// A program window with its tables, settings in a scratch folder, message boxes only logged.
-struct Program {
-    test::TempDir dir;
-    AppContext ctx;
-    std::unique_ptr<CMainFrame> frame;
-
-    explicit Program(const std::string& ini = "") {
-        test::writeBytes(dir / "TELLURIX.INI", std::vector<std::uint8_t>(ini.begin(), ini.end()));
-        ctx.ini.load(dir / "TELLURIX.INI");
-        ctx.settings = readAppSettings(ctx.ini, dir.path(), true);
-        ctx.messages.setSuppressed(true);
-        LoaderSettings folders;
-        folders.eventDirectory = folders.localDirectory = folders.programDirectory = dir.path();
-        folders.geography = &ctx.geography;
-        ctx.loader = std::make_unique<EventLoader>(ctx.messages, folders);
-        const auto data = test::sourceDir() / "data";
-        ctx.seismo.load(ctx.ini, {data}, {data}, ctx.messages);
-        frame = std::make_unique<CMainFrame>(ctx);
-        frame->resize(1100, 800);
-        frame->show();
-    }
-
-    // A record of 60 s at 100 sps: quiet, then a burst at 20 s.
-    std::string writeEvent(const std::string& name, const std::string& station = "TEST",
-                           double amplitude = 1000) {
-        test::Svx4Spec spec;
-        spec.sensorId = station;
-        spec.start.nanoseconds = 0;
-        spec.samples.resize(6000);
-        for (std::size_t i = 0; i < spec.samples.size(); ++i) {
-            const double t = static_cast<double>(i) / 100.0;
-            spec.samples[i] = std::round(t < 20 ? 10 * std::sin(t * 7)
-                                                : amplitude * std::exp(-(t - 20) / 8) * std::sin(t * 9));
-        }
-        const auto path = dir / name;
-        test::writeBytes(path, test::buildSvx4(spec));
-        return path.string();
-    }
-
-    EventWindow* open(const std::vector<std::string>& files) {
-        EventWindow* w = frame->openFiles(files);
-        QApplication::processEvents();
-        return w;
-    }
-};
 
 views::EqViewModel& modelOf(EventWindow* w) {
     return w->view()->model();
