@@ -76,8 +76,9 @@ const CommandSpec kSpecs[] = {
     {Cmd::FontMarkers, "&Markers Font", "", A, false},
     {Cmd::FontSeismogram, "&Seismogram Window", "", A, false},
     {Cmd::FontText, "&Text Window", "", A, false},
-    {Cmd::VertBar, "&Vertical Bar", "", A, true},
-    {Cmd::HorzBar, "&Horizontal Bar", "", A, true},
+    {Cmd::VertBar, "&Vertical Bar", "", W, true},
+    {Cmd::HorzBar, "&Horizontal Bar", "", W, true},
+    {Cmd::Title, "&Title", "", W, true},
     {Cmd::UtcTime, "&UTC Time", "", W, true},
     {Cmd::XGrid, "&X-Grid", "", W, true},
     {Cmd::YGrid, "&Y-Grid", "", W, true},
@@ -209,8 +210,8 @@ std::vector<MenuItem> eventWindowMenus() {
                   sub("&Text Window", {c(Cmd::ColorTextBackground), c(Cmd::ColorText), c(Cmd::ColorLabel)})}),
              c(Cmd::CropMessage), c(Cmd::DcOffset), c(Cmd::Distance),
              sub("&Fonts", {c(Cmd::FontMarkers), c(Cmd::FontSeismogram), c(Cmd::FontText)}),
-             sub("Scroll &Bars", {c(Cmd::VertBar), c(Cmd::HorzBar)}), c(Cmd::UtcTime), c(Cmd::XGrid),
-             c(Cmd::YGrid)}),
+             sub("Scroll &Bars", {c(Cmd::VertBar), c(Cmd::HorzBar)}), c(Cmd::Title), c(Cmd::UtcTime),
+             c(Cmd::XGrid), c(Cmd::YGrid)}),
         sub("&Window", {c(Cmd::Arrange), c(Cmd::Cascade)}),
         helpMenu(),
     };
@@ -253,16 +254,15 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     case Cmd::ToolBar:
         st.checked = s.toolBar;
         return st;
-    case Cmd::VertBar:
-        st.checked = s.vertScroll;
-        return st;
-    case Cmd::HorzBar:
-        st.checked = s.horzScroll;
-        return st;
     default:
         break;
     }
     if (!w) return st;
+    if (w->frame) {
+        if (cmd == Cmd::VertBar) st.checked = w->frame->vertBar;
+        if (cmd == Cmd::HorzBar) st.checked = w->frame->horzBar;
+        if (cmd == Cmd::Title) st.checked = w->frame->caption;
+    }
     const CEqDoc& doc = w->doc;
     const views::EqViewModel& m = w->model;
     switch (cmd) {
@@ -455,6 +455,21 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::YVoltsAmp:
     case Cmd::YSensor:
         m.setMode(yModeOf(cmd), false);
+        break;
+    case Cmd::VertBar:
+    case Cmd::HorzBar: {
+        // The window's own bar, kept as the default of windows opened later.
+        if (!w.frame) return Outcome::Refused;
+        const bool vertical = cmd == Cmd::VertBar;
+        bool& shown = vertical ? w.frame->vertBar : w.frame->horzBar;
+        shown = !shown;
+        (vertical ? shell.settings.vertScroll : shell.settings.horzScroll) = shown;
+        writeSetting(shell.ini, vertical ? keys::kVertScroll : keys::kHorzScroll, shown);
+        break;
+    }
+    case Cmd::Title:
+        if (!w.frame) return Outcome::Refused;
+        w.frame->caption = !w.frame->caption;
         break;
     case Cmd::CropMessage:
         doc.toggleCropMessage();

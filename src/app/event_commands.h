@@ -88,6 +88,7 @@ enum class Cmd {
     FontText,
     VertBar,
     HorzBar,
+    Title,
     UtcTime,
     XGrid,
     YGrid,
@@ -122,6 +123,13 @@ std::vector<MenuItem> emptyFrameMenus();
 std::vector<MenuItem> eventContextMenu();
 std::vector<Cmd> toolBarCommands();
 
+// What an event window shows around its seismogram: the caption bar and the two scroll bars.
+struct WindowFrame {
+    bool caption = true;
+    bool horzBar = true;
+    bool vertBar = true;
+};
+
 // The event window a command acts on.
 struct WindowContext {
     CEqDoc& doc;
@@ -130,6 +138,7 @@ struct WindowContext {
     std::function<bool(bool quiet)> psLocation;
     // Where the context menu was opened: a magnitude marker chosen there goes to that point.
     std::optional<views::Point> clickAt;
+    WindowFrame* frame = nullptr;
 };
 
 // The settings model the option commands write through.

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSplitter>
@@ -41,6 +42,11 @@ EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& st
         syncScrollBars();
     });
     connect(view_, &views::CEqView::statusChanged, this, &EventWindow::statusChanged);
+    view_->dragMovesWindow = [this] { return !frame_.caption; };
+    view_->onWindowDrag = [this](QPoint delta) {
+        if (QWidget* sub = parentWidget()) sub->move(sub->pos() + delta);
+    };
+    view_->onTitleToggle = [this] { Q_EMIT titleToggleRequested(); };
     connect(hbar_, &QScrollBar::valueChanged, this, [this](int v) {
         if (syncing_) return;
         view_->model().scrollTo(v);
@@ -52,8 +58,10 @@ EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& st
         m.zoomBy(v - m.zoomIndex());
         view_->refresh();
     });
-    hbar_->setVisible(settings.horzScroll);
-    vbar_->setVisible(settings.vertScroll);
+    frame_.horzBar = settings.horzScroll;
+    frame_.vertBar = settings.vertScroll;
+    hbar_->setVisible(frame_.horzBar);
+    vbar_->setVisible(frame_.vertBar);
     resize(900, 600);
 }
 
@@ -86,12 +94,24 @@ bool EventWindow::load(const OpenRequest& request, const views::SeismoTables& ta
 
 WindowContext EventWindow::context() {
     return WindowContext{doc(), view_->model(), [this](bool quiet) { return session_->locateMarkers(quiet); },
-                         contextClick};
+                         contextClick, &frame_};
 }
 
-void EventWindow::setScrollBars(bool horizontal, bool vertical) {
-    hbar_->setVisible(horizontal);
-    vbar_->setVisible(vertical);
+void EventWindow::setFrame(const WindowFrame& frame) {
+    frame_ = frame;
+    applyFrame();
+}
+
+void EventWindow::applyFrame() {
+    hbar_->setVisible(frame_.horzBar);
+    vbar_->setVisible(frame_.vertBar);
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub || sub->windowFlags().testFlag(Qt::FramelessWindowHint) == !frame_.caption) return;
+    // Without its caption the frame stays where it was: the window's contents do not jump.
+    const QRect contents = sub->geometry();
+    sub->setWindowFlag(Qt::FramelessWindowHint, !frame_.caption);
+    sub->setGeometry(contents);
+    sub->show();
 }
 
 void EventWindow::closeEvent(QCloseEvent* event) {
@@ -101,14 +121,20 @@ void EventWindow::closeEvent(QCloseEvent* event) {
 }
 
 void EventWindow::refresh() {
+    applyFrame();
     view_->refresh();
     text_->update();
     syncScrollBars();
 }
 
 void EventWindow::syncScrollBars() {
-    syncing_ = true;
     const views::EqViewModel& m = view_->model();
+    if (m.leftMs() != shownLeftMs_ || m.spanSeconds() != shownSpan_) {
+        shownLeftMs_ = m.leftMs();
+        shownSpan_ = m.spanSeconds();
+        Q_EMIT timeAxisChanged();
+    }
+    syncing_ = true;
     const int maxScroll = std::max(0, m.durationSeconds() - static_cast<int>(m.spanSeconds()));
     hbar_->setRange(0, maxScroll);
     hbar_->setPageStep(std::max(1, static_cast<int>(m.spanSeconds())));

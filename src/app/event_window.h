@@ -27,7 +27,8 @@ class EventWindow : public QWidget {
               Messages& messages, IniProfile* ini, LoadMode mode);
     // The window as the command table sees it.
     WindowContext context();
-    void setScrollBars(bool horizontal, bool vertical);
+    // The caption and scroll bars the window opens with.
+    void setFrame(const WindowFrame& frame);
 
     views::CEqView* view() { return view_; }
     views::CTextView* textView() { return text_; }
@@ -47,6 +48,10 @@ class EventWindow : public QWidget {
 
   Q_SIGNALS:
     void statusChanged(const QStringList& panes);
+    // The left edge or the span changed (the application's time lock follows).
+    void timeAxisChanged();
+    // A double right-click in the seismogram: Title.
+    void titleToggleRequested();
 
   protected:
     // Unsaved records ask first; a window kept open ignores the close.
@@ -54,6 +59,8 @@ class EventWindow : public QWidget {
 
   private:
     void syncScrollBars();
+    // Shows the caption and bars as frame_ says, keeping the window's place on screen.
+    void applyFrame();
 
     std::unique_ptr<views::EventSession> session_;
     views::CEqView* view_;
@@ -61,6 +68,9 @@ class EventWindow : public QWidget {
     QScrollBar* hbar_;
     QScrollBar* vbar_;
     bool syncing_ = false;
+    WindowFrame frame_;
+    std::int64_t shownLeftMs_ = -1;
+    double shownSpan_ = -1;
 };
 
 } // namespace tlx::app

@@ -5,6 +5,7 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/save_dialog.h"
+#include "app/xscale_dialog.h"
 #include "app/yscale_dialog.h"
 #include "core/debug_log.h"
 #include "core/text.h"
@@ -18,7 +19,6 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontMetrics>
-#include <QInputDialog>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -77,8 +77,6 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:
-    case Cmd::VertBar:
-    case Cmd::HorzBar:
         toggleBar(cmd);
         return;
     case Cmd::About:
@@ -144,10 +142,6 @@ void CMainFrame::toggleBar(Cmd cmd) {
     AppSettings& s = ctx_.settings;
     if (cmd == Cmd::StatusBar) statusBar()->setVisible(s.statusBar = !s.statusBar);
     if (cmd == Cmd::ToolBar) tools_->setVisible(s.toolBar = !s.toolBar);
-    if (cmd == Cmd::VertBar) writeSetting(ctx_.ini, keys::kVertScroll, s.vertScroll = !s.vertScroll);
-    if (cmd == Cmd::HorzBar) writeSetting(ctx_.ini, keys::kHorzScroll, s.horzScroll = !s.horzScroll);
-    for (EventWindow* w : eventWindows())
-        w->setScrollBars(s.horzScroll, s.vertScroll);
 }
 
 void CMainFrame::openDialog() {
@@ -202,10 +196,8 @@ bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
 }
 
 void CMainFrame::xScale(EventWindow& w) {
-    views::EqViewModel& m = w.view()->model();
-    bool ok = false;
-    const double v = QInputDialog::getDouble(this, "X-Scale", "Seconds:", m.spanSeconds(), -1e9, 1e9, 1, &ok);
-    if (ok) m.setSpan(v);
+    CXScale dialog(w.view()->model().spanSeconds(), timeLock_.on, eventWindows().size() > 1, this);
+    if (dialog.exec() == QDialog::Accepted) setXScale(w, dialog.seconds(), dialog.lockAll());
 }
 
 void CMainFrame::yScale(EventWindow& w) {

@@ -176,6 +176,8 @@ EventWindow* CMainFrame::openRequest(const OpenRequest& request, LoadMode mode) 
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->resize(std::max(400, mdi_->width() - 50), std::max(300, mdi_->height() - 50));
     sub->show();
+    // A window opened while the time lock is on shows the locked span when its record holds it.
+    if (timeLock_.on) window->view()->model().followTimeLock(timeLock_.leftMs, timeLock_.spanSeconds);
     window->refresh();
     window->view()->model().resetMarkers();
     window->refresh();
@@ -201,7 +203,11 @@ void CMainFrame::wireWindow(EventWindow* window) {
         contextMenu(window, at)->exec(window->view()->mapToGlobal(at));
         window->contextClick.reset();
     });
-    window->setScrollBars(ctx_.settings.horzScroll, ctx_.settings.vertScroll);
+    connect(window, &EventWindow::timeAxisChanged, this, [this, window] { followTimeLock(window); });
+    connect(window, &EventWindow::titleToggleRequested, this, [this, window] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) mdi_->setActiveSubWindow(sub);
+        run(Cmd::Title);
+    });
 }
 
 void CMainFrame::openCommandLineFiles(const std::vector<std::string>& names) {
@@ -236,6 +242,26 @@ void CMainFrame::openCommandLineFiles(const std::vector<std::string>& names) {
         }
     }
     if (!opened) openDialog();
+}
+
+void CMainFrame::setXScale(EventWindow& window, double seconds, bool lockAll) {
+    views::EqViewModel& m = window.view()->model();
+    m.setSpan(seconds);
+    timeLock_.on = lockAll && eventWindows().size() > 1;
+    window.refresh();
+    followTimeLock(&window);
+}
+
+void CMainFrame::followTimeLock(EventWindow* source) {
+    if (!timeLock_.on || followingLock_) return;
+    followingLock_ = true;
+    const views::EqViewModel& m = source->view()->model();
+    timeLock_.leftMs = m.leftMs();
+    timeLock_.spanSeconds = m.spanSeconds();
+    for (EventWindow* w : eventWindows())
+        if (w != source && w->view()->model().followTimeLock(timeLock_.leftMs, timeLock_.spanSeconds))
+            w->refresh();
+    followingLock_ = false;
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

@@ -92,7 +92,16 @@ class CMainFrame : public QMainWindow {
     void chooseFont(Cmd cmd);
     void applyStyle();
     void toggleBar(Cmd cmd);
+
+  public:
+    bool timeLocked() const { return timeLock_.on; }
+    // X-Scale on a window: its span, and with `lockAll` the same left edge and span everywhere.
+    void setXScale(EventWindow& window, double seconds, bool lockAll);
+
+  private:
     void wireWindow(EventWindow* window);
+    // The application's time lock: every event window shows the same left edge and span.
+    void followTimeLock(EventWindow* source);
 
     AppContext& ctx_;
     QMdiArea* mdi_;
@@ -100,6 +109,12 @@ class CMainFrame : public QMainWindow {
     QToolBar* tools_ = nullptr;
     std::map<Cmd, QAction*> actions_;
     int menuSet_ = -1; // 0 without event windows, 1 with
+    struct TimeLock {
+        bool on = false;
+        std::int64_t leftMs = 0;
+        double spanSeconds = 0;
+    } timeLock_;
+    bool followingLock_ = false;
     QTimer batchTimer_;
     int ticks_ = 0;
     EventWindow* batchWindow_ = nullptr;

@@ -155,6 +155,10 @@ void CEqView::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     if (selecting_) return;
     dragging_ = model_.markerAt(p.x(), p.y());
+    if (dragging_ < 0 && dragMovesWindow && dragMovesWindow()) {
+        windowDrag_ = e->globalPosition().toPoint();
+        return;
+    }
     if (dragging_ >= 0) {
         model_.setActiveMarker(dragging_);
         refresh();
@@ -173,6 +177,12 @@ void CEqView::mousePressEvent(QMouseEvent* e) {
 void CEqView::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     lastMouse_ = p;
+    if (windowDrag_) {
+        const QPoint now = e->globalPosition().toPoint();
+        if (onWindowDrag) onWindowDrag(now - *windowDrag_);
+        windowDrag_ = now;
+        return;
+    }
     if (selecting_) {
         const Rect& g = model_.graph();
         const int x = std::clamp(p.x(), g.left, g.right);
@@ -188,6 +198,7 @@ void CEqView::mouseMoveEvent(QMouseEvent* e) {
 
 void CEqView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
+    windowDrag_.reset();
     if (selecting_) {
         selecting_ = false;
         model_.setRubberBand(std::nullopt);
@@ -198,6 +209,7 @@ void CEqView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void CEqView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton && onTitleToggle) return onTitleToggle();
     if (e->button() != Qt::LeftButton) return;
     const QPoint p = e->position().toPoint();
     if (model_.inLabelMargin(p.x(), p.y()) && model_.sources().size() > 1) {

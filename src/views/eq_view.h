@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QPrinter;
 
@@ -44,6 +45,11 @@ class CEqView : public QWidget {
     // Record selection goes through the owner (the event document) when these are set.
     std::function<void(int)> onSelectRecord; // a click in another record's strip
     std::function<void(int)> onShowAlone;    // -1: show all
+    // While the caption is hidden a left-button drag away from the markers moves the window.
+    std::function<bool()> dragMovesWindow;
+    std::function<void(QPoint delta)> onWindowDrag;
+    // A double right-click: Title.
+    std::function<void()> onTitleToggle;
 
   Q_SIGNALS:
     void readoutsChanged();
@@ -71,6 +77,7 @@ class CEqView : public QWidget {
     bool selecting_ = false;
     int selectStart_ = 0;
     QPoint lastMouse_{-1, -1};
+    std::optional<QPoint> windowDrag_; // global position of the last drag step
 };
 
 } // namespace tlx::views

@@ -498,6 +498,14 @@ void EqViewModel::setSpan(double seconds) {
     if (locked_) restoreLockedMarkers();
 }
 
+bool EqViewModel::followTimeLock(std::int64_t leftMs, double spanSeconds) {
+    const std::int64_t end = startMs_ + static_cast<std::int64_t>(durationSec_) * 1000;
+    if (sources_.empty() || leftMs < startMs_ || leftMs > end) return false;
+    leftMs_ = leftMs;
+    setSpan(spanSeconds);
+    return true;
+}
+
 void EqViewModel::zoomToColumns(int x1, int x2) {
     if (graph_.width() <= 0) return;
     if (x1 > x2) std::swap(x1, x2);

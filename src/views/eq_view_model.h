@@ -182,6 +182,10 @@ class EqViewModel {
     void scrollSeconds(double seconds);
     void scrollTo(int secondsFromStart);
     void setSpan(double seconds); // the X-Scale rule
+    // The application's time lock: a locked left edge (ms of day) inside this record's axis is
+    // taken with the locked span, the left edge pulled back so that the span ends in the record;
+    // false (nothing changed) when the locked time lies outside the record.
+    bool followTimeLock(std::int64_t leftMs, double spanSeconds);
     // Zoom to the span between two pixel columns (a rubber band).
     void zoomToColumns(int x1, int x2);
     int coarseScrollStep() const;

@@ -25,10 +25,6 @@
 namespace tlx::app {
 namespace {
 
-views::EqViewModel& modelOf(EventWindow* w) {
-    return w->view()->model();
-}
-
 QPoint markerCentre(EventWindow* w, int i) {
     const views::Marker& m = modelOf(w).marker(i);
     return {m.x + modelOf(w).boxWidth() / 2, m.y + modelOf(w).boxHeight() / 2};

@@ -63,4 +63,8 @@ struct Program {
     }
 };
 
+inline views::EqViewModel& modelOf(EventWindow* w) {
+    return w->view()->model();
+}
+
 } // namespace tlx::app
