@@ -63,6 +63,12 @@ struct Program {
     }
 };
 
+// With TLX_SCREENSHOT_DIR set, a test leaves a picture of the program there (docs/screenshots).
+inline void saveScreenshot(QWidget* widget, const char* name) {
+    const QByteArray dir = qgetenv("TLX_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) widget->grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
 inline views::EqViewModel& modelOf(EventWindow* w) {
     return w->view()->model();
 }

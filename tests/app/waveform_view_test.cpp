@@ -47,6 +47,10 @@ TEST(GuiWaveformView, TimeLockMovesEveryWindowTogether) {
     b->refresh();
     EXPECT_EQ(modelOf(a).leftMs() + 50'000, modelOf(a).axisStartMs() + modelOf(a).durationSeconds() * 1000);
 
+    qobject_cast<QMdiArea*>(p.frame->centralWidget())->tileSubWindows();
+    QApplication::processEvents();
+    saveScreenshot(p.frame.get(), "gui-time-lock.png");
+
     // Without the lock the windows go their own ways.
     p.frame->setXScale(*a, 20, false);
     EXPECT_FALSE(p.frame->timeLocked());
@@ -74,6 +78,7 @@ TEST(GuiWaveformView, TitleHidesTheCaptionAndADragMovesTheWindow) {
     QApplication::sendEvent(w->view(), &move);
     QTest::mouseRelease(w->view(), Qt::LeftButton, {}, start + QPoint(40, 25));
     EXPECT_EQ(sub->pos(), before.topLeft() + QPoint(40, 25));
+    saveScreenshot(p.frame.get(), "gui-title-hidden.png");
 
     // A double right-click brings the caption back; a drag then selects, it does not move.
     QTest::mouseDClick(w->view(), Qt::RightButton, {}, start);
