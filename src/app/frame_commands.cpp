@@ -189,7 +189,14 @@ bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
                  names, ctx_.settings, ctx_.ini, ctx_.messages, this);
     if (dialog.exec() != QDialog::Accepted) return false;
     SaveChoice choice = dialog.choice();
-    if (choice.format == kSaveGif) return !choice.names.empty() && writeGif(&w, choice.names.front());
+    if (choice.format == kSaveGif) {
+        // A picture is not a record: the window's records stay unsaved, only the question is shared.
+        WriterOptions ask;
+        ask.askOverwrite = choice.askOverwrite;
+        if (choice.names.empty() || !askBeforeOverwrite(choice.names.front(), ask, ctx_.messages)) return false;
+        writeGif(&w, choice.names.front());
+        return false;
+    }
     choice.regionalTables = w.session().travelTimes().useTable == kRegional;
     choice.geography = &ctx_.geography;
     return writeRecords(doc, choice, slot, ctx_.messages);
