@@ -117,13 +117,8 @@ std::vector<std::uint8_t> encodeSacFile(const WriteChannel& channel, const Write
     std::vector<std::uint8_t> out(kSacHeaderSize + 4 * count);
     const double dc = dcValue(channel, options);
     double lo = std::numeric_limits<double>::infinity(), hi = -lo, sum = 0;
-    const double* s = channel.samples.data();
     for (std::size_t i = 0; i < count; ++i) {
-        double groupSum = 0;
-        for (int j = 0; j < n; ++j)
-            groupSum += s[i * n + j];
-        double v = groupSum / n - dc;
-        if (options.invert) v = -v;
+        const double v = writtenValue(channel.samples, i, n, dc, options.invert);
         const float written = static_cast<float>(v);
         std::uint8_t* p = &out[kSacHeaderSize + 4 * i];
         if (order == SacByteOrder::Big)

@@ -40,15 +40,8 @@ std::vector<std::int16_t> compressedSamples(const WriteChannel& channel, const W
                                             int y, std::size_t count) {
     const double dc = dcValue(channel, options);
     std::vector<std::int16_t> out(count);
-    const double* s = channel.samples.data();
-    for (std::size_t i = 0; i < count; ++i) {
-        double sum = 0;
-        for (int j = 0; j < n; ++j)
-            sum += s[i * n + j];
-        double v = sum / n - dc;
-        if (options.invert) v = -v;
-        out[i] = toInt16(v / y);
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = toInt16(writtenValue(channel.samples, i, n, dc, options.invert) / y);
     return out;
 }
 

@@ -125,18 +125,8 @@ std::vector<std::uint8_t> encodeSvx4Channel(const WriteChannel& channel, const W
 
     const double dc = dcValue(channel, options);
     double lo = std::numeric_limits<double>::infinity(), hi = -lo, sum = 0;
-    const double* s = channel.samples.data();
     for (std::size_t i = 0; i < count; ++i) {
-        double v;
-        if (n == 1)
-            v = s[i] - dc;
-        else {
-            double groupSum = 0;
-            for (int j = 0; j < n; ++j)
-                groupSum += s[i * n + j];
-            v = groupSum / n - dc;
-        }
-        if (options.invert) v = -v;
+        const double v = writtenValue(channel.samples, i, n, dc, options.invert);
         double written;
         putSample(&out[dataStart + i * width], sampleType, v, written);
         lo = std::min(lo, written);

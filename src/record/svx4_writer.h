@@ -39,6 +39,15 @@ struct WriteChannel {
 // Shared by the writers of every format: the DC value the options remove, the overwrite question
 // ("Overwrite file %s"), and the atomic write with its messages.
 double dcValue(const WriteChannel& channel, const WriterOptions& options);
+// Output sample i of every writer: the mean of its group of n input samples, less the DC value,
+// with the sign reversed when inverting.
+inline double writtenValue(std::span<const double> samples, std::size_t i, int n, double dc, bool invert) {
+    double sum = 0;
+    for (int j = 0; j < n; ++j)
+        sum += samples[i * static_cast<std::size_t>(n) + static_cast<std::size_t>(j)];
+    const double v = sum / n - dc;
+    return invert ? -v : v;
+}
 bool askBeforeOverwrite(const std::filesystem::path& path, const WriterOptions& options, Messages& messages);
 bool commitFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, Messages& messages);
 

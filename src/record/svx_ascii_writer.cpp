@@ -78,11 +78,7 @@ std::string encodeSvxAscii(const WriteChannel& channel, const WriterOptions& opt
     for (double s : channel.samples)
         sum += s;
     for (std::size_t i = 0; i < count; ++i) {
-        double groupSum = 0;
-        for (int j = 0; j < n; ++j)
-            groupSum += channel.samples[i * n + j];
-        double v = groupSum / n - dc;
-        if (options.invert) v = -v;
+        const double v = writtenValue(channel.samples, i, n, dc, options.invert);
         values[i] = v;
         lo = std::min(lo, v);
         hi = std::max(hi, v);
