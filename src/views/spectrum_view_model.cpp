@@ -77,15 +77,33 @@ double SpectrumViewModel::frequencyAt(double x) const {
     return fractionToFrequency((x - plot_.left) / (plot_.right - plot_.left), viewLow(), viewHigh());
 }
 
+namespace {
+
+// Amplitude to row with the axes computed once (a long spectrum maps millions of bins).
+struct RowMap {
+    bool log;
+    double low, high; // log: decades; linear: 0 and the top
+    int top, bottom;
+    int operator()(double a) const {
+        double fraction = 0; // 0 at the bottom, 1 at the top
+        if (log)
+            fraction = a > 0 ? (std::log10(a) - low) / (high - low) : 0;
+        else
+            fraction = a / high;
+        fraction = std::clamp(fraction, 0.0, 1.0);
+        return bottom - static_cast<int>(std::lround(fraction * (bottom - top)));
+    }
+};
+
+RowMap rowMap(const SpectrumAxes& ax, const PlotArea& plot) {
+    if (ax.yLog) return {true, double(ax.yBottom), double(ax.yTop), plot.top, plot.bottom};
+    return {false, 0, ax.yMax, plot.top, plot.bottom};
+}
+
+} // namespace
+
 int SpectrumViewModel::yOf(double a) const {
-    const SpectrumAxes ax = axes();
-    double fraction = 0; // 0 at the bottom, 1 at the top
-    if (ax.yLog)
-        fraction = a > 0 ? (std::log10(a) - ax.yBottom) / (ax.yTop - ax.yBottom) : 0;
-    else
-        fraction = a / ax.yMax;
-    fraction = std::clamp(fraction, 0.0, 1.0);
-    return plot_.bottom - static_cast<int>(std::lround(fraction * (plot_.bottom - plot_.top)));
+    return rowMap(axes(), plot_)(a);
 }
 
 double SpectrumViewModel::amplitudeAt(double y) const {
@@ -102,21 +120,23 @@ std::vector<ColumnSpan> SpectrumViewModel::columns() const {
     const double df = spectrum_->binWidth();
     const long long half = static_cast<long long>(amp.size());
     const double low = viewLow(), high = viewHigh();
+    const RowMap row = rowMap(axes(), plot_);
     // Each column takes the bins whose frequency rounds to it: a long spectrum costs one pass.
     long long j = std::max(1LL, static_cast<long long>(std::ceil(low / df * (1 - 1e-12))));
     for (int x = plot_.left; x <= plot_.right && j < half; ++x) {
         const double edge = std::min(high, frequencyAt(x + 0.5));
-        ColumnSpan span;
-        span.x = x;
+        // The rows follow the amplitudes monotonically: only the column's first, last and extremes
+        // are mapped.
+        double first = 0, last = 0, lo = 0, hi = 0;
         bool any = false;
         for (; j < half && static_cast<double>(j) * df <= edge * (1 + 1e-12); ++j) {
-            const int y = yOf(amp[static_cast<std::size_t>(j)]);
-            if (!any) span.first = span.top = span.bottom = y, any = true;
-            span.last = y;
-            span.top = std::min(span.top, y);
-            span.bottom = std::max(span.bottom, y);
+            const double a = amp[static_cast<std::size_t>(j)];
+            if (!any) first = lo = hi = a, any = true;
+            last = a;
+            lo = std::min(lo, a);
+            hi = std::max(hi, a);
         }
-        if (any) out.push_back(span);
+        if (any) out.push_back({x, row(first), row(last), row(hi), row(lo)});
     }
     return out;
 }
