@@ -94,6 +94,7 @@ AppSettings readAppSettings(const IniProfile& ini, const fs::path& programDirect
     v.cmDspOk = readSetting(ini, kCmDspOk);
     v.autoDcOffset = readSetting(ini, kAutoDcOffsetKey);
     v.largeScreen = largeScreen;
+    s.spectrum = loadSpectrumSettings(ini);
     return s;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/setting_keys.h"
 #include "core/ini_profile.h"
+#include "dsp/spectrum_settings.h"
 #include "views/eq_view.h"
 #include "views/eq_view_model.h"
 
@@ -50,6 +51,7 @@ struct AppSettings {
     DefaultYScale yDefault;
     views::PrintSettings print;
     views::ViewOptions view;
+    SpectrumSettings spectrum; // spectrum windows and the DFT/FFT switches
 };
 
 // Returns false when a test file cannot be written in `dir` (the program directory).

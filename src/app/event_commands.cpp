@@ -11,6 +11,7 @@ namespace {
 
 constexpr Scope A = Scope::App;
 constexpr Scope W = Scope::Window;
+constexpr Scope S = Scope::Spectrum;
 
 const CommandSpec kSpecs[] = {
     {Cmd::Open, "&Open...", "Ctrl+O", A, false},
@@ -82,6 +83,30 @@ const CommandSpec kSpecs[] = {
     {Cmd::UtcTime, "&UTC Time", "", W, true},
     {Cmd::XGrid, "&X-Grid", "", W, true},
     {Cmd::YGrid, "&Y-Grid", "", W, true},
+    {Cmd::DftFull, "&DFT Full", "", W, false},
+    {Cmd::DftView, "DF&T View Only", "", W, false},
+    {Cmd::FftFull, "&FFT Full", "", W, false},
+    {Cmd::FftView, "FFT &View Only", "", W, false},
+    {Cmd::WindowFft, "&Window DFT/FFT", "", W, true},
+    {Cmd::PadFft, "FFT &Pad Data", "", W, true},
+    {Cmd::SpecSaveGif, "Save &GIF Image...", "", S, false},
+    {Cmd::SpecExport, "&Export...", "", S, false},
+    {Cmd::SpecLowPass, "&Low-Pass Filter...", "", S, false},
+    {Cmd::SpecHighPass, "&High-Pass Filter...", "", S, false},
+    {Cmd::SpecNotch, "&Notch Filter...", "", S, false},
+    {Cmd::SpecBandPass, "&Band Pass Filter...", "", S, false},
+    {Cmd::SpecTimeDomain, "&Time Domain", "", S, false},
+    {Cmd::SpecRatio, "&Amplitude Ratio File", "", S, false},
+    {Cmd::SpecCopy, "&Copy", "", S, false},
+    {Cmd::SpecZoom, "&Zoom In/Out", "", S, true},
+    {Cmd::SpecHigher, "&Higher Frequencies", "", S, false},
+    {Cmd::SpecLower, "&Lower Frequencies", "", S, false},
+    {Cmd::SpecVolts, "&Volts", "", S, true},
+    {Cmd::SpecCounts, "&Counts", "", S, true},
+    {Cmd::SpecPeakToPeak, "&Peak-to-Peak Amplitude", "", S, true},
+    {Cmd::SpecLogY, "&Log-Y Display", "", S, true},
+    {Cmd::SpecYGrid, "&Y-Grid Display", "", S, true},
+    {Cmd::SpecXGrid, "&X-Grid Display", "", S, true},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -175,7 +200,9 @@ std::vector<MenuItem> eventWindowMenus() {
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
              sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
-                                c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)})}),
+                                c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)}),
+             sub("DFT/&FFT Settings", {c(Cmd::DftFull), c(Cmd::DftView), c(Cmd::FftFull), c(Cmd::FftView),
+                                       sep(), c(Cmd::WindowFft), c(Cmd::PadFft)})}),
         sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
         sub("&View",
             {c(Cmd::Display1),
@@ -217,6 +244,25 @@ std::vector<MenuItem> eventWindowMenus() {
     };
 }
 
+std::vector<MenuItem> spectrumWindowMenus() {
+    return {
+        sub("&File", {c(Cmd::Open), c(Cmd::SpecSaveGif), c(Cmd::Close), sep(), c(Cmd::Print),
+                      c(Cmd::PrintSettings), c(Cmd::GifSettings), c(Cmd::SpecExport), sep(), c(Cmd::Exit)}),
+        sub("&Calculate", {c(Cmd::SpecLowPass), c(Cmd::SpecHighPass), c(Cmd::SpecNotch), c(Cmd::SpecBandPass),
+                           sep(), c(Cmd::SpecTimeDomain), c(Cmd::SpecRatio)}),
+        sub("&View", {c(Cmd::SpecCopy), c(Cmd::SpecZoom), c(Cmd::SpecHigher), c(Cmd::SpecLower), sep(),
+                      c(Cmd::StatusBar), c(Cmd::ToolBar)}),
+        sub("&Options", {c(Cmd::SpecVolts), c(Cmd::SpecCounts), c(Cmd::SpecPeakToPeak), c(Cmd::SpecLogY),
+                         c(Cmd::SpecYGrid), c(Cmd::SpecXGrid)}),
+        sub("&Window", {c(Cmd::Arrange), c(Cmd::Cascade)}),
+        helpMenu(),
+    };
+}
+
+std::vector<MenuItem> spectrumContextMenu() {
+    return {c(Cmd::SpecZoom), c(Cmd::SpecHigher), c(Cmd::SpecLower), sep(), c(Cmd::SpecLogY)};
+}
+
 std::vector<MenuItem> eventContextMenu() {
     return {c(Cmd::Save),
             c(Cmd::SaveAs),
@@ -242,8 +288,8 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     const CommandSpec& spec = commandSpec(cmd);
     CommandState st;
     st.text = spec.text;
-    // Commands of an event window are off without one.
-    if (spec.scope == Scope::Window && !w) {
+    // Commands of an event window are off without one; the spectrum window gives its own.
+    if ((spec.scope == Scope::Window && !w) || spec.scope == Scope::Spectrum) {
         st.enabled = false;
         return st;
     }
@@ -337,6 +383,12 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     }
     case Cmd::CropMessage:
         st.checked = doc.cropMessage();
+        break;
+    case Cmd::WindowFft:
+        st.checked = s.spectrum.windowFft;
+        break;
+    case Cmd::PadFft:
+        st.checked = s.spectrum.padFft;
         break;
     case Cmd::Distance:
     case Cmd::UtcTime:
@@ -473,6 +525,14 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
         break;
     case Cmd::CropMessage:
         doc.toggleCropMessage();
+        break;
+    case Cmd::WindowFft:
+        shell.settings.spectrum.windowFft = !shell.settings.spectrum.windowFft;
+        writeSpectrumSetting(shell.ini, "WindowFFT", shell.settings.spectrum.windowFft);
+        break;
+    case Cmd::PadFft:
+        shell.settings.spectrum.padFft = !shell.settings.spectrum.padFft;
+        writeSpectrumSetting(shell.ini, "PadFFT", shell.settings.spectrum.padFft);
         break;
     case Cmd::Distance:
     case Cmd::UtcTime:

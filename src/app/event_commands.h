@@ -92,13 +92,40 @@ enum class Cmd {
     UtcTime,
     XGrid,
     YGrid,
+    // Calculate > DFT/FFT Settings
+    DftFull,
+    DftView,
+    FftFull,
+    FftView,
+    WindowFft,
+    PadFft,
+    // Spectrum window
+    SpecSaveGif,
+    SpecExport,
+    SpecLowPass,
+    SpecHighPass,
+    SpecNotch,
+    SpecBandPass,
+    SpecTimeDomain,
+    SpecRatio,
+    SpecCopy,
+    SpecZoom,
+    SpecHigher,
+    SpecLower,
+    SpecVolts,
+    SpecCounts,
+    SpecPeakToPeak,
+    SpecLogY,
+    SpecYGrid,
+    SpecXGrid,
     // Window, Help
     Arrange,
     Cascade,
     About,
 };
 
-enum class Scope { App, Window };
+// Spectrum: commands of a spectrum window, whose state that window gives.
+enum class Scope { App, Window, Spectrum };
 
 struct CommandSpec {
     Cmd cmd;
@@ -119,6 +146,8 @@ struct MenuItem {
 // The menu bar with an event window open, and the reduced one without.
 std::vector<MenuItem> eventWindowMenus();
 std::vector<MenuItem> emptyFrameMenus();
+std::vector<MenuItem> spectrumWindowMenus();
+std::vector<MenuItem> spectrumContextMenu();
 // The event window's context menu and the tool bar.
 std::vector<MenuItem> eventContextMenu();
 std::vector<Cmd> toolBarCommands();

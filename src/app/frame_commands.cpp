@@ -5,6 +5,7 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/save_dialog.h"
+#include "app/spectrum_window.h"
 #include "app/xscale_dialog.h"
 #include "app/yscale_dialog.h"
 #include "core/debug_log.h"
@@ -119,6 +120,12 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::CopyText:
         QApplication::clipboard()->setImage(w->copyImage(2));
+        break;
+    case Cmd::DftFull:
+    case Cmd::DftView:
+    case Cmd::FftFull:
+    case Cmd::FftView:
+        openSpectrumWindow(cmd, *w, mdi_, ctx_);
         break;
     case Cmd::XScale:
         xScale(*w);

@@ -2,6 +2,7 @@
 
 #include "app/channel_dialog.h"
 #include "app/event_window.h"
+#include "app/spectrum_window.h"
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/file_kind.h"
@@ -88,22 +89,27 @@ void CMainFrame::fillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
 }
 
 void CMainFrame::rebuildMenus() {
-    const int set = activeEventWindow() ? 1 : 0;
+    const int set = activeSpectrumWindow(mdi_) ? 2 : activeEventWindow() ? 1 : 0;
     if (set == menuSet_) return;
     menuSet_ = set;
     menuBar()->clear();
-    for (const MenuItem& top : set ? eventWindowMenus() : emptyFrameMenus())
+    for (const MenuItem& top : set == 2 ? spectrumWindowMenus()
+                               : set    ? eventWindowMenus()
+                                        : emptyFrameMenus())
         fillMenu(menuBar()->addMenu(QString::fromUtf8(top.title)), top.items);
     updateActions();
 }
 
 void CMainFrame::updateActions() {
     EventWindow* w = activeEventWindow();
+    SpectrumWindow* spectrum = activeSpectrumWindow(mdi_);
     std::optional<WindowContext> context;
     if (w && w->doc().recordCount() > 0) context.emplace(w->context());
     for (auto& [cmd, a] : actions_) {
-        const CommandState st =
+        CommandState st =
             commandState(cmd, context ? &*context : nullptr, ctx_.settings, ctx_.seismo.magnitudeUnits);
+        if (spectrum)
+            if (std::optional<CommandState> own = spectrum->commandState(cmd)) st = *own;
         // The key column comes from the shortcut; the document's texts carry it after a tab.
         const std::string text = st.text.substr(0, st.text.find('\t'));
         a->setText(QString::fromStdString(text));
@@ -113,6 +119,12 @@ void CMainFrame::updateActions() {
 }
 
 void CMainFrame::run(Cmd cmd) {
+    if (SpectrumWindow* spectrum = activeSpectrumWindow(mdi_)) {
+        if (!spectrum->run(cmd, mdi_) && commandSpec(cmd).scope == Scope::App) hostCommand(cmd, nullptr);
+        rebuildMenus();
+        updateActions();
+        return;
+    }
     EventWindow* w = activeEventWindow();
     if (w && w->doc().recordCount() > 0) {
         WindowContext context = w->context();
