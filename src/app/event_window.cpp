@@ -3,6 +3,7 @@
 #include "views/gif_export.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGridLayout>
 #include <QPainter>
 #include <QScrollBar>
@@ -55,6 +56,10 @@ EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& st
     hbar_->setVisible(settings.horzScroll);
     vbar_->setVisible(settings.vertScroll);
     resize(900, 600);
+}
+
+EventWindow::~EventWindow() {
+    qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
 }
 
 void EventWindow::setStyle(const views::ViewStyle& style) {

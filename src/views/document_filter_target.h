@@ -1,6 +1,6 @@
 // The event document as the target of the filters: each filter operation becomes one data
 // operation of the document, which keeps the undo copy, history lines and filter count.
-// (The application owns this adapter; it is the first library that sees both sides.)
+// (The views library holds it: the first one that sees both sides.)
 #pragma once
 
 #include "document/eq_doc.h"
