@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace tlx::app {
 
@@ -78,9 +79,12 @@ void CRmsDialog::measure() {
     const long first = model.visibleSamples(slot).first;
     const long wanted = static_cast<long>(doc.sps() * model.spanSeconds());
     const long count = std::clamp(wanted, 0L, static_cast<long>(samples.size()) - first);
-    const RmsValues v =
-        measureRms(samples.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(count)),
-                   model.offset(slot));
+    std::vector<double> visible(samples.begin() + first, samples.begin() + first + count);
+    // Inverted data are measured as drawn: negated, around the offset of the negated statistics.
+    if (model.options().invert)
+        for (double& x : visible)
+            x = -x;
+    const RmsValues v = measureRms(visible, model.offset(slot));
     const EventRecord& r = doc.record(slot);
     const RmsCalibration calibration{r.info.adVolts, r.header.adBits, r.info.ampGain, r.header.sensitivity,
                                      r.header.sensorType};

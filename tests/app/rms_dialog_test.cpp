@@ -45,6 +45,12 @@ TEST(GuiRmsDialog, ReadsTheVisibleSamplesInEachUnit) {
     p.frame->run(Cmd::Reset);
     EXPECT_EQ(d->readout(), whole);
 
+    // Inverted data are measured as drawn: the largest swing down becomes the largest swing up.
+    p.frame->run(Cmd::Invert);
+    const QString minimum = whole.section('\n', 2, 2);
+    ASSERT_TRUE(minimum.startsWith("Minimum: -"));
+    EXPECT_EQ(d->readout().section('\n', 1, 1).toStdString(), ("Maximum: " + minimum.mid(10)).toStdString());
+
     for (QRadioButton* r : d->findChildren<QRadioButton*>())
         if (r->text() == "A/D &Volts") r->click();
     EXPECT_TRUE(d->readout().contains("Volts")) << d->readout().toStdString();
