@@ -36,6 +36,15 @@ TEST(GuiStaLtaDialog, ListsRatiosAndFollowsTheSamples) {
     EXPECT_FALSE(d->calculate(true));
     EXPECT_EQ(list->count(), 41);
     edits[1]->setText("20.0");
+    ASSERT_TRUE(d->calculate(true));
+
+    // Crop to the first 30 s: the list follows without a press.
+    w->view()->model().setSpan(30);
+    w->refresh();
+    p.frame->run(Cmd::Crop);
+    ASSERT_EQ(w->doc().commonCount(), 3000);
+    ASSERT_EQ(list->count(), 11);
+    EXPECT_TRUE(list->item(10)->text().startsWith("12:00:35.000 = "));
     edits[2]->setText("5");
 
     // Zeroed samples: the list is made again without a press; every ratio is 0, so none passes 5.
