@@ -151,6 +151,9 @@ CFilterDialog::CFilterDialog(EventWindow& window, AppContext& ctx)
         connect(e, &QLineEdit::textChanged, this, &CFilterDialog::updateStates);
     connect(presets_, &QComboBox::currentIndexChanged, this,
             [this](int index) { logic_.settings().presetIndex = index; });
+    connect(window.view(), &views::CEqView::readoutsChanged, this, [this] {
+        if (isVisible()) updateStates();
+    });
     connect(apply_, &QPushButton::clicked, this, &CFilterDialog::applyFilter);
     connect(undo_, &QPushButton::clicked, this, &CFilterDialog::undoFilter);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -165,7 +168,8 @@ CFilterDialog::CFilterDialog(EventWindow& window, AppContext& ctx)
     });
     connect(remove_, &QPushButton::clicked, this, [this] {
         readControls();
-        if (logic_.remove(presets_->currentIndex())) fillPresets();
+        logic_.remove(presets_->currentIndex());
+        fillPresets(); // also when the file could not be rewritten: the list is what the dialog holds
     });
 }
 
@@ -238,7 +242,8 @@ void CFilterDialog::updateStates() {
     highCutoff_->setEnabled(logic_.cutoffControlsEnabled(false));
     highPoles_->setEnabled(logic_.cutoffControlsEnabled(false));
     apply_->setEnabled(logic_.applyEnabled());
-    undo_->setEnabled(logic_.undoEnabled());
+    // The window's own Undo Filtering may have used the copy already.
+    undo_->setEnabled(logic_.undoEnabled() && window_.doc().canUndoFiltering());
     for (QPushButton* b : {update_, save_, remove_})
         b->setEnabled(logic_.presetButtonsEnabled());
     add_->setEnabled(logic_.addEnabled());

@@ -88,6 +88,7 @@ TEST(GuiFilterDialog, ApplyUndoCloseAndPresets) {
     EXPECT_EQ(samplesOf(doc), raw);
     EXPECT_EQ(doc.record(1).info.history, rawHistory);
     EXPECT_EQ(doc.filterCount(), 0);
+    EXPECT_FALSE(button(d, "U&ndo Filter")->isEnabled());
 
     // A preset named in the "Filter Name" prompt lands in filter.dat; "Save as default" keeps the line.
     QTimer::singleShot(0, [] {
