@@ -41,6 +41,10 @@ enum class Cmd {
     MagAuto,
     MagUseCorrection,
     MagUseSensor,
+    TimeFilter,
+    FilterData,
+    StaLta,
+    Rms,
     // Display/Modify
     NextEvent,
     DataOperations,

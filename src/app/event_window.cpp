@@ -3,6 +3,7 @@
 #include "views/gif_export.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGridLayout>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -63,6 +64,10 @@ EventWindow::EventWindow(const AppSettings& settings, const views::ViewStyle& st
     hbar_->setVisible(frame_.horzBar);
     vbar_->setVisible(frame_.vertBar);
     resize(900, 600);
+}
+
+EventWindow::~EventWindow() {
+    qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
 }
 
 void EventWindow::setStyle(const views::ViewStyle& style) {

@@ -21,6 +21,8 @@ class EventWindow : public QWidget {
     Q_OBJECT
   public:
     EventWindow(const AppSettings& settings, const views::ViewStyle& style, QWidget* parent = nullptr);
+    // Its dialogs go first: they watch the session, which dies before the widget's children.
+    ~EventWindow() override;
     // Opens one to three files (or channels of one data set) through the event session, with the
     // program's tables.
     bool load(const OpenRequest& request, const views::SeismoTables& tables, EventLoader& loader,

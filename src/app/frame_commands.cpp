@@ -3,9 +3,12 @@
 #include "app/data_operations_dialog.h"
 #include "app/dc_offset_dialog.h"
 #include "app/event_window.h"
+#include "app/filter_dialog.h"
 #include "app/main_frame.h"
+#include "app/rms_dialog.h"
 #include "app/save_dialog.h"
 #include "app/spectrum_window.h"
+#include "app/sta_lta_dialog.h"
 #include "app/xscale_dialog.h"
 #include "app/yscale_dialog.h"
 #include "core/debug_log.h"
@@ -111,6 +114,16 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::DcOffset:
         if (CDcOffset(w->doc(), this).exec() == QDialog::Accepted) w->doc().refresh();
+        break;
+    case Cmd::TimeFilter:
+    case Cmd::FilterData:
+        CFilterDialog::showFor(*w, ctx_);
+        break;
+    case Cmd::StaLta:
+        CStaLtaDialog::showFor(*w, ctx_);
+        break;
+    case Cmd::Rms:
+        CRmsDialog::showFor(*w, ctx_);
         break;
     case Cmd::CopyBoth:
         QApplication::clipboard()->setImage(w->copyImage(0));

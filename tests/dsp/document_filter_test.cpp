@@ -1,4 +1,4 @@
-#include "document_target.h"
+#include "views/document_filter_target.h"
 
 #include "core/messages.h"
 #include "dsp/spectrum.h"
