@@ -213,7 +213,8 @@ bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {
         // A picture is not a record: the window's records stay unsaved, only the question is shared.
         WriterOptions ask;
         ask.askOverwrite = choice.askOverwrite;
-        if (choice.names.empty() || !askBeforeOverwrite(choice.names.front(), ask, ctx_.messages)) return false;
+        if (choice.names.empty() || !askBeforeOverwrite(choice.names.front(), ask, ctx_.messages))
+            return false;
         writeGif(&w, choice.names.front());
         return false;
     }

@@ -137,7 +137,7 @@ TEST(GuiWaveformView, ContextMenuAndYScaleForAllWindows) {
         if (!act->isSeparator()) entries.push_back(act->text().toStdString());
     EXPECT_EQ(entries,
               (std::vector<std::string>{"&Save File", "Save &As...", "&Print...", "Display/Modify", "Scales",
-                                        "C&rop", "&Integrate Data", "U&ndo Integrate", "Undo",
+                                        "C&rop", "&Integrate Data", "U&ndo Integrate", "&Filter Data", "Undo",
                                         "&Distance/Magnitude", "P-S &Location", "Magnitude"}));
 
     QTimer::singleShot(0, [] {
