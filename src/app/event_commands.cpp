@@ -81,6 +81,10 @@ const CommandSpec kSpecs[] = {
     {Cmd::UtcTime, "&UTC Time", "", W, true},
     {Cmd::XGrid, "&X-Grid", "", W, true},
     {Cmd::YGrid, "&Y-Grid", "", W, true},
+    {Cmd::MagnitudeCalculator, "Magnitude &Calculator...", "", W, false},
+    {Cmd::GreatCircle, "&Great Circle Distance...", "", A, false},
+    {Cmd::SwitchTables, "&Switch Tables", "", W, false},
+    {Cmd::TravelTimeTables, "&Travel-Time Tables...", "", W, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -173,9 +177,12 @@ std::vector<MenuItem> eventWindowMenus() {
                       c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
+             c(Cmd::SwitchTables),
              sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
-                                c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)})}),
+                                c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)}),
+             c(Cmd::MagnitudeCalculator), c(Cmd::GreatCircle)}),
         sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+        sub("&Tables", {c(Cmd::TravelTimeTables)}),
         sub("&View",
             {c(Cmd::Display1),
              c(Cmd::Display2),
@@ -230,6 +237,7 @@ std::vector<MenuItem> eventContextMenu() {
             sep(),
             c(Cmd::DistanceMagnitude),
             c(Cmd::PsLocation),
+            c(Cmd::SwitchTables),
             sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
 }
 

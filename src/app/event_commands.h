@@ -91,6 +91,10 @@ enum class Cmd {
     UtcTime,
     XGrid,
     YGrid,
+    MagnitudeCalculator,
+    GreatCircle,
+    SwitchTables,
+    TravelTimeTables,
     // Window, Help
     Arrange,
     Cascade,

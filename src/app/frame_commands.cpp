@@ -3,8 +3,11 @@
 #include "app/data_operations_dialog.h"
 #include "app/dc_offset_dialog.h"
 #include "app/event_window.h"
+#include "app/great_circle_dialog.h"
+#include "app/magnitude_calculator.h"
 #include "app/main_frame.h"
 #include "app/save_dialog.h"
+#include "app/travel_times_dialog.h"
 #include "app/yscale_dialog.h"
 #include "core/debug_log.h"
 #include "core/text.h"
@@ -75,6 +78,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::GifSettings:
         CGifCntl(ctx_.settings, ctx_.ini, this).exec();
         return;
+    case Cmd::GreatCircle:
+        CWorldistDialog(this).exec();
+        return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:
     case Cmd::VertBar:
@@ -112,6 +118,15 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::DcOffset:
         if (CDcOffset(w->doc(), this).exec() == QDialog::Accepted) w->doc().refresh();
+        break;
+    case Cmd::MagnitudeCalculator:
+        CMagCalcDialog(w->view()->model(), ctx_.seismo, this).exec();
+        break;
+    case Cmd::TravelTimeTables:
+        editTravelTimeTables(*w, eventWindows(), ctx_, this);
+        break;
+    case Cmd::SwitchTables:
+        switchTables(*w);
         break;
     case Cmd::CopyBoth:
         QApplication::clipboard()->setImage(w->copyImage(0));
