@@ -95,6 +95,7 @@ enum class Cmd {
     GreatCircle,
     SwitchTables,
     TravelTimeTables,
+    PhaseControl,
     // Window, Help
     Arrange,
     Cascade,

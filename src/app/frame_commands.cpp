@@ -6,6 +6,7 @@
 #include "app/great_circle_dialog.h"
 #include "app/magnitude_calculator.h"
 #include "app/main_frame.h"
+#include "app/phase_control_dialog.h"
 #include "app/save_dialog.h"
 #include "app/travel_times_dialog.h"
 #include "app/yscale_dialog.h"
@@ -124,6 +125,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::TravelTimeTables:
         editTravelTimeTables(*w, eventWindows(), ctx_, this);
+        break;
+    case Cmd::PhaseControl:
+        editPhases(eventWindows(), ctx_, this);
         break;
     case Cmd::SwitchTables:
         switchTables(*w);
