@@ -96,6 +96,7 @@ enum class Cmd {
     SwitchTables,
     TravelTimeTables,
     PhaseControl,
+    PhaseTimes,
     // Window, Help
     Arrange,
     Cascade,

@@ -7,6 +7,7 @@
 #include "app/magnitude_calculator.h"
 #include "app/main_frame.h"
 #include "app/phase_control_dialog.h"
+#include "app/phase_times_window.h"
 #include "app/save_dialog.h"
 #include "app/travel_times_dialog.h"
 #include "app/yscale_dialog.h"
@@ -128,6 +129,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::PhaseControl:
         editPhases(eventWindows(), ctx_, this);
+        break;
+    case Cmd::PhaseTimes:
+        showPhaseTimes(*w, ctx_, this);
         break;
     case Cmd::SwitchTables:
         switchTables(*w);
