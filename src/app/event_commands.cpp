@@ -65,6 +65,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::ColorPrintBackground, "&Print Background", "", A, false},
     {Cmd::ColorGraph, "&Graph", "", A, false},
     {Cmd::ColorMarkers, "P-S &Markers", "", A, false},
+    {Cmd::ColorPhases, "P&hases", "", A, false},
     {Cmd::ColorXGrid, "&X-Grid", "", A, false},
     {Cmd::ColorYGrid, "&Y-Grid", "", A, false},
     {Cmd::ColorTextBackground, "B&ackground", "", A, false},
@@ -87,6 +88,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::TravelTimeTables, "&Travel-Time Tables...", "", W, false},
     {Cmd::PhaseControl, "Phase &Control...", "", W, false},
     {Cmd::PhaseTimes, "Phase &Times", "", W, false},
+    {Cmd::PhaseDisplay, "&Display", "", W, true},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -138,6 +140,8 @@ bool views::ViewOptions::*storedOption(Cmd cmd) {
         return &views::ViewOptions::distance;
     case Cmd::UtcTime:
         return &views::ViewOptions::timeFormat;
+    case Cmd::PhaseDisplay:
+        return &views::ViewOptions::phases;
     case Cmd::XGrid:
         return &views::ViewOptions::xGrid;
     default:
@@ -151,6 +155,8 @@ const keys::B& storedKey(Cmd cmd) {
         return keys::kDistance;
     case Cmd::UtcTime:
         return keys::kTimeFormat;
+    case Cmd::PhaseDisplay:
+        return keys::kPhasesOpen;
     case Cmd::XGrid:
         return keys::kXGrid;
     default:
@@ -199,7 +205,7 @@ std::vector<MenuItem> eventWindowMenus() {
              sub("&Copy", {c(Cmd::CopyBoth), c(Cmd::CopySeismogram), c(Cmd::CopyText)}),
              c(Cmd::Crop),
              c(Cmd::Reset),
-             sub("P&hases", {c(Cmd::PhaseTimes), c(Cmd::PhaseControl)}),
+             sub("P&hases", {c(Cmd::PhaseDisplay), c(Cmd::PhaseTimes), c(Cmd::PhaseControl)}),
              sep(),
              c(Cmd::Integrate),
              c(Cmd::UndoIntegrate),
@@ -215,7 +221,7 @@ std::vector<MenuItem> eventWindowMenus() {
             {sub("&Colors",
                  {sub("&Seismogram Window",
                       {c(Cmd::ColorBackground), c(Cmd::ColorPrintBackground), c(Cmd::ColorGraph),
-                       c(Cmd::ColorMarkers), c(Cmd::ColorXGrid), c(Cmd::ColorYGrid)}),
+                       c(Cmd::ColorPhases), c(Cmd::ColorMarkers), c(Cmd::ColorXGrid), c(Cmd::ColorYGrid)}),
                   sub("&Text Window", {c(Cmd::ColorTextBackground), c(Cmd::ColorText), c(Cmd::ColorLabel)})}),
              c(Cmd::CropMessage), c(Cmd::DcOffset), c(Cmd::Distance),
              sub("&Fonts", {c(Cmd::FontMarkers), c(Cmd::FontSeismogram), c(Cmd::FontText)}),
@@ -353,6 +359,7 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     case Cmd::UtcTime:
     case Cmd::XGrid:
     case Cmd::YGrid:
+    case Cmd::PhaseDisplay:
         st.checked = m.options().*storedOption(cmd);
         break;
     default:
@@ -473,7 +480,8 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::Distance:
     case Cmd::UtcTime:
     case Cmd::XGrid:
-    case Cmd::YGrid: {
+    case Cmd::YGrid:
+    case Cmd::PhaseDisplay: {
         // The window's own switch, kept as the default of windows opened later.
         bool& value = m.options().*storedOption(cmd);
         value = !value;

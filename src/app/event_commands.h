@@ -75,6 +75,7 @@ enum class Cmd {
     ColorPrintBackground,
     ColorGraph,
     ColorMarkers,
+    ColorPhases,
     ColorXGrid,
     ColorYGrid,
     ColorTextBackground,
@@ -97,6 +98,7 @@ enum class Cmd {
     TravelTimeTables,
     PhaseControl,
     PhaseTimes,
+    PhaseDisplay,
     // Window, Help
     Arrange,
     Cascade,

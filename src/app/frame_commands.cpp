@@ -46,6 +46,7 @@ const ColorEntry kColors[] = {
     {Cmd::ColorPrintBackground, "PrintBackGround", &views::ViewColors::printBackground},
     {Cmd::ColorGraph, "Graph", &views::ViewColors::graph},
     {Cmd::ColorMarkers, "PSMarkers", &views::ViewColors::markers},
+    {Cmd::ColorPhases, "Phases", &views::ViewColors::phases},
     {Cmd::ColorXGrid, "XGrid", &views::ViewColors::xGrid},
     {Cmd::ColorYGrid, "YGrid", &views::ViewColors::yGrid},
     {Cmd::ColorTextBackground, "TextBkgnd", &views::ViewColors::textBackground},

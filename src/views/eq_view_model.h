@@ -27,7 +27,7 @@ struct Rect {
 };
 
 enum class FontRole { Seismogram, Text, Mark };
-enum class Role { Graph, XGrid, YGrid, Markers, Text, Label, Separator };
+enum class Role { Graph, XGrid, YGrid, Markers, Text, Label, Separator, Phases };
 enum class Pen { Solid, Dotted, Dashed, PrintDash4, PrintDash5 };
 enum class Align { Left, Center, Right };
 enum class Output { Screen, Print, Picture };
@@ -98,6 +98,7 @@ struct ViewOptions {
     bool invert = false;
     bool largeScreen = true;
     bool headerLines = true;
+    bool phases = false; // the extra phase marks
 };
 
 // What the travel-time tables give for an S-P time (absent until tables are loaded).
@@ -118,6 +119,13 @@ struct MagnitudeInputs {
     int magMode = 0;
     const EventRecord* record = nullptr;
 };
+// An extra phase's predicted arrival, on the markers' time line (ms of day, as marker times).
+struct PhaseMark {
+    std::int64_t timeMs = 0;
+    std::string label;
+};
+using PhaseProvider = std::function<std::vector<PhaseMark>(const Readout&)>;
+
 // Returns the magnitudes computed; absent until the magnitude formulas are available.
 using MagnitudeProvider = std::function<std::optional<MagnitudeValues>(const MagnitudeInputs&)>;
 
@@ -151,6 +159,7 @@ class EqViewModel {
     const ViewOptions& options() const { return options_; }
     void setDistanceProvider(DistanceProvider p) { distance_ = std::move(p); }
     void setMagnitudeProvider(MagnitudeProvider p) { magnitude_ = std::move(p); }
+    void setPhaseProvider(PhaseProvider p) { phases_ = std::move(p); }
 
     // Time axis back to the whole record, zoom 1, scales recomputed.
     void reset();
@@ -252,6 +261,7 @@ class EqViewModel {
     void addTimeGrid(Scene& scene) const;
     void addAmplitudeGrid(Scene& scene) const;
     void addMarker(Scene& scene, int i) const;
+    void addPhaseMarks(Scene& scene) const;
     void addTextLines(Scene& scene) const;
     int headerRoomLines() const;
     double countsPerPixelUnit(int slot) const;
@@ -261,6 +271,7 @@ class EqViewModel {
     ViewOptions options_;
     DistanceProvider distance_;
     MagnitudeProvider magnitude_;
+    PhaseProvider phases_;
     TextMetrics metrics_;
     Output output_ = Output::Screen;
 

@@ -1,6 +1,7 @@
 // "Phase Times" from the View menu: the rows of the window's P-S distance and the shown extra
 // phases, sorted by their time after the origin; the window keeps its place.
 #include "app/phase_times_window.h"
+#include "core/ini_profile.h"
 #include "core/text.h"
 #include "program_fixture.h"
 
@@ -55,6 +56,44 @@ TEST(GuiPhaseTimes, RowsFollowTheWindowDistanceAndTheWindowKeepsItsPlace) {
     const QRect before = times->geometry();
     CPhaseTimes again(p.ctx.ini);
     EXPECT_EQ(again.geometry(), before);
+}
+
+} // namespace
+} // namespace tlx::app
+
+namespace tlx::app {
+namespace {
+
+// IASP91 P and S as extra phases: their marks fall where the P and S markers are (the window's
+// own tables and IASP91 agree within a few tenths of a second this close), only with Display on.
+TEST(GuiPhaseTimes, PhaseMarksDrawnAtTheArrivalsWhenDisplayed) {
+    Program p;
+    EventWindow* w = p.open({p.writeEvent("a.svx")});
+    for (const char* phase : {"P I91", "S I91"})
+        ASSERT_EQ(p.ctx.seismo.travel.addPhase(p.dir.path(), phase, p.ctx.messages),
+                  CTravelTm::AddResult::Added);
+    p.ctx.seismo.settings.i91Phases = 1;
+    const views::EqViewModel& m = w->view()->model();
+    auto marks = [&] {
+        std::vector<std::pair<std::string, std::int64_t>> out;
+        const views::Scene scene = m.scene();
+        for (const views::TextItem& t : scene.texts)
+            if (t.role == views::Role::Phases) out.push_back({t.text, m.columnTimeMs(t.x - 2)});
+        return out;
+    };
+    EXPECT_TRUE(marks().empty());
+    p.frame->run(Cmd::PhaseDisplay);
+    EXPECT_TRUE(p.frame->action(Cmd::PhaseDisplay)->isChecked());
+    EXPECT_EQ(IniProfile(p.dir / "TELLURIX.INI").getString("Tables", "Open"), "1");
+    const views::Readout r = w->session().readout();
+    const auto shown = marks();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].first, "P");
+    EXPECT_NEAR(static_cast<double>(shown[0].second), static_cast<double>(*r.pMs), 400);
+    EXPECT_EQ(shown[1].first, "S");
+    EXPECT_NEAR(static_cast<double>(shown[1].second), static_cast<double>(*r.sMs), 400);
+    p.frame->run(Cmd::PhaseDisplay);
+    EXPECT_TRUE(marks().empty());
 }
 
 } // namespace
