@@ -99,6 +99,8 @@ enum class Cmd {
     PhaseControl,
     PhaseTimes,
     PhaseDisplay,
+    MsPeriod,
+    MbPeriod,
     // Window, Help
     Arrange,
     Cascade,

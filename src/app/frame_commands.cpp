@@ -5,6 +5,7 @@
 #include "app/event_window.h"
 #include "app/great_circle_dialog.h"
 #include "app/magnitude_calculator.h"
+#include "app/magnitude_period.h"
 #include "app/main_frame.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
@@ -123,13 +124,17 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         if (CDcOffset(w->doc(), this).exec() == QDialog::Accepted) w->doc().refresh();
         break;
     case Cmd::MagnitudeCalculator:
-        CMagCalcDialog(w->view()->model(), ctx_.seismo, this).exec();
+        CMagCalcDialog(w->view()->model(), ctx_.seismo, ctx_.messages, this).exec();
         break;
     case Cmd::TravelTimeTables:
         editTravelTimeTables(*w, eventWindows(), ctx_, this);
         break;
     case Cmd::PhaseControl:
         editPhases(eventWindows(), ctx_, this);
+        break;
+    case Cmd::MsPeriod:
+    case Cmd::MbPeriod:
+        setWindowPeriod(w->view()->model(), cmd == Cmd::MsPeriod, ctx_.messages);
         break;
     case Cmd::PhaseTimes:
         showPhaseTimes(*w, ctx_, this);

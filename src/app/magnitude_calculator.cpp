@@ -1,5 +1,6 @@
 #include "app/magnitude_calculator.h"
 
+#include "app/magnitude_period.h"
 #include "core/text.h"
 #include "core/units.h"
 
@@ -42,9 +43,9 @@ double windowAmplitude(const views::EqViewModel& m) {
 
 } // namespace
 
-CMagCalcDialog::CMagCalcDialog(const views::EqViewModel& model, const views::SeismoTables& tables,
-                               QWidget* parent)
-    : QDialog(parent), model_(model) {
+CMagCalcDialog::CMagCalcDialog(views::EqViewModel& model, const views::SeismoTables& tables,
+                               Messages& messages, QWidget* parent)
+    : QDialog(parent), model_(model), messages_(messages) {
     const EventRecord& rec = currentRecord(model);
     setWindowTitle(model.sources().size() > 1 ? QString::fromStdString(format("Magnitude Calculator - %s",
                                                                               rec.stationName().c_str()))
@@ -98,6 +99,12 @@ CMagCalcDialog::CMagCalcDialog(const views::EqViewModel& model, const views::Sei
         connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
         return b;
     };
+    auto* msPeriod = new QPushButton("M&s Period");
+    auto* mbPeriod = new QPushButton("M&b Period");
+    buttons->addWidget(msPeriod);
+    buttons->addWidget(mbPeriod);
+    connect(msPeriod, &QPushButton::clicked, this, [this] { measurePeriod(true); });
+    connect(mbPeriod, &QPushButton::clicked, this, [this] { measurePeriod(false); });
     button("&Calculate", &CMagCalcDialog::calculate)->setDefault(true);
     button("C&lear", &CMagCalcDialog::clear);
     button("&Reset", &CMagCalcDialog::reset);
@@ -129,8 +136,8 @@ void CMagCalcDialog::reset() {
         edit(Km)->setText(text(r.hypocentralKm));
         distanceEdited(Km);
     }
-    edit(MsPeriod)->setText("20");
-    edit(MbPeriod)->setText("1");
+    edit(MsPeriod)->setText(text(model_.msPeriod()));
+    edit(MbPeriod)->setText(text(model_.mbPeriod()));
     // Counts times the sensitivity are a displacement only for a displacement sensor.
     compute(false);
 }
@@ -153,12 +160,22 @@ MagCalcValues CMagCalcDialog::values() const {
     v.sensitivity = number(edit(Sensitivity));
     v.correction = number(edit(Correction));
     v.distanceKm = CMagCalc::parseDistanceKm(edit(Km)->text().toStdString());
-    if (auto t = number(edit(MsPeriod)); t && *t > 0) v.msPeriodS = *t;
-    if (auto t = number(edit(MbPeriod)); t && *t > 0) v.mbPeriodS = *t;
+    v.msPeriodS = model_.msPeriod();
+    v.mbPeriodS = model_.mbPeriod();
     return v;
 }
 
+void CMagCalcDialog::measurePeriod(bool ms) {
+    if (setWindowPeriod(model_, ms, messages_)) {
+        edit(ms ? MsPeriod : MbPeriod)->setText(text(ms ? model_.msPeriod() : model_.mbPeriod()));
+        compute(true);
+    }
+}
+
 void CMagCalcDialog::compute(bool fill) {
+    // A typed period becomes the window's.
+    if (auto t = number(edit(MsPeriod)); t && *t > 0) model_.setMsPeriod(*t);
+    if (auto t = number(edit(MbPeriod)); t && *t > 0) model_.setMbPeriod(*t);
     const CMagCalc calc(attenuation_);
     MagCalcValues v = values();
     if (typed_ >= 0) {

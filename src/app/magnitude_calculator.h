@@ -11,11 +11,15 @@
 class QLineEdit;
 class QPushButton;
 
+namespace tlx {
+class Messages;
+}
+
 namespace tlx::app {
 
 class CMagCalcDialog : public QDialog {
   public:
-    CMagCalcDialog(const views::EqViewModel& model, const views::SeismoTables& tables,
+    CMagCalcDialog(views::EqViewModel& model, const views::SeismoTables& tables, Messages& messages,
                    QWidget* parent = nullptr);
 
     // "&Reset": the record's amplitude, sensor values and the window's distance and periods.
@@ -52,7 +56,11 @@ class CMagCalcDialog : public QDialog {
     // `fill`: displacement, counts or sensitivity completed from the other two.
     void compute(bool fill);
 
-    const views::EqViewModel& model_;
+    // "M&s Period" and "M&b Period": measured as the period commands do.
+    void measurePeriod(bool ms);
+
+    views::EqViewModel& model_;
+    Messages& messages_;
     AttenuationTables attenuation_; // the record's station table or magtbl.dat; empty: no Ml
     QLineEdit* edits_[FieldCount] = {};
     int typed_ = -1; // the magnitude field typed into since the last calculation

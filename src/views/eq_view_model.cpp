@@ -742,6 +742,8 @@ Readout EqViewModel::readout() const {
         in.hypocentralKm = hypo;
         in.depthKm = dist->depthKm;
         in.magMode = magMode_;
+        in.msPeriodS = msPeriod_;
+        in.mbPeriodS = mbPeriod_;
         in.record = &rec;
         if (magMode_ == kMagMd && markers_[kMarkerMag].placed())
             in.mdDurationSeconds = std::max<double>(

@@ -117,6 +117,7 @@ struct MagnitudeInputs {
     double depthKm = 0;
     std::optional<double> mdDurationSeconds;
     int magMode = 0;
+    double msPeriodS = 20, mbPeriodS = 1; // the window's periods
     const EventRecord* record = nullptr;
 };
 // An extra phase's predicted arrival, on the markers' time line (ms of day, as marker times).
@@ -202,6 +203,11 @@ class EqViewModel {
     void setActiveMarker(int i);
     void cycleActiveMarker();
     int magMode() const { return magMode_; }
+    // The window's Ms and Mb periods (s), set by the period commands.
+    double msPeriod() const { return msPeriod_; }
+    double mbPeriod() const { return mbPeriod_; }
+    void setMsPeriod(double s) { msPeriod_ = s; }
+    void setMbPeriod(double s) { mbPeriod_ = s; }
     // A magnitude marker command: the mode on (the other two off), or off when it is on. From the
     // menu (no `at`) a marker without a place goes to (100, 100); from the context menu to the
     // click, for Md only when it had no place yet. Md then puts it at the end of the coda, 10
@@ -294,6 +300,7 @@ class EqViewModel {
     std::array<Marker, 3> screenMarkers_{};
     int active_ = kMarkerP;
     int magMode_ = kMagNone;
+    double msPeriod_ = 20, mbPeriod_ = 1;
     int magModeAside_ = kMagNone; // while the distance display is off
     bool locked_ = false;
     std::optional<Rect> rubber_;

@@ -88,6 +88,8 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         w.epicentralKm = in.epicentralKm;
         w.depthKm = in.depthKm;
         w.amplitude = in.amplitudeCounts;
+        w.msPeriodS = in.msPeriodS;
+        w.mbPeriodS = in.mbPeriodS;
         w.pick = in.magMode == kMagMb ? AmplitudePick::Mb : AmplitudePick::Ms;
         w.mdMode = in.magMode == kMagMd && in.mdDurationSeconds.has_value();
         w.durationMs = in.mdDurationSeconds.value_or(0) * 1000;

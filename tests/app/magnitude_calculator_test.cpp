@@ -84,3 +84,31 @@ TEST(GuiMagnitudeCalculator, ForwardAndBackwardSolutionsFromTypedValues) {
 
 } // namespace
 } // namespace tlx::app
+
+namespace tlx::app {
+namespace {
+
+// The burst is a decaying 9 rad/s sine: its period, 0.698 s, is a body-wave period and no
+// surface-wave one. Shown from 22 s on, past the burst's abrupt onset.
+TEST(GuiMagnitudeCalculator, PeriodCommandsMeasureTheLargestWave) {
+    Program p;
+    EventWindow* w = p.open({p.writeEvent("a.svx")});
+    views::EqViewModel& m = w->view()->model();
+    m.setSpan(8);
+    m.scrollTo(22);
+    p.frame->run(Cmd::MbPeriod);
+    EXPECT_NEAR(m.mbPeriod(), 2 * M_PI / 9, 0.03);
+    p.frame->run(Cmd::MsPeriod);
+    EXPECT_EQ(m.msPeriod(), 20);
+    // The calculator starts from the window's periods.
+    QTimer::singleShot(0, [&] {
+        auto* d = QApplication::activeModalWidget();
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->findChild<QLineEdit*>("mbPeriod")->text(), "0.7");
+        d->close();
+    });
+    p.frame->run(Cmd::MagnitudeCalculator);
+}
+
+} // namespace
+} // namespace tlx::app
