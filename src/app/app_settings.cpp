@@ -88,6 +88,7 @@ AppSettings readAppSettings(const IniProfile& ini, const fs::path& programDirect
     views::ViewOptions& v = s.view;
     v.xGrid = readSetting(ini, kXGrid);
     v.yGrid = readSetting(ini, kYGrid);
+    v.phases = readSetting(ini, kPhasesOpen);
     v.yLines = clampedKey(ini, kYLines, 1, 20);
     v.distance = readSetting(ini, kDistance);
     v.timeFormat = readSetting(ini, kTimeFormat);

@@ -60,6 +60,8 @@ int CEqApp::run(const std::vector<std::string>& args) {
     const views::TableFolders folders =
         views::tableFolders(programDir, ctx_.settings.localDirectory, ctx_.settings.phaseDirectory);
     ctx_.seismo.load(ctx_.ini, folders.tables, folders.data, ctx_.messages);
+    ctx_.seismo.travel.readPhases(ctx_.settings.localDirectory, programDir, ctx_.settings.phaseDirectory,
+                                  ctx_.messages);
     ctx_.seismo.magnitudeUnits = magnitudeUnitsFromSetting(ctx_.settings.magAuto);
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);

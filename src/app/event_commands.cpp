@@ -70,6 +70,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::ColorPrintBackground, "&Print Background", "", A, false},
     {Cmd::ColorGraph, "&Graph", "", A, false},
     {Cmd::ColorMarkers, "P-S &Markers", "", A, false},
+    {Cmd::ColorPhases, "P&hases", "", A, false},
     {Cmd::ColorXGrid, "&X-Grid", "", A, false},
     {Cmd::ColorYGrid, "&Y-Grid", "", A, false},
     {Cmd::ColorTextBackground, "B&ackground", "", A, false},
@@ -111,6 +112,15 @@ const CommandSpec kSpecs[] = {
     {Cmd::SpecLogY, "&Log-Y Display", "", S, true},
     {Cmd::SpecYGrid, "&Y-Grid Display", "", S, true},
     {Cmd::SpecXGrid, "&X-Grid Display", "", S, true},
+    {Cmd::MagnitudeCalculator, "Magnitude &Calculator...", "", W, false},
+    {Cmd::GreatCircle, "&Great Circle Distance...", "", A, false},
+    {Cmd::SwitchTables, "&Switch Tables", "", W, false},
+    {Cmd::TravelTimeTables, "&Travel-Time Tables...", "", W, false},
+    {Cmd::PhaseControl, "Phase &Control...", "", W, false},
+    {Cmd::PhaseTimes, "Phase &Times", "", W, false},
+    {Cmd::PhaseDisplay, "&Display", "", W, true},
+    {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
+    {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -162,6 +172,8 @@ bool views::ViewOptions::*storedOption(Cmd cmd) {
         return &views::ViewOptions::distance;
     case Cmd::UtcTime:
         return &views::ViewOptions::timeFormat;
+    case Cmd::PhaseDisplay:
+        return &views::ViewOptions::phases;
     case Cmd::XGrid:
         return &views::ViewOptions::xGrid;
     default:
@@ -175,6 +187,8 @@ const keys::B& storedKey(Cmd cmd) {
         return keys::kDistance;
     case Cmd::UtcTime:
         return keys::kTimeFormat;
+    case Cmd::PhaseDisplay:
+        return keys::kPhasesOpen;
     case Cmd::XGrid:
         return keys::kXGrid;
     default:
@@ -203,12 +217,16 @@ std::vector<MenuItem> eventWindowMenus() {
                       c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
-             sub("&Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
-                                c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor)}),
+             c(Cmd::SwitchTables),
+             sub("&Magnitude",
+                 {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
+                  c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor), sep(), c(Cmd::MbPeriod), c(Cmd::MsPeriod)}),
+             c(Cmd::MagnitudeCalculator), c(Cmd::GreatCircle),
              sub("DFT/&FFT Settings", {c(Cmd::DftFull), c(Cmd::DftView), c(Cmd::FftFull), c(Cmd::FftView),
                                        sep(), c(Cmd::WindowFft), c(Cmd::PadFft)}),
              sep(), c(Cmd::TimeFilter), c(Cmd::StaLta), c(Cmd::Rms)}),
         sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+        sub("&Tables", {c(Cmd::TravelTimeTables)}),
         sub("&View",
             {c(Cmd::Display1),
              c(Cmd::Display2),
@@ -223,6 +241,7 @@ std::vector<MenuItem> eventWindowMenus() {
              sub("&Copy", {c(Cmd::CopyBoth), c(Cmd::CopySeismogram), c(Cmd::CopyText)}),
              c(Cmd::Crop),
              c(Cmd::Reset),
+             sub("P&hases", {c(Cmd::PhaseDisplay), c(Cmd::PhaseTimes), c(Cmd::PhaseControl)}),
              sep(),
              c(Cmd::Integrate),
              c(Cmd::UndoIntegrate),
@@ -238,7 +257,7 @@ std::vector<MenuItem> eventWindowMenus() {
             {sub("&Colors",
                  {sub("&Seismogram Window",
                       {c(Cmd::ColorBackground), c(Cmd::ColorPrintBackground), c(Cmd::ColorGraph),
-                       c(Cmd::ColorMarkers), c(Cmd::ColorXGrid), c(Cmd::ColorYGrid)}),
+                       c(Cmd::ColorPhases), c(Cmd::ColorMarkers), c(Cmd::ColorXGrid), c(Cmd::ColorYGrid)}),
                   sub("&Text Window", {c(Cmd::ColorTextBackground), c(Cmd::ColorText), c(Cmd::ColorLabel)})}),
              c(Cmd::CropMessage), c(Cmd::DcOffset), c(Cmd::Distance),
              sub("&Fonts", {c(Cmd::FontMarkers), c(Cmd::FontSeismogram), c(Cmd::FontText)}),
@@ -283,6 +302,7 @@ std::vector<MenuItem> eventContextMenu() {
             sep(),
             c(Cmd::DistanceMagnitude),
             c(Cmd::PsLocation),
+            c(Cmd::SwitchTables),
             sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
 }
 
@@ -400,6 +420,7 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     case Cmd::UtcTime:
     case Cmd::XGrid:
     case Cmd::YGrid:
+    case Cmd::PhaseDisplay:
         st.checked = m.options().*storedOption(cmd);
         break;
     default:
@@ -543,7 +564,8 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::Distance:
     case Cmd::UtcTime:
     case Cmd::XGrid:
-    case Cmd::YGrid: {
+    case Cmd::YGrid:
+    case Cmd::PhaseDisplay: {
         // The window's own switch, kept as the default of windows opened later.
         bool& value = m.options().*storedOption(cmd);
         value = !value;

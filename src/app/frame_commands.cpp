@@ -4,11 +4,17 @@
 #include "app/dc_offset_dialog.h"
 #include "app/event_window.h"
 #include "app/filter_dialog.h"
+#include "app/great_circle_dialog.h"
+#include "app/magnitude_calculator.h"
+#include "app/magnitude_period.h"
 #include "app/main_frame.h"
+#include "app/phase_control_dialog.h"
+#include "app/phase_times_window.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
 #include "app/spectrum_window.h"
 #include "app/sta_lta_dialog.h"
+#include "app/travel_times_dialog.h"
 #include "app/xscale_dialog.h"
 #include "app/yscale_dialog.h"
 #include "core/debug_log.h"
@@ -45,6 +51,7 @@ const ColorEntry kColors[] = {
     {Cmd::ColorPrintBackground, "PrintBackGround", &views::ViewColors::printBackground},
     {Cmd::ColorGraph, "Graph", &views::ViewColors::graph},
     {Cmd::ColorMarkers, "PSMarkers", &views::ViewColors::markers},
+    {Cmd::ColorPhases, "Phases", &views::ViewColors::phases},
     {Cmd::ColorXGrid, "XGrid", &views::ViewColors::xGrid},
     {Cmd::ColorYGrid, "YGrid", &views::ViewColors::yGrid},
     {Cmd::ColorTextBackground, "TextBkgnd", &views::ViewColors::textBackground},
@@ -78,6 +85,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         return;
     case Cmd::GifSettings:
         CGifCntl(ctx_.settings, ctx_.ini, this).exec();
+        return;
+    case Cmd::GreatCircle:
+        CWorldistDialog(this).exec();
         return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:
@@ -124,6 +134,25 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::Rms:
         CRmsDialog::showFor(*w, ctx_);
+        break;
+    case Cmd::MagnitudeCalculator:
+        CMagCalcDialog(w->view()->model(), ctx_.seismo, ctx_.messages, this).exec();
+        break;
+    case Cmd::TravelTimeTables:
+        editTravelTimeTables(*w, eventWindows(), ctx_, this);
+        break;
+    case Cmd::PhaseControl:
+        editPhases(eventWindows(), ctx_, this);
+        break;
+    case Cmd::MsPeriod:
+    case Cmd::MbPeriod:
+        setWindowPeriod(w->view()->model(), cmd == Cmd::MsPeriod, ctx_.messages);
+        break;
+    case Cmd::PhaseTimes:
+        showPhaseTimes(*w, ctx_, this);
+        break;
+    case Cmd::SwitchTables:
+        switchTables(*w);
         break;
     case Cmd::CopyBoth:
         QApplication::clipboard()->setImage(w->copyImage(0));

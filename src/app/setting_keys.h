@@ -44,6 +44,7 @@ inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};
 inline constexpr B kYGrid{"Settings", "YGrid", true};
+inline constexpr B kPhasesOpen{"Tables", "Open", false}; // extra phase marks in new windows
 inline constexpr I kYLines{"Settings", "YLines", 5};
 inline constexpr B kDistance{"Settings", "Distance", true};
 inline constexpr B kHorzScroll{"Settings", "HorzScroll", true};

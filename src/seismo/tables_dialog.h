@@ -31,6 +31,7 @@ class TravelTimeTablesDialog {
     std::string depthText(int slot) const { return largestDepthText(table(slot)); }
     const PhaseTable& table(int slot) const { return tables_.at(static_cast<std::size_t>(slot)); }
 
+    const std::filesystem::path& directory() const { return dir_; }
     bool iasp91Enabled() const { return tm_.iasp91() != nullptr; }
     int mode() const { return mode_; }
     void setMode(int mode);

@@ -463,11 +463,29 @@ Scene EqViewModel::scene() const {
                       2;
         scene.lines.push_back({graph_.left, y, graph_.right, y, Role::Separator, Pen::Solid});
     }
+    if (options_.phases && phases_) addPhaseMarks(scene);
     if (options_.distance)
         for (int i = 0; i < 3; ++i)
             if (i < 2 || magMode_ != kMagNone) addMarker(scene, i);
     scene.rubberBand = rubber_;
     return scene;
+}
+
+// A dashed line through the current record's strip at each shown arrival, its name at the top.
+void EqViewModel::addPhaseMarks(Scene& scene) const {
+    const Readout r = readout();
+    if (!r.found || graph_.width() <= 0 || spanSec_ <= 0) return;
+    const Rect& strip = strips_[static_cast<std::size_t>(current_)];
+    for (const PhaseMark& mark : phases_(r)) {
+        const double x =
+            static_cast<double>(mark.timeMs - leftMs_) / 1000 / spanSec_ * graph_.width() + graph_.left;
+        if (x < graph_.left || x > graph_.right) continue;
+        const int xi = static_cast<int>(std::lround(x));
+        scene.lines.push_back({xi, strip.top, xi, strip.bottom, Role::Phases, Pen::Dashed});
+        // Below the unit label at the strip's top.
+        scene.texts.push_back({xi + 2, strip.top + metrics_.lineHeight + 2, mark.label, Role::Phases,
+                               FontRole::Seismogram, Align::Left});
+    }
 }
 
 // --- time axis operations ---
@@ -732,6 +750,8 @@ Readout EqViewModel::readout() const {
         in.hypocentralKm = hypo;
         in.depthKm = dist->depthKm;
         in.magMode = magMode_;
+        in.msPeriodS = msPeriod_;
+        in.mbPeriodS = mbPeriod_;
         in.record = &rec;
         if (magMode_ == kMagMd && markers_[kMarkerMag].placed())
             in.mdDurationSeconds = std::max<double>(

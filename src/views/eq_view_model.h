@@ -27,7 +27,7 @@ struct Rect {
 };
 
 enum class FontRole { Seismogram, Text, Mark };
-enum class Role { Graph, XGrid, YGrid, Markers, Text, Label, Separator };
+enum class Role { Graph, XGrid, YGrid, Markers, Text, Label, Separator, Phases };
 enum class Pen { Solid, Dotted, Dashed, PrintDash4, PrintDash5 };
 enum class Align { Left, Center, Right };
 enum class Output { Screen, Print, Picture };
@@ -98,6 +98,7 @@ struct ViewOptions {
     bool invert = false;
     bool largeScreen = true;
     bool headerLines = true;
+    bool phases = false; // the extra phase marks
 };
 
 // What the travel-time tables give for an S-P time (absent until tables are loaded).
@@ -116,8 +117,16 @@ struct MagnitudeInputs {
     double depthKm = 0;
     std::optional<double> mdDurationSeconds;
     int magMode = 0;
+    double msPeriodS = 20, mbPeriodS = 1; // the window's periods
     const EventRecord* record = nullptr;
 };
+// An extra phase's predicted arrival, on the markers' time line (ms of day, as marker times).
+struct PhaseMark {
+    std::int64_t timeMs = 0;
+    std::string label;
+};
+using PhaseProvider = std::function<std::vector<PhaseMark>(const Readout&)>;
+
 // Returns the magnitudes computed; absent until the magnitude formulas are available.
 using MagnitudeProvider = std::function<std::optional<MagnitudeValues>(const MagnitudeInputs&)>;
 
@@ -151,6 +160,7 @@ class EqViewModel {
     const ViewOptions& options() const { return options_; }
     void setDistanceProvider(DistanceProvider p) { distance_ = std::move(p); }
     void setMagnitudeProvider(MagnitudeProvider p) { magnitude_ = std::move(p); }
+    void setPhaseProvider(PhaseProvider p) { phases_ = std::move(p); }
 
     // Time axis back to the whole record, zoom 1, scales recomputed.
     void reset();
@@ -197,6 +207,11 @@ class EqViewModel {
     void setActiveMarker(int i);
     void cycleActiveMarker();
     int magMode() const { return magMode_; }
+    // The window's Ms and Mb periods (s), set by the period commands.
+    double msPeriod() const { return msPeriod_; }
+    double mbPeriod() const { return mbPeriod_; }
+    void setMsPeriod(double s) { msPeriod_ = s; }
+    void setMbPeriod(double s) { mbPeriod_ = s; }
     // A magnitude marker command: the mode on (the other two off), or off when it is on. From the
     // menu (no `at`) a marker without a place goes to (100, 100); from the context menu to the
     // click, for Md only when it had no place yet. Md then puts it at the end of the coda, 10
@@ -256,6 +271,7 @@ class EqViewModel {
     void addTimeGrid(Scene& scene) const;
     void addAmplitudeGrid(Scene& scene) const;
     void addMarker(Scene& scene, int i) const;
+    void addPhaseMarks(Scene& scene) const;
     void addTextLines(Scene& scene) const;
     int headerRoomLines() const;
     double countsPerPixelUnit(int slot) const;
@@ -265,6 +281,7 @@ class EqViewModel {
     ViewOptions options_;
     DistanceProvider distance_;
     MagnitudeProvider magnitude_;
+    PhaseProvider phases_;
     TextMetrics metrics_;
     Output output_ = Output::Screen;
 
@@ -287,6 +304,7 @@ class EqViewModel {
     std::array<Marker, 3> screenMarkers_{};
     int active_ = kMarkerP;
     int magMode_ = kMagNone;
+    double msPeriod_ = 20, mbPeriod_ = 1;
     int magModeAside_ = kMagNone; // while the distance display is off
     bool locked_ = false;
     std::optional<Rect> rubber_;

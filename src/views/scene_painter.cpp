@@ -100,6 +100,8 @@ QColor roleColor(Role role, const ViewColors& c) {
         return toQColor(c.label);
     case Role::Separator:
         return toQColor(c.graph);
+    case Role::Phases:
+        return toQColor(c.phases);
     }
     return Qt::black;
 }

@@ -3,6 +3,7 @@
 #include "core/file_io.h"
 #include "core/text.h"
 #include "record/file_kind.h"
+#include "seismo/extra_phases.h"
 #include "seismo/geodesy.h"
 #include "seismo/magnitudes.h"
 
@@ -87,6 +88,8 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         w.epicentralKm = in.epicentralKm;
         w.depthKm = in.depthKm;
         w.amplitude = in.amplitudeCounts;
+        w.msPeriodS = in.msPeriodS;
+        w.mbPeriodS = in.mbPeriodS;
         w.pick = in.magMode == kMagMb ? AmplitudePick::Mb : AmplitudePick::Ms;
         w.mdMode = in.magMode == kMagMd && in.mdDurationSeconds.has_value();
         w.durationMs = in.mdDurationSeconds.value_or(0) * 1000;
@@ -96,6 +99,22 @@ std::shared_ptr<WindowTravelTimes> attachReadouts(EqViewModel& model, const Seis
         w.units = source->magnitudeUnits;
         const WindowMagnitudes m = windowMagnitudes(w, source->attenuation, in.record->stationName());
         return MagnitudeValues{m.ml, m.ms, m.mb, m.md};
+    });
+    // The extra phases of the shown kind at the window's distance, on the markers' time line.
+    model.setPhaseProvider([source, w = window](const Readout& r) {
+        std::vector<PhaseMark> marks;
+        const CTravelTm& travel = source->travel;
+        const int origin = static_cast<int>(((r.originMs % kDayMs) + kDayMs) % kDayMs);
+        const bool iasp91Kind = source->settings.i91Phases != 0;
+        for (std::size_t k = CTravelTm::kFirstExtra; k < travel.slots().size(); ++k) {
+            const PhaseTable& t = travel.slots()[k];
+            if (t.empty() || (t.iasp91 != 0) != iasp91Kind) continue;
+            const int arrival = travel.phaseArrival(*w, origin, r.degrees, k);
+            if (arrival < 0) continue;
+            const std::int64_t after = ((arrival - origin) % kDayMs + kDayMs) % kDayMs;
+            marks.push_back({r.originMs + after, phaseMarkerLabel(t).text});
+        }
+        return marks;
     });
     return window;
 }

@@ -145,7 +145,7 @@ TEST(EventWindowInput, MenusFollowTheActiveWindowAndItsDocument) {
     EXPECT_EQ(menuTitles(p.frame->menuBar()), (std::vector<std::string>{"&File", "&View", "&Help"}));
     EventWindow* a = p.open({p.writeEvent("a.svx", "AAA"), p.writeEvent("b.svx", "BBB", 3000)});
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(menuTitles(p.frame->menuBar()).size(), 9u);
+    EXPECT_EQ(menuTitles(p.frame->menuBar()).size(), 10u);
     ASSERT_EQ(a->doc().recordCount(), 2);
 
     // Record texts come from the document; Display Record 2 shows it alone, with a check mark.
