@@ -121,7 +121,7 @@ TEST(GuiSpectrumWindow, TwoSinesPeakAtTheirColumnsWithItsOwnMenusAndGif) {
     EXPECT_FALSE(p.frame->action(Cmd::Crop)->isEnabled());
     auto* mdi = p.frame->findChild<QMdiArea*>();
     mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
-    EXPECT_EQ(menuTitles(p.frame->menuBar()).size(), 9u);
+    EXPECT_EQ(menuTitles(p.frame->menuBar()).size(), 10u);
     mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(s->parentWidget()));
 
     // Save GIF: the save dialog in GIF-only mode with the "_fft.gif" name.
