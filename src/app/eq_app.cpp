@@ -3,6 +3,7 @@
 #include "app/event_window.h"
 #include "core/data_paths.h"
 #include "core/debug_log.h"
+#include "core/file_io.h"
 #include "core/text.h"
 #include "services/geography.h"
 #include "views/event_session.h"
@@ -60,8 +61,11 @@ int CEqApp::run(const std::vector<std::string>& args) {
     const views::TableFolders folders =
         views::tableFolders(programDir, ctx_.settings.localDirectory, ctx_.settings.phaseDirectory);
     ctx_.seismo.load(ctx_.ini, folders.tables, folders.data, ctx_.messages);
-    ctx_.seismo.travel.readPhases(ctx_.settings.localDirectory, programDir, ctx_.settings.phaseDirectory,
-                                  ctx_.messages);
+    // Without a phases.dat of the user's, the one shipped with the program is read.
+    const bool ownPhases = !findDataFile({ctx_.settings.localDirectory, programDir}, "phases.dat").empty();
+    ctx_.seismo.travel.readPhases(ctx_.settings.localDirectory,
+                                  ownPhases ? programDir : shippedDataDirectory(),
+                                  ctx_.settings.phaseDirectory, ctx_.messages);
     ctx_.seismo.magnitudeUnits = magnitudeUnitsFromSetting(ctx_.settings.magAuto);
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);

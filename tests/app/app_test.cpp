@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -55,8 +57,10 @@ TEST(AppSettings, DefaultsAndBounds) {
     EXPECT_EQ(s.localDirectory, "/prog");
 }
 
-// Runs the tellurix program with an argument vector and the offscreen platform.
-int runTellurix(const std::vector<std::string>& args, const std::filesystem::path& home) {
+// Runs the tellurix program with an argument vector and the offscreen platform; -1 when it does
+// not end within 60 s (a message box waiting for an answer) and is killed.
+int runTellurix(const std::vector<std::string>& args, const std::filesystem::path& home,
+                const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> all = {TELLURIX_EXE};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -65,6 +69,7 @@ int runTellurix(const std::vector<std::string>& args, const std::filesystem::pat
     argv.push_back(nullptr);
     std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TELLURIX_HOME=" + home.string(),
                                     "HOME=" + home.string()};
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());
@@ -72,7 +77,14 @@ int runTellurix(const std::vector<std::string>& args, const std::filesystem::pat
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
     int status = 0;
-    waitpid(pid, &status, 0);
+    for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+        if (waited == 600) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        usleep(100'000);
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -122,6 +134,14 @@ TEST(BatchModes, PrintModeWithoutAPrinterWritesAPdf) {
     const std::vector<std::uint8_t> bytes = test::readBytes(pdf);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
+}
+
+// A first start in an empty program folder opens the file and asks nothing: every table it needs
+// comes from the shipped data (a message box here would wait for ever).
+TEST(BatchModes, FirstStartOpensTheFileWithoutAQuestion) {
+    test::TempDir dir;
+    const auto event = writeEvent(dir);
+    EXPECT_EQ(runTellurix({event.string()}, dir.path(), {"TLX_STARTUP_TIMING=quit"}), 0);
 }
 
 TEST(BatchModes, MissingFileEndsWithAFailureAndNoDialog) {
