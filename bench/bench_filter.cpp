@@ -41,18 +41,7 @@ int main() {
     const std::string dataPath = bench::scratchPath("filter.f64"), sosPath = bench::scratchPath("filter.sos");
     std::ofstream(dataPath, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), count * sizeof(double));
-    {
-        std::ofstream sos(sosPath);
-        sos.precision(17);
-        for (const IirDesign* d : {&low, &high}) {
-            const IirSections s = sectionsOf(*d);
-            for (std::size_t k = 0; k < s.sections.size(); ++k) {
-                const double g = k == 0 ? s.gain : 1;
-                const IirSection& c = s.sections[k];
-                sos << g << ' ' << g * c.b1 << ' ' << g * c.b2 << " 1 " << c.a1 << ' ' << c.a2 << '\n';
-            }
-        }
-    }
+    bench::writeSosFile(sosPath, {&low, &high});
     const bench::PythonTiming ref = bench::runPythonReference({"sosfilt", dataPath, sosPath, "5"});
     std::remove(dataPath.c_str());
     std::remove(sosPath.c_str());

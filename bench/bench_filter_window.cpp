@@ -83,18 +83,8 @@ int main() {
         for (const std::vector<double>* v : {&a, &b, &c})
             out.write(reinterpret_cast<const char*>(v->data()),
                       static_cast<std::streamsize>(v->size() * sizeof(double)));
-        std::ofstream sos(sosPath);
-        sos.precision(17);
-        for (const IirDesign* d : {&low, &high}) {
-            const IirSections s = sectionsOf(*d);
-            for (std::size_t k = 0; k < s.sections.size(); ++k) {
-                const double g = k == 0 ? s.gain : 1;
-                const IirSection& sec = s.sections[k];
-                sos << g << ' ' << g * sec.b1 << ' ' << g * sec.b2 << " 1 " << sec.a1 << ' ' << sec.a2
-                    << '\n';
-            }
-        }
     }
+    bench::writeSosFile(sosPath, {&low, &high});
     const bench::PythonTiming ref = bench::runPythonReference({"sosfilt", dataPath, sosPath, "3"});
     for (const std::string& f : files)
         std::remove(f.c_str());

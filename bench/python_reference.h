@@ -2,7 +2,11 @@
 // vector and reads its one line: best seconds and a checksum.
 #pragma once
 
+#include "dsp/filter.h"
+
 #include <cstdio>
+#include <fstream>
+#include <initializer_list>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,6 +52,21 @@ inline PythonTiming runPythonReference(const std::vector<std::string>& args) {
     out.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
              std::sscanf(text.c_str(), "%lf %lf", &out.seconds, &out.checksum) == 2;
     return out;
+}
+
+// The second-order sections of IIR designs as scipy's sos array, six numbers a line, each design's
+// overall gain folded into its first section.
+inline void writeSosFile(const std::string& path, std::initializer_list<const IirDesign*> designs) {
+    std::ofstream sos(path);
+    sos.precision(17);
+    for (const IirDesign* d : designs) {
+        const IirSections s = sectionsOf(*d);
+        for (std::size_t k = 0; k < s.sections.size(); ++k) {
+            const double g = k == 0 ? s.gain : 1;
+            const IirSection& c = s.sections[k];
+            sos << g << ' ' << g * c.b1 << ' ' << g * c.b2 << " 1 " << c.a1 << ' ' << c.a2 << '\n';
+        }
+    }
 }
 
 } // namespace tlx::bench
