@@ -149,7 +149,7 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         setWindowPeriod(w->view()->model(), cmd == Cmd::MsPeriod, ctx_.messages);
         break;
     case Cmd::PhaseTimes:
-        showPhaseTimes(*w, ctx_, this);
+        showPhaseTimes(*w, ctx_, phaseTimes_, this);
         break;
     case Cmd::SwitchTables:
         switchTables(*w);

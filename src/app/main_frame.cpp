@@ -2,6 +2,7 @@
 
 #include "app/channel_dialog.h"
 #include "app/event_window.h"
+#include "app/phase_times_window.h"
 #include "app/spectrum_window.h"
 #include "core/debug_log.h"
 #include "core/text.h"
@@ -216,6 +217,10 @@ void CMainFrame::wireWindow(EventWindow* window) {
         window->contextClick.reset();
     });
     connect(window, &EventWindow::timeAxisChanged, this, [this, window] { followTimeLock(window); });
+    connect(window->view(), &views::CEqView::readoutsChanged, this, [this, window] {
+        if (phaseTimes_ && phaseTimes_->isVisible() && activeEventWindow() == window)
+            phaseTimes_->showRows(phaseTimesOf(*window, ctx_));
+    });
     connect(window, &EventWindow::titleToggleRequested, this, [this, window] {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) mdi_->setActiveSubWindow(sub);
         run(Cmd::Title);

@@ -13,6 +13,7 @@
 #include "views/view_style.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <map>
@@ -25,6 +26,7 @@ class QMenu;
 namespace tlx::app {
 
 class EventWindow;
+class CPhaseTimes;
 
 struct AppContext {
     SeismoGeography geography; // great circles and region names for the readers and writers
@@ -115,6 +117,8 @@ class CMainFrame : public QMainWindow {
         double spanSeconds = 0;
     } timeLock_;
     bool followingLock_ = false;
+    // "Phase Times" follows the active window's markers while it is shown.
+    QPointer<CPhaseTimes> phaseTimes_;
     QTimer batchTimer_;
     int ticks_ = 0;
     EventWindow* batchWindow_ = nullptr;

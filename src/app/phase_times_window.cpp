@@ -64,9 +64,9 @@ std::vector<PhaseTimeRow> phaseTimesOf(EventWindow& window, const AppContext& ct
                          timeOfDay(*r.pMs), timeOfDay(*r.sMs), ctx.seismo.settings.i91Phases != 0);
 }
 
-CPhaseTimes* showPhaseTimes(EventWindow& window, AppContext& ctx, QWidget* frame) {
-    static QPointer<CPhaseTimes> shown;
-    if (!shown || shown->parent() != frame) shown = new CPhaseTimes(ctx.ini, frame);
+CPhaseTimes* showPhaseTimes(EventWindow& window, AppContext& ctx, QPointer<CPhaseTimes>& shown,
+                            QWidget* frame) {
+    if (!shown) shown = new CPhaseTimes(ctx.ini, frame);
     shown->showRows(phaseTimesOf(window, ctx));
     shown->show();
     shown->raise();

@@ -5,6 +5,7 @@
 #include "seismo/extra_phases.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <vector>
 
@@ -34,7 +35,9 @@ class CPhaseTimes : public QDialog {
 
 // The rows for a window: empty without a P-S distance.
 std::vector<PhaseTimeRow> phaseTimesOf(EventWindow& window, const AppContext& ctx);
-// Shows the one "Phase Times" window of the program for the active event window.
-CPhaseTimes* showPhaseTimes(EventWindow& window, AppContext& ctx, QWidget* frame);
+// Shows the program's one "Phase Times" window (made in `shown` when there is none yet) for an
+// event window.
+CPhaseTimes* showPhaseTimes(EventWindow& window, AppContext& ctx, QPointer<CPhaseTimes>& shown,
+                            QWidget* frame);
 
 } // namespace tlx::app

@@ -6,6 +6,7 @@
 #include "program_fixture.h"
 
 #include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tlx::app {
@@ -49,6 +50,13 @@ TEST(GuiPhaseTimes, RowsFollowTheWindowDistanceAndTheWindowKeepsItsPlace) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"P", "PcP", "S", "ScS"}));
+
+    // Moving the S marker changes the distance: the open window follows.
+    const std::string originBefore = cell(0, 1);
+    QTest::keyClick(w->view(), Qt::Key_S);
+    QTest::keyClick(w->view(), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_NE(cell(0, 1), originBefore);
+    EXPECT_EQ(cell(0, 1), timeOfDayText(static_cast<int>(w->session().readout().originMs)));
 
     // Hidden, it keeps its place for the next time.
     times->setGeometry(40, 50, 300, 200);
