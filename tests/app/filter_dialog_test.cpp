@@ -21,11 +21,6 @@ namespace {
 template <class T> T* named(QWidget* dialog, const char* name) {
     return dialog->findChild<T*>(name);
 }
-QAbstractButton* button(QWidget* dialog, const QString& text) {
-    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
-}
 void type(QLineEdit* edit, const QString& text) {
     edit->clear();
     QTest::keyClicks(edit, text);
@@ -51,13 +46,13 @@ TEST(GuiFilterDialog, ApplyUndoCloseAndPresets) {
     auto* d = w->findChild<CFilterDialog*>();
     ASSERT_NE(d, nullptr);
     ASSERT_TRUE(d->isVisible());
-    button(d, "&Low-Pass")->setChecked(true);
-    button(d, "&High-Pass")->setChecked(true);
+    buttonOf(d, "&Low-Pass")->setChecked(true);
+    buttonOf(d, "&High-Pass")->setChecked(true);
     type(named<QLineEdit>(d, "lowCutoff"), "5");
     named<QComboBox>(d, "lowPoles")->setCurrentText("4");
     type(named<QLineEdit>(d, "highCutoff"), "10s"); // a period: 0.1 Hz
     EXPECT_EQ(named<QLineEdit>(d, "highCutoff")->text(), "0.1");
-    button(d, "&Close")->click();
+    buttonOf(d, "&Close")->click();
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(samplesOf(doc), raw);
     EXPECT_FALSE(doc.canUndoFiltering());
@@ -66,8 +61,8 @@ TEST(GuiFilterDialog, ApplyUndoCloseAndPresets) {
     // Reopened on the same window it shows the last values; Apply equals the library's filters.
     p.frame->run(Cmd::FilterData);
     EXPECT_EQ(named<QLineEdit>(d, "lowCutoff")->text(), "5");
-    EXPECT_FALSE(button(d, "U&ndo Filter")->isEnabled());
-    button(d, "&Apply Filter")->click();
+    EXPECT_FALSE(buttonOf(d, "U&ndo Filter")->isEnabled());
+    buttonOf(d, "&Apply Filter")->click();
     auto expected = raw;
     IirDesign low, high;
     ASSERT_EQ(designIir('L', 5, 4, doc.sps(), low), IirStatus::Ok);
@@ -77,7 +72,7 @@ TEST(GuiFilterDialog, ApplyUndoCloseAndPresets) {
         CIirFilter(high, Direction::Forward).process(x);
     }
     EXPECT_EQ(samplesOf(doc), expected);
-    EXPECT_TRUE(button(d, "U&ndo Filter")->isEnabled());
+    EXPECT_TRUE(buttonOf(d, "U&ndo Filter")->isEnabled());
     EXPECT_EQ(doc.undoMenuText(), "Undo - High-Pass and Low-Pass Filter");
     const auto& history = doc.record(1).info.history;
     ASSERT_EQ(history.size(), rawHistory.size() + 2);
@@ -88,7 +83,7 @@ TEST(GuiFilterDialog, ApplyUndoCloseAndPresets) {
     EXPECT_EQ(samplesOf(doc), raw);
     EXPECT_EQ(doc.record(1).info.history, rawHistory);
     EXPECT_EQ(doc.filterCount(), 0);
-    EXPECT_FALSE(button(d, "U&ndo Filter")->isEnabled());
+    EXPECT_FALSE(buttonOf(d, "U&ndo Filter")->isEnabled());
 
     // A preset named in the "Filter Name" prompt lands in filter.dat; "Save as default" keeps the line.
     QTimer::singleShot(0, [] {
@@ -98,14 +93,14 @@ TEST(GuiFilterDialog, ApplyUndoCloseAndPresets) {
         prompt->setTextValue("Teleseismic");
         prompt->accept();
     });
-    button(d, "A&dd")->click();
+    buttonOf(d, "A&dd")->click();
     std::ifstream in(p.ctx.settings.programDirectory / "filter.dat");
     std::stringstream file;
     file << in.rdbuf();
     EXPECT_EQ(file.str(), "\"Teleseismic\" 1 4 1 2 5 0.1 0 1 0.707 0.1 1\n");
     EXPECT_EQ(named<QComboBox>(d, "presets")->currentText(), "Teleseismic");
-    button(d, "&Save as default")->setChecked(true);
-    button(d, "&Close")->click();
+    buttonOf(d, "&Save as default")->setChecked(true);
+    buttonOf(d, "&Close")->click();
     EXPECT_EQ(p.ctx.ini.getString("Filter", "Time"), "3 5 4 0.1 2 0 1 0.707 0.1 1");
 }
 

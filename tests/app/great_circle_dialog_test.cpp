@@ -42,11 +42,7 @@ TEST(GuiGreatCircleDialog, TypedPositionsGiveDistanceAzimuthsAndRegions) {
         {{"90 N", "190 E", "10 N", "20 W"},
          {"89:54:00N", "ERROR", "10:00:00N", "20:00:00W", "???", nullptr, "???", "???", "???"}},
     };
-    bool shown = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = dynamic_cast<CWorldistDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        shown = true;
+    const bool shown = answerDialog<CWorldistDialog>(*p.frame, Cmd::GreatCircle, [&](CWorldistDialog* d) {
         EXPECT_EQ(d->windowTitle(), "Great Circle Distance Calculator");
         QPushButton* calculate = nullptr;
         for (QPushButton* b : d->findChildren<QPushButton*>())
@@ -79,7 +75,6 @@ TEST(GuiGreatCircleDialog, TypedPositionsGiveDistanceAzimuthsAndRegions) {
         EXPECT_EQ(input(2)->text(), "10 N");
         d->reject();
     });
-    p.frame->run(Cmd::GreatCircle);
     EXPECT_TRUE(shown);
 }
 

@@ -39,45 +39,42 @@ TEST(GuiMagnitudeCalculator, ForwardAndBackwardSolutionsFromTypedValues) {
         // 20 degrees: Ms and Mb with the 20 s and 1 s periods.
         {{{"km", "20 D"}}, {{"degrees", "20"}, {"miles", "1381.65"}, {"ms", "5.71"}, {"mb", "7.65"}}},
     };
-    bool shown = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = dynamic_cast<CMagCalcDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        shown = true;
-        auto field = [d](const char* name) { return d->findChild<QLineEdit*>(name); };
-        // Started from the record: its correction and sensitivity; a velocity sensor's counts
-        // give no displacement; the distance is the window's hypocentral one.
-        EXPECT_EQ(d->windowTitle(), "Magnitude Calculator");
-        EXPECT_EQ(field("correction")->text(), "0.1");
-        EXPECT_EQ(field("sensitivity")->text(), "1.5e-07");
-        EXPECT_EQ(field("displacement")->text(), "");
-        const views::Readout r = w->session().readout();
-        ASSERT_TRUE(r.found);
-        EXPECT_EQ(field("km")->text().toStdString(), format("%-4.6g", r.hypocentralKm));
-        EXPECT_EQ(field("msPeriod")->text(), "20");
-        QPushButton *calculate = nullptr, *clear = nullptr;
-        for (QPushButton* b : d->findChildren<QPushButton*>()) {
-            if (b->text() == "&Calculate") calculate = b;
-            if (b->text() == "C&lear") clear = b;
-        }
-        ASSERT_TRUE(calculate && clear);
-        QTest::mouseClick(clear, Qt::LeftButton);
-        EXPECT_EQ(field("correction")->text(), "");
-        field("msPeriod")->setText("20");
-        field("mbPeriod")->setText("1");
-        for (const Step& s : steps) {
-            for (const auto& [name, text] : s.typed) {
-                field(name)->clear();
-                QTest::keyClicks(field(name), text);
+    const bool shown =
+        answerDialog<CMagCalcDialog>(*p.frame, Cmd::MagnitudeCalculator, [&](CMagCalcDialog* d) {
+            auto field = [d](const char* name) { return d->findChild<QLineEdit*>(name); };
+            // Started from the record: its correction and sensitivity; a velocity sensor's counts
+            // give no displacement; the distance is the window's hypocentral one.
+            EXPECT_EQ(d->windowTitle(), "Magnitude Calculator");
+            EXPECT_EQ(field("correction")->text(), "0.1");
+            EXPECT_EQ(field("sensitivity")->text(), "1.5e-07");
+            EXPECT_EQ(field("displacement")->text(), "");
+            const views::Readout r = w->session().readout();
+            ASSERT_TRUE(r.found);
+            EXPECT_EQ(field("km")->text().toStdString(), format("%-4.6g", r.hypocentralKm));
+            EXPECT_EQ(field("msPeriod")->text(), "20");
+            QPushButton *calculate = nullptr, *clear = nullptr;
+            for (QPushButton* b : d->findChildren<QPushButton*>()) {
+                if (b->text() == "&Calculate") calculate = b;
+                if (b->text() == "C&lear") clear = b;
             }
-            QTest::mouseClick(calculate, Qt::LeftButton);
-            for (const auto& [name, text] : s.shown)
-                EXPECT_EQ(field(name)->text().toStdString(), text) << name << " after " << s.typed[0].first;
-        }
-        EXPECT_TRUE(field("ms")->isEnabled());
-        d->reject();
-    });
-    p.frame->run(Cmd::MagnitudeCalculator);
+            ASSERT_TRUE(calculate && clear);
+            QTest::mouseClick(clear, Qt::LeftButton);
+            EXPECT_EQ(field("correction")->text(), "");
+            field("msPeriod")->setText("20");
+            field("mbPeriod")->setText("1");
+            for (const Step& s : steps) {
+                for (const auto& [name, text] : s.typed) {
+                    field(name)->clear();
+                    QTest::keyClicks(field(name), text);
+                }
+                QTest::mouseClick(calculate, Qt::LeftButton);
+                for (const auto& [name, text] : s.shown)
+                    EXPECT_EQ(field(name)->text().toStdString(), text)
+                        << name << " after " << s.typed[0].first;
+            }
+            EXPECT_TRUE(field("ms")->isEnabled());
+            d->reject();
+        });
     EXPECT_TRUE(shown);
     EXPECT_FALSE(w->doc().anyRecordModified());
 }

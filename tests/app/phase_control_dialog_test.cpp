@@ -15,12 +15,6 @@
 namespace tlx::app {
 namespace {
 
-QAbstractButton* button(QWidget* d, const char* text) {
-    for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
-}
-
 std::vector<std::string> items(QWidget* d, const char* list) {
     std::vector<std::string> out;
     auto* w = d->findChild<QListWidget*>(list);
@@ -35,19 +29,11 @@ TEST(GuiPhaseControl, AddedIasp91PhasesAreSavedAndCancelRestoresTheFile) {
     const std::size_t mainSlots = p.ctx.seismo.travel.slots().size();
     std::vector<std::string> added;
     auto drive = [&](auto body) {
-        bool shown = false;
-        QTimer::singleShot(0, [&] {
-            auto* d = dynamic_cast<CPhaseControlDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(d, nullptr);
-            shown = true;
-            body(d);
-        });
-        p.frame->run(Cmd::PhaseControl);
-        EXPECT_TRUE(shown);
+        EXPECT_TRUE(answerDialog<CPhaseControlDialog>(*p.frame, Cmd::PhaseControl, body));
     };
     drive([&](QDialog* d) {
         EXPECT_TRUE(items(d, "selected").empty());
-        button(d, "&IASP91 Phases")->click();
+        buttonOf(d, "&IASP91 Phases")->click();
         auto* candidates = d->findChild<QListWidget*>("candidates");
         ASSERT_GT(candidates->count(), 3);
         const std::size_t before = static_cast<std::size_t>(candidates->count());
@@ -55,7 +41,7 @@ TEST(GuiPhaseControl, AddedIasp91PhasesAreSavedAndCancelRestoresTheFile) {
             candidates->item(row)->setSelected(true);
             added.push_back(candidates->item(row)->text().toStdString());
         }
-        button(d, "&Add")->click();
+        buttonOf(d, "&Add")->click();
         EXPECT_EQ(items(d, "selected").size(), 2u);
         EXPECT_EQ(items(d, "candidates").size(), before - 2);
         d->findChild<QListWidget*>("selected")->item(0)->setSelected(true);
@@ -63,7 +49,7 @@ TEST(GuiPhaseControl, AddedIasp91PhasesAreSavedAndCancelRestoresTheFile) {
         for (QLabel* l : d->findChildren<QLabel*>())
             iasp91File |= l->text() == "IASP91.DAT";
         EXPECT_TRUE(iasp91File);
-        button(d, "&Ok")->click();
+        buttonOf(d, "&Ok")->click();
     });
     std::string saved;
     ASSERT_TRUE(readTextFile(p.dir / "phases.dat", saved, 1 << 16));
@@ -76,9 +62,9 @@ TEST(GuiPhaseControl, AddedIasp91PhasesAreSavedAndCancelRestoresTheFile) {
     drive([&](QDialog* d) {
         EXPECT_EQ(items(d, "selected").size(), 2u);
         d->findChild<QListWidget*>("selected")->item(0)->setSelected(true);
-        button(d, "&Remove")->click();
+        buttonOf(d, "&Remove")->click();
         EXPECT_EQ(items(d, "selected").size(), 1u);
-        button(d, "&Cancel")->click();
+        buttonOf(d, "&Cancel")->click();
     });
     std::size_t extra = 0;
     for (std::size_t k = mainSlots; k < p.ctx.seismo.travel.slots().size(); ++k)

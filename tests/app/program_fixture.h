@@ -8,7 +8,9 @@
 #include "support/svx4_builder.h"
 #include "support/temp_dir.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -62,6 +64,27 @@ struct Program {
         return w;
     }
 };
+
+// The button of a window that carries this text (mnemonic included); null when there is none.
+inline QAbstractButton* buttonOf(QWidget* window, const QString& text) {
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+// Runs `cmd` and hands the modal dialog it shows, as a D, to `answer`, which closes it. False when
+// no such dialog came up.
+template <class D, class Answer> bool answerDialog(CMainFrame& frame, Cmd cmd, Answer answer) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = dynamic_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        shown = true;
+        answer(dialog);
+    });
+    frame.run(cmd);
+    return shown;
+}
 
 // With TLX_SCREENSHOT_DIR set, a test leaves a picture of the program there (docs/screenshots).
 inline void saveScreenshot(QWidget* widget, const char* name) {

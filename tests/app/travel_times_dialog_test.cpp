@@ -15,12 +15,6 @@
 namespace tlx::app {
 namespace {
 
-QAbstractButton* button(QWidget* d, const char* text) {
-    for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
-        if (b->text() == text) return b;
-    return nullptr;
-}
-
 TEST(GuiTravelTimeDialog, ChoiceReachesEveryWindowAndSettingsOnlyWhenAccepted) {
     Program p;
     EventWindow* first = p.open({p.writeEvent("a.svx")});
@@ -29,19 +23,11 @@ TEST(GuiTravelTimeDialog, ChoiceReachesEveryWindowAndSettingsOnlyWhenAccepted) {
     const WindowTravelTimes before = second->session().travelTimes();
     ASSERT_EQ(before.useTable, kTeleseismic);
     auto drive = [&](auto body) {
-        bool shown = false;
-        QTimer::singleShot(0, [&] {
-            auto* d = dynamic_cast<CTravelTimesDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(d, nullptr);
-            shown = true;
-            body(d);
-        });
-        p.frame->run(Cmd::TravelTimeTables);
-        EXPECT_TRUE(shown);
+        EXPECT_TRUE(answerDialog<CTravelTimesDialog>(*p.frame, Cmd::TravelTimeTables, body));
     };
     // Cancel after changing everything: nothing changes.
     drive([](QDialog* d) {
-        QTest::mouseClick(button(d, "&IASP91"), Qt::LeftButton);
+        QTest::mouseClick(buttonOf(d, "&IASP91"), Qt::LeftButton);
         d->findChild<QLineEdit*>("depth")->setText("200");
         d->reject();
     });
@@ -55,7 +41,7 @@ TEST(GuiTravelTimeDialog, ChoiceReachesEveryWindowAndSettingsOnlyWhenAccepted) {
         auto* bar = d->findChild<QScrollBar*>();
         EXPECT_EQ(depth->text(), "33");
         EXPECT_EQ(bar->maximum(), 700);
-        QTest::mouseClick(button(d, "&Regional"), Qt::LeftButton);
+        QTest::mouseClick(buttonOf(d, "&Regional"), Qt::LeftButton);
         EXPECT_EQ(depth->text(), "5");
         EXPECT_EQ(bar->maximum(), 100);
         EXPECT_EQ(bar->pageStep(), 5);
@@ -65,8 +51,8 @@ TEST(GuiTravelTimeDialog, ChoiceReachesEveryWindowAndSettingsOnlyWhenAccepted) {
         depth->clear();
         QTest::keyClicks(depth, "12");
         EXPECT_EQ(bar->value(), 12);
-        button(d, "&All Event Windows")->click();
-        button(d, "&Save as Default")->click();
+        buttonOf(d, "&All Event Windows")->click();
+        buttonOf(d, "&Save as Default")->click();
         d->accept();
     });
     for (EventWindow* w : {first, second}) {
