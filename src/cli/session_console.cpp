@@ -17,9 +17,10 @@ void loadConsoleTables(views::SeismoTables& tables, Messages& messages) {
 }
 
 ConsoleEvent::ConsoleEvent(bool tableWarnings)
-    : tablesRead((loadConsoleTables(seismo, tableWarnings ? static_cast<Messages&>(messages) : quiet), true)),
-      loader(messages, consoleLoaderSettings()),
-      session(seismo, loader, messages, nullptr, LoadMode::Picture) {}
+    : loader(messages, consoleLoaderSettings()),
+      session(seismo, loader, messages, nullptr, LoadMode::Picture) {
+    loadConsoleTables(seismo, tableWarnings ? static_cast<Messages&>(messages) : quiet);
+}
 
 bool ConsoleEvent::open(const std::string& file) {
     if (session.open({file})) return true;

@@ -24,7 +24,6 @@ struct ConsoleEvent {
     ConsoleMessages messages{true};
     RecordingMessages quiet;
     views::SeismoTables seismo;
-    bool tablesRead; // before the session, which takes its copy of the tables when it is made
     EventLoader loader;
     views::EventSession session;
 };

@@ -26,13 +26,14 @@ TableFolders tableFolders(const fs::path& programDir, const fs::path& localDir, 
 EventSession::EventSession(const SeismoTables& tables, EventLoader& loader, Messages& messages,
                            IniProfile* settings, LoadMode mode, EqViewModel* model)
     : tables_(tables), messages_(messages), doc_(messages, loader, settings, mode),
-      ownModel_(model ? nullptr : std::make_unique<EqViewModel>()), model_(model ? model : ownModel_.get()),
-      travel_(attachReadouts(*model_, tables)) {}
+      ownModel_(model ? nullptr : std::make_unique<EqViewModel>()), model_(model ? model : ownModel_.get()) {}
 
 EventSession::~EventSession() = default;
 
 bool EventSession::open(const OpenRequest& request) {
     if (traces_ || !doc_.open(request)) return false;
+    // The window's own copy of the tables as they are when it opens.
+    travel_ = attachReadouts(*model_, tables_);
     fillMagnitudeCorrections();
     traces_ = std::make_unique<EventSlots>(doc_);
     model_->options().invert = doc_.inverted();

@@ -58,7 +58,7 @@ class EventSession {
     EventSlots& traces() { return *traces_; } // after open
     EqViewModel& model() { return *model_; }
     const EqViewModel& model() const { return *model_; }
-    WindowTravelTimes& travelTimes() { return *travel_; }
+    WindowTravelTimes& travelTimes() { return *travel_; } // after open
     const WindowTravelTimes& travelTimes() const { return *travel_; }
 
     // Called after the model followed a change of the document's samples or records, or of its
