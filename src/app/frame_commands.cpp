@@ -38,6 +38,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
+#include <iterator>
+
 namespace tlx::app {
 namespace {
 
@@ -101,10 +104,7 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     default:
         break;
     }
-    for (const ColorEntry& e : kColors)
-        if (e.cmd == cmd) return chooseColor(cmd);
-    for (const FontEntry& e : kFonts)
-        if (e.cmd == cmd) return chooseFont(cmd);
+    if (chooseColor(cmd) || chooseFont(cmd)) return;
     if (!w) return;
     switch (cmd) {
     case Cmd::Add:
@@ -269,29 +269,29 @@ void CMainFrame::yScale(EventWindow& w) {
     storeYScaleChoice(ctx_.ini, ctx_.settings, choice);
 }
 
-void CMainFrame::chooseColor(Cmd cmd) {
-    for (const ColorEntry& e : kColors) {
-        if (e.cmd != cmd) continue;
-        const views::Rgb old = ctx_.style.colors.*e.member;
-        const QColor c = QColorDialog::getColor(QColor(old.r, old.g, old.b), this);
-        if (!c.isValid()) return;
-        ctx_.style.colors.*e.member = {c.red(), c.green(), c.blue()};
-        views::writeColor(ctx_.ini, e.key, ctx_.style.colors.*e.member);
-        applyStyle();
-    }
+bool CMainFrame::chooseColor(Cmd cmd) {
+    const auto* e = std::find_if(std::begin(kColors), std::end(kColors),
+                                 [cmd](const ColorEntry& c) { return c.cmd == cmd; });
+    if (e == std::end(kColors)) return false;
+    const views::Rgb old = ctx_.style.colors.*e->member;
+    const QColor c = QColorDialog::getColor(QColor(old.r, old.g, old.b), this);
+    if (!c.isValid()) return true;
+    ctx_.style.colors.*e->member = {c.red(), c.green(), c.blue()};
+    views::writeColor(ctx_.ini, e->key, ctx_.style.colors.*e->member);
+    applyStyle();
+    return true;
 }
 
-void CMainFrame::chooseFont(Cmd cmd) {
-    const FontEntry* entry = nullptr;
-    for (const FontEntry& e : kFonts)
-        if (e.cmd == cmd) entry = &e;
-    if (!entry) return;
+bool CMainFrame::chooseFont(Cmd cmd) {
+    const auto* entry = std::find_if(std::begin(kFonts), std::end(kFonts),
+                                     [cmd](const FontEntry& f) { return f.cmd == cmd; });
+    if (entry == std::end(kFonts)) return false;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
     for (;;) {
         bool ok = false;
         const QFont chosen = QFontDialog::getFont(&ok, views::makeFont(ctx_.style.*entry->member), this);
-        if (!ok) return;
+        if (!ok) return true;
         const views::FontSpec spec = views::fontSpecFromFont(chosen, ctx_.style.*entry->member, dpi);
         // The marker letter sits below the arrow inside the marker box.
         const int room = ctx_.settings.view.largeScreen ? 44 - 20 : 36 - 14;
@@ -303,7 +303,7 @@ void CMainFrame::chooseFont(Cmd cmd) {
         ctx_.style.*entry->member = spec;
         views::writeFont(ctx_.ini, entry->section, spec);
         applyStyle();
-        return;
+        return true;
     }
 }
 

@@ -90,8 +90,9 @@ class CMainFrame : public QMainWindow {
     void showStatus(const QStringList& panes);
     void batchTick();
     void openDialog();
-    void chooseColor(Cmd cmd);
-    void chooseFont(Cmd cmd);
+    // False when `cmd` is not a colour (font) command.
+    bool chooseColor(Cmd cmd);
+    bool chooseFont(Cmd cmd);
     void applyStyle();
     void toggleBar(Cmd cmd);
 
