@@ -165,35 +165,23 @@ const EventRecord* currentRecord(const WindowContext& w) {
     return w.doc.recordCount() > 0 ? &w.doc.record(w.doc.currentRecord()) : nullptr;
 }
 
-// The window's display options that are also stored as the defaults of new windows.
-bool views::ViewOptions::*storedOption(Cmd cmd) {
-    switch (cmd) {
-    case Cmd::Distance:
-        return &views::ViewOptions::distance;
-    case Cmd::UtcTime:
-        return &views::ViewOptions::timeFormat;
-    case Cmd::PhaseDisplay:
-        return &views::ViewOptions::phases;
-    case Cmd::XGrid:
-        return &views::ViewOptions::xGrid;
-    default:
-        return &views::ViewOptions::yGrid;
-    }
-}
+// The window's display switches that are also stored as the defaults of new windows.
+struct StoredSwitch {
+    Cmd cmd;
+    bool views::ViewOptions::*option;
+    const keys::B* key;
+};
+const StoredSwitch kStoredSwitches[] = {
+    {Cmd::Distance, &views::ViewOptions::distance, &keys::kDistance},
+    {Cmd::UtcTime, &views::ViewOptions::timeFormat, &keys::kTimeFormat},
+    {Cmd::PhaseDisplay, &views::ViewOptions::phases, &keys::kPhasesOpen},
+    {Cmd::XGrid, &views::ViewOptions::xGrid, &keys::kXGrid},
+    {Cmd::YGrid, &views::ViewOptions::yGrid, &keys::kYGrid},
+};
 
-const keys::B& storedKey(Cmd cmd) {
-    switch (cmd) {
-    case Cmd::Distance:
-        return keys::kDistance;
-    case Cmd::UtcTime:
-        return keys::kTimeFormat;
-    case Cmd::PhaseDisplay:
-        return keys::kPhasesOpen;
-    case Cmd::XGrid:
-        return keys::kXGrid;
-    default:
-        return keys::kYGrid;
-    }
+const StoredSwitch& storedSwitch(Cmd cmd) {
+    return *std::find_if(std::begin(kStoredSwitches), std::end(kStoredSwitches),
+                         [cmd](const StoredSwitch& s) { return s.cmd == cmd; });
 }
 
 } // namespace
@@ -421,7 +409,7 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     case Cmd::XGrid:
     case Cmd::YGrid:
     case Cmd::PhaseDisplay:
-        st.checked = m.options().*storedOption(cmd);
+        st.checked = m.options().*storedSwitch(cmd).option;
         break;
     default:
         break;
@@ -567,10 +555,11 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::YGrid:
     case Cmd::PhaseDisplay: {
         // The window's own switch, kept as the default of windows opened later.
-        bool& value = m.options().*storedOption(cmd);
+        const StoredSwitch& stored = storedSwitch(cmd);
+        bool& value = m.options().*stored.option;
         value = !value;
-        shell.settings.view.*storedOption(cmd) = value;
-        writeSetting(shell.ini, storedKey(cmd), value);
+        shell.settings.view.*stored.option = value;
+        writeSetting(shell.ini, *stored.key, value);
         if (cmd == Cmd::Distance) m.resetMarkers();
         break;
     }
