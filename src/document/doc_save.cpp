@@ -14,20 +14,15 @@ bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& mes
     const int count = doc.recordCount();
     if (count == 0 || static_cast<int>(choice.names.size()) < count || choice.format == kSaveGif)
         return false;
-    WriterOptions options;
+    WriterOptions options = doc.writerOptions();
     options.decimation = std::max(1, choice.decimation);
     options.invert = choice.invert;
     options.removeDc = choice.removeDc;
     options.sampleType = choice.sampleType;
     options.askOverwrite = choice.askOverwrite;
-    options.autoDcOffset = doc.autoDcOffset();
     options.longFileNames = choice.longFileNames;
     options.geography = choice.geography;
-    options.dataProcessed = doc.filterCount() > 0 || doc.integrationLevel() > 0;
-    options.windowSps = doc.sps();
-    std::vector<WriteChannel> channels;
-    for (int i = 0; i < count; ++i)
-        channels.push_back(WriteChannel{&doc.record(i), doc.samples(i), doc.slot(i).manualDcOffset});
+    const std::vector<WriteChannel> channels = doc.writeChannels();
     if (options.sampleType == kSampleTypeAuto) options.sampleType = resolveSampleType(channels, options);
 
     if (choice.format == kSaveSvx4 && choice.volume && slot < 0 && count > 1) {

@@ -7,7 +7,6 @@
 #include "core/text.h"
 #include "document/sample_ops.h"
 #include "record/loader.h"
-#include "record/svx4_writer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -459,6 +458,21 @@ bool CEqDoc::save(SaveMode mode, int index) {
     return true;
 }
 
+std::vector<WriteChannel> CEqDoc::writeChannels() const {
+    std::vector<WriteChannel> channels;
+    for (int i = 0; i < count_; ++i)
+        channels.push_back(WriteChannel{&slot(i).record, slot(i).samples, slot(i).manualDcOffset});
+    return channels;
+}
+
+WriterOptions CEqDoc::writerOptions() const {
+    WriterOptions options;
+    options.autoDcOffset = autoDcOffset_;
+    options.dataProcessed = filterCount_ > 0 || integrationLevel_ > 0;
+    options.windowSps = sps();
+    return options;
+}
+
 bool CEqDoc::writeSvx4Files(int index) {
     // Without the save dialog only the program's own format can be written in place: writing
     // SVX Type 4 under the name of a file of another format would destroy that file.
@@ -466,13 +480,8 @@ bool CEqDoc::writeSvx4Files(int index) {
         logFormat("save: no writer for file kind %d without the save dialog", fileKind_);
         return false;
     }
-    WriterOptions options;
-    options.autoDcOffset = autoDcOffset_;
-    options.dataProcessed = filterCount_ > 0 || integrationLevel_ > 0;
-    options.windowSps = sps();
-    std::vector<WriteChannel> channels;
-    for (int i = 0; i < count_; ++i)
-        channels.push_back(WriteChannel{&slot(i).record, slot(i).samples, slot(i).manualDcOffset});
+    WriterOptions options = writerOptions();
+    const std::vector<WriteChannel> channels = writeChannels();
     // One sample type for every record of the window, as a volume has.
     options.sampleType = resolveSampleType(channels, options);
     if (fileKind_ == kKindSvxVolume && index < 0)

@@ -8,6 +8,7 @@
 #include "record/event_record.h"
 #include "record/file_kind.h"
 #include "record/format_reader.h"
+#include "record/svx4_writer.h"
 
 #include <array>
 #include <functional>
@@ -181,6 +182,10 @@ class CEqDoc {
     bool save(SaveMode mode, int slot = -1);
     // Writes every record to its own file name as SVX Type 4 (a volume for a volume window).
     bool writeSvx4Files(int slot = -1);
+    // What every writer of the window's records starts from: the window's records as they are
+    // held, and the options the window decides (DC offset rule, processed data, rate).
+    std::vector<WriteChannel> writeChannels() const;
+    WriterOptions writerOptions() const;
     CloseAnswer queryClose();
     void noteClosed(); // writes RealtimeWindows = 1
 
