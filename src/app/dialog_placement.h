@@ -8,7 +8,9 @@ class QWidget;
 
 namespace tlx::app {
 
-void restorePlacement(QWidget* dialog, const IniProfile& ini, const char* key);
-void storePlacement(const QWidget* dialog, IniProfile& ini, const char* key);
+void restorePlacement(QWidget* dialog, const IniProfile& ini, const char* key,
+                      const char* section = "Settings");
+void storePlacement(const QWidget* dialog, IniProfile& ini, const char* key,
+                    const char* section = "Settings");
 
 } // namespace tlx::app

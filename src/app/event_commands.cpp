@@ -121,6 +121,8 @@ const CommandSpec kSpecs[] = {
     {Cmd::PhaseDisplay, "&Display", "", W, true},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
+    {Cmd::EwPicks, "&Earthworm Picks...", "", W, false},
+    {Cmd::EwAddPick, "Add P Time to Pick List", "", W, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -212,7 +214,7 @@ std::vector<MenuItem> eventWindowMenus() {
              c(Cmd::MagnitudeCalculator), c(Cmd::GreatCircle),
              sub("DFT/&FFT Settings", {c(Cmd::DftFull), c(Cmd::DftView), c(Cmd::FftFull), c(Cmd::FftView),
                                        sep(), c(Cmd::WindowFft), c(Cmd::PadFft)}),
-             sep(), c(Cmd::TimeFilter), c(Cmd::StaLta), c(Cmd::Rms)}),
+             sep(), c(Cmd::TimeFilter), c(Cmd::StaLta), c(Cmd::Rms), sep(), c(Cmd::EwPicks)}),
         sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
         sub("&Tables", {c(Cmd::TravelTimeTables)}),
         sub("&View",
@@ -292,6 +294,10 @@ std::vector<MenuItem> eventContextMenu() {
             c(Cmd::PsLocation),
             c(Cmd::SwitchTables),
             sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
+}
+
+std::vector<MenuItem> pickContextMenu() {
+    return {c(Cmd::EwAddPick)};
 }
 
 std::vector<Cmd> toolBarCommands() {

@@ -132,6 +132,8 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    EwPicks,
+    EwAddPick,
     // Window, Help
     Arrange,
     Cascade,
@@ -164,6 +166,8 @@ std::vector<MenuItem> spectrumWindowMenus();
 std::vector<MenuItem> spectrumContextMenu();
 // The event window's context menu and the tool bar.
 std::vector<MenuItem> eventContextMenu();
+// On the P marker while the locator's picks dialog is open.
+std::vector<MenuItem> pickContextMenu();
 std::vector<Cmd> toolBarCommands();
 
 // What an event window shows around its seismogram: the caption bar and the two scroll bars.

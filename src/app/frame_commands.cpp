@@ -3,6 +3,7 @@
 #include "app/data_operations_dialog.h"
 #include "app/dc_offset_dialog.h"
 #include "app/event_window.h"
+#include "app/ew_picks_dialog.h"
 #include "app/filter_dialog.h"
 #include "app/great_circle_dialog.h"
 #include "app/magnitude_calculator.h"
@@ -150,6 +151,12 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::PhaseTimes:
         showPhaseTimes(*w, ctx_, phaseTimes_, this);
+        break;
+    case Cmd::EwPicks:
+        CEwPicksDlg::showFor(*this, ctx_);
+        break;
+    case Cmd::EwAddPick:
+        if (auto* picks = findChild<CEwPicksDlg*>(QString(), Qt::FindDirectChildrenOnly)) picks->addPick(*w);
         break;
     case Cmd::SwitchTables:
         switchTables(*w);

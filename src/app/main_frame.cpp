@@ -2,6 +2,7 @@
 
 #include "app/channel_dialog.h"
 #include "app/event_window.h"
+#include "app/ew_picks_dialog.h"
 #include "app/phase_times_window.h"
 #include "app/spectrum_window.h"
 #include "core/debug_log.h"
@@ -148,7 +149,9 @@ std::unique_ptr<QMenu> CMainFrame::contextMenu(EventWindow* window, QPoint at) {
     // A magnitude marker chosen here goes where the click was.
     window->contextClick = views::Point{at.x(), at.y()};
     auto menu = std::make_unique<QMenu>();
-    fillMenu(menu.get(), eventContextMenu());
+    const bool onPickMarker = findChild<CEwPicksDlg*>(QString(), Qt::FindDirectChildrenOnly) &&
+                              window->view()->model().markerAt(at.x(), at.y()) == views::kMarkerP;
+    fillMenu(menu.get(), onPickMarker ? pickContextMenu() : eventContextMenu());
     return menu;
 }
 

@@ -55,4 +55,14 @@ inline constexpr B kAllYWindows{"Settings", "AllYWindows", false};
 inline constexpr B kCmDspOk{"Settings", "CmDspOk", true};
 inline constexpr B kMagAuto{"Settings", "MagAuto", true};
 
+// The locator's picks dialog.
+inline constexpr S kEwPicksFile{"EwPhases", "EwPicksFile", ""};
+inline constexpr S kEwCmdFile{"EwPhases", "EwCmdFile", ""};
+inline constexpr S kEwSumFile{"EwPhases", "EwSumFile", ""};
+inline constexpr B kEwIncludeReport{"EwPhases", "EwIncludeReport", false};
+inline constexpr B kEwClearFirst{"EwPhases", "EwClearFirst", false};
+inline constexpr B kEwGetPhasesFirst{"EwPhases", "EwGetPhasesFirst", false};
+inline constexpr I kEwRange{"EwPhases", "Range", 20000};
+inline constexpr S kEwPicksPos{"EwPhases", "EwPicksPos", ""};
+
 } // namespace tlx::app::keys

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -201,6 +202,19 @@ int runProgram(const std::vector<std::string>& argv, const SpawnOptions& options
     if (!child.start(argv, options)) return -1;
     if (child.wait(-1) != WaitStatus::Exited) return -1;
     return child.exitCode();
+}
+
+bool startDetached(const std::vector<std::string>& argv, const SpawnOptions& options) {
+    auto child = std::make_shared<ChildProcess>();
+    if (!child->start(argv, options)) return false;
+    std::thread([child] { child->wait(-1); }).detach();
+    return true;
+}
+
+bool openWithDesktop(const std::string& pathOrUrl) {
+    SpawnOptions options;
+    options.discardStderr = true;
+    return startDetached({"xdg-open", pathOrUrl}, options);
 }
 
 } // namespace tlx

@@ -64,4 +64,9 @@ class ChildProcess {
 // Starts argv, waits without limit and returns its exit code; -1 when it could not be started.
 int runProgram(const std::vector<std::string>& argv, const SpawnOptions& options = {});
 
+// Starts argv and leaves it running on its own (a viewer, an editor); a thread reaps it when it ends.
+bool startDetached(const std::vector<std::string>& argv, const SpawnOptions& options = {});
+// A file or address opened in the user's program for it, through xdg-open.
+bool openWithDesktop(const std::string& pathOrUrl);
+
 } // namespace tlx

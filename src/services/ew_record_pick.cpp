@@ -5,6 +5,9 @@
 #include "core/text.h"
 #include "services/ew_locator_files.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tlx {
 
 EwNewPick ewPickOfRecord(const EventRecord& record, double time) {
@@ -17,6 +20,31 @@ EwNewPick ewPickOfRecord(const EventRecord& record, double time) {
     pick.location = fieldText(record.info.seedLocation, sizeof record.info.seedLocation);
     pick.time = time;
     return pick;
+}
+
+bool ewPickMatches(const EwPick& pick, const EventRecord& record) {
+    const EwNewPick own = ewPickOfRecord(record, 0);
+    return pick.name == own.station + "." + own.component;
+}
+
+namespace {
+double startMidnight(const EventRecord& record) {
+    const CivilTime start = addSeconds(toCivil(record.header.startTime), record.header.startTimeOffset);
+    return static_cast<double>(daysFromCivil(start.year, start.month, start.day)) * 86400;
+}
+} // namespace
+
+double ewTimeOfMarker(const EventRecord& record, std::int64_t markerMs) {
+    return startMidnight(record) + static_cast<double>(markerMs) / 1000;
+}
+
+std::int64_t ewMarkerOfTime(const EventRecord& record, double time) {
+    return std::llround((time - startMidnight(record)) * 1000);
+}
+
+void ewApplyWeightEntry(EwPick& pick, int entry) {
+    pick.weight = static_cast<char>('0' + std::clamp(entry, 0, 4));
+    pick.disabled = entry > 4;
 }
 
 bool addRecordPick(EwPhaseFile& phases, const EventRecord& record, double time,
