@@ -123,6 +123,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
     {Cmd::EwPicks, "&Earthworm Picks...", "", W, false},
     {Cmd::EwAddPick, "Add P Time to Pick List", "", W, false},
+    {Cmd::ReplaySettings, "Re&play Settings...", "", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -195,16 +196,16 @@ const CommandSpec& commandSpec(Cmd cmd) {
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {
-        sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
-        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {sub("&File", {c(Cmd::Open), c(Cmd::ReplaySettings), sep(), c(Cmd::PrintSettings),
+                          c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
         sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs),
-                      c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
-                      c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+                      c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::ReplaySettings), sep(), c(Cmd::Print),
+                      c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
              c(Cmd::SwitchTables),

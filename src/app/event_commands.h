@@ -134,6 +134,7 @@ enum class Cmd {
     MbPeriod,
     EwPicks,
     EwAddPick,
+    ReplaySettings,
     // Window, Help
     Arrange,
     Cascade,

@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
+#include "app/replay_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
 #include "app/spectrum_window.h"
@@ -92,6 +93,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         return;
     case Cmd::GreatCircle:
         CWorldistDialog(this).exec();
+        return;
+    case Cmd::ReplaySettings:
+        editReplaySetup(ctx_, this);
         return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:

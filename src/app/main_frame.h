@@ -9,6 +9,7 @@
 #include "app/gui_messages.h"
 #include "record/loader.h"
 #include "services/geography.h"
+#include "services/replay_request.h"
 #include "views/seismo_readouts.h"
 #include "views/view_style.h"
 
@@ -37,6 +38,7 @@ struct AppContext {
     std::unique_ptr<EventLoader> loader;
     views::SeismoTables seismo;
     CommandLine commandLine;
+    std::optional<ReplayChoice> lastReplay;
     int exitCode = 0;
 };
 

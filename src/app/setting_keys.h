@@ -65,4 +65,10 @@ inline constexpr B kEwGetPhasesFirst{"EwPhases", "EwGetPhasesFirst", false};
 inline constexpr I kEwRange{"EwPhases", "Range", 20000};
 inline constexpr S kEwPicksPos{"EwPhases", "EwPicksPos", ""};
 
+// The recorder replay dialog's defaults.
+inline constexpr S kReplayNames{"Replay", "Names", ""};
+inline constexpr I kReplayLength{"Replay", "Length", 10};
+inline constexpr I kReplaySaveNth{"Replay", "SaveNth", 1};
+inline constexpr I kReplayMode{"Replay", "Mode", 0};
+
 } // namespace tlx::app::keys

@@ -1,6 +1,7 @@
 #include "services/replay_request.h"
 
 #include "core/atomic_file.h"
+#include "core/file_io.h"
 #include "core/text.h"
 
 #include <chrono>
@@ -75,6 +76,13 @@ std::optional<ReplaySetup> parseReplayDat(std::string_view text) {
     return setup;
 }
 
+std::optional<ReplaySetup> readReplayDat(const std::vector<fs::path>& folders) {
+    const fs::path file = findDataFile(folders, "REPLAY.DAT");
+    std::string text;
+    if (file.empty() || !readTextFile(file, text, 1 << 20)) return std::nullopt;
+    return parseReplayDat(text);
+}
+
 bool writeReplayDat(const fs::path& file, const ReplaySetup& setup, std::string& error) {
     if (setup.eventDirectory.empty() || setup.drive == 0) {
         error = "Tellurix Directory and/or Corvid Drive Not Defined";
@@ -137,32 +145,37 @@ bool sendReplayRequest(const ReplaySetup& setup, const ReplayChannel& channel, c
     return true;
 }
 
+std::optional<ReplayWait> checkReplayFile(const fs::path& expectedFile) {
+    // The recorder may still be writing: the file counts once it can be opened for update.
+    const int fd = ::open(expectedFile.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    ::close(fd);
+    ReplayWait result;
+    std::error_code ec;
+    const auto size = fs::file_size(expectedFile, ec);
+    if (ec) {
+        result.outcome = ReplayOutcome::RecorderError;
+        result.message = format("Can't Open File %s", expectedFile.c_str());
+    } else if (size > 199) {
+        result.outcome = ReplayOutcome::Arrived;
+    } else {
+        std::string text(static_cast<std::size_t>(size), '\0');
+        const int in = ::open(expectedFile.c_str(), O_RDONLY | O_CLOEXEC);
+        const ssize_t got = in < 0 ? -1 : ::read(in, text.data(), text.size());
+        if (in >= 0) ::close(in);
+        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        result.outcome = ReplayOutcome::RecorderError;
+        result.message = "Corvid Error: " + text.substr(0, text.find_first_of("\r\n"));
+    }
+    return result;
+}
+
 ReplayWait waitForReplay(const fs::path& expectedFile, const fs::path& requestFile,
                          const std::function<bool()>& keepWaiting, int polls, int pollMs) {
     ReplayWait result;
     std::error_code ec;
     for (int poll = 0; poll < polls; ++poll) {
-        // The recorder may still be writing: the file counts once it can be opened for update.
-        const int fd = ::open(expectedFile.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd >= 0) {
-            ::close(fd);
-            const auto size = fs::file_size(expectedFile, ec);
-            if (ec) {
-                result.outcome = ReplayOutcome::RecorderError;
-                result.message = format("Can't Open File %s", expectedFile.c_str());
-            } else if (size > 199) {
-                result.outcome = ReplayOutcome::Arrived;
-            } else {
-                std::string text(static_cast<std::size_t>(size), '\0');
-                const int in = ::open(expectedFile.c_str(), O_RDONLY | O_CLOEXEC);
-                const ssize_t got = in < 0 ? -1 : ::read(in, text.data(), text.size());
-                if (in >= 0) ::close(in);
-                text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-                result.outcome = ReplayOutcome::RecorderError;
-                result.message = "Corvid Error: " + text.substr(0, text.find_first_of("\r\n"));
-            }
-            return result;
-        }
+        if (auto arrived = checkReplayFile(expectedFile)) return *arrived;
         for (int waited = 0; waited < pollMs; waited += 50) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(50, pollMs - waited)));
             if (keepWaiting && !keepWaiting()) {

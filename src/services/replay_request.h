@@ -37,6 +37,8 @@ std::string replayChannelListText(const ReplayChannel& channel);
 // The setup's text; invalid and comment lines are passed over, an event directory that does not
 // exist leaves the setup unused (nullopt).
 std::optional<ReplaySetup> parseReplayDat(std::string_view text);
+// REPLAY.DAT from the first of `folders` that has one (local data folder, then program folder).
+std::optional<ReplaySetup> readReplayDat(const std::vector<std::filesystem::path>& folders);
 // False with "Tellurix Directory and/or Corvid Drive Not Defined" or
 // "Can't open REPLAY.DAT file for writing".
 bool writeReplayDat(const std::filesystem::path& file, const ReplaySetup& setup, std::string& error);
@@ -46,6 +48,12 @@ struct ReplayRequest {
     bool utc = true;
     int minutes = 10;
     int saveNth = 1;
+};
+
+// The last request of the program run, preferred over the stored defaults when the dialog opens.
+struct ReplayChoice {
+    ReplayRequest request;
+    std::vector<std::string> names;
 };
 
 // The event file the recorder will write for a channel, and the same name as the recorder sees it.
@@ -71,6 +79,8 @@ struct ReplayWait {
     ReplayOutcome outcome = ReplayOutcome::TimedOut;
     std::string message; // "Timeout Error", "Corvid Error: %s", "Can't Open File %s"
 };
+// One look for the expected file: nullopt while it is absent or still held by the recorder.
+std::optional<ReplayWait> checkReplayFile(const std::filesystem::path& expectedFile);
 // Polls for the expected file every pollMs up to `polls` times; a cancelled or timed-out wait
 // deletes the request file. A file of 200 bytes or more has arrived; a smaller one holds the
 // recorder's error text. `keepWaiting` is asked between polls.
