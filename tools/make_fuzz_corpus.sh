@@ -24,6 +24,12 @@ fi
 mkdir -p "$out/fuzz_phase_table" "$out/fuzz_regions"
 cp "$src/data/P_b.JB" "$src/data/S.JB" "$out/fuzz_phase_table/"
 cp "$src/data/feregions.dat" "$out/fuzz_regions/"
+# Real locator phase files as seeds of the locator files' reader (first byte 0 picks the phase file).
+if [ -d "$shared/hyp2000" ]; then
+  for f in "$shared"/hyp2000/*.arc; do
+    { printf '\000'; cat "$f"; } > "$out/fuzz_locator_files/$(basename "$f")"
+  done
+fi
 # Real MINISEED and SEED files from the shared reference data (copied, never committed).
 if [ -d "$shared/waveforms" ]; then
   mkdir -p "$out/fuzz_miniseed" "$out/fuzz_seed"
