@@ -132,6 +132,12 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    PicksSave,
+    PicksView,
+    PicksClear,
+    EventInformation,
+    SensorInformation,
+    TimeInformation,
     // Window, Help
     Arrange,
     Cascade,

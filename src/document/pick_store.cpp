@@ -61,9 +61,10 @@ std::optional<RestoredPicks> restorePicks(const EventRecord& record, std::int64_
     if (!p || !s) return std::nullopt;
     const std::int64_t startOfDay = timeOfDayMs(record.header.startTime);
     auto marker = [&](const PickEntry& e) {
-        std::int64_t t = timeOfDayMs(e.time) - startOfDay + axisStartMs;
-        if (t < 0) t += kMsPerDay;
-        return RestoredMarker{t, e.weight};
+        // A pick after midnight lies on the record's next day.
+        std::int64_t sinceStart = timeOfDayMs(e.time) - startOfDay;
+        if (sinceStart < 0) sinceStart += kMsPerDay;
+        return RestoredMarker{sinceStart + axisStartMs, e.weight};
     };
     RestoredPicks r{marker(*p), marker(*s), std::nullopt, 0, p->value};
     r.tableMode = (p->pickFlags & 2) ? 1 : (p->pickFlags & 4) ? 2 : 0;

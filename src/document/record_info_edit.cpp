@@ -25,6 +25,13 @@ std::string trimmedZeros(std::string s) {
     return s;
 }
 
+// The short form when it reads back to the same value, else the exact one: a field shown and
+// taken back unchanged must not change the record.
+std::string exactText(std::string shortForm, double value) {
+    double back = 0;
+    return parseDouble(shortForm, back) && back == value ? shortForm : shortestDouble(value);
+}
+
 bool inRange(std::string_view text, double lo, double hi, double& out) {
     return parseDouble(text, out) && out >= lo && out <= hi;
 }
@@ -97,7 +104,7 @@ std::string coordinateDisplay(double value, Hemisphere axis) {
 }
 
 std::string coordinateFieldText(double value, Hemisphere axis) {
-    return trimmedZeros(format("%.6f", std::fabs(value))) +
+    return exactText(trimmedZeros(format("%.6f", std::fabs(value))), std::fabs(value)) +
            (value < 0 ? negativeLetter(axis) : positiveLetter(axis));
 }
 
@@ -177,7 +184,7 @@ std::optional<OtherMagnitude> parseOtherMagnitude(std::string_view text) {
 }
 
 std::string numberField(double value, double unknown) {
-    return value == unknown ? std::string() : format("%g", value);
+    return value == unknown ? std::string() : exactText(format("%g", value), value);
 }
 
 // --- the current event report -------------------------------------------------------------
@@ -254,7 +261,7 @@ void EventPageLogic::show(int index) {
     form.time = eventTimeText(e.originTime);
     form.latitude = coordinateFieldText(e.latitude, Hemisphere::Latitude);
     form.longitude = coordinateFieldText(e.longitude, Hemisphere::Longitude);
-    form.depth = format("%g", e.depth);
+    form.depth = exactText(format("%g", e.depth), e.depth);
     form.ms = magnitudeField(e.magMs);
     form.mb = magnitudeField(e.magMb);
     form.mw = magnitudeField(e.magMw);
