@@ -33,7 +33,9 @@ CEventPage::CEventPage(EventPageLogic logic, Messages& messages, QWidget* parent
         ++row;
     };
     comment_ = field("comment");
-    grid->addWidget(new QLabel("&Comment:"), row, 0);
+    auto* commentLabel = new QLabel("Comm&ent:");
+    commentLabel->setBuddy(comment_);
+    grid->addWidget(commentLabel, row, 0);
     grid->addWidget(comment_, row++, 1, 1, 3);
     time_ = field("time");
     addRow("&Time (mm/dd/yyyy hh:mm:ss.s):", time_);
@@ -92,6 +94,7 @@ CEventPage::CEventPage(EventPageLogic logic, Messages& messages, QWidget* parent
     report_->setMaximumHeight(60);
     grid->addWidget(report_, row++, 0, 1, 4);
     grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(2, 90); // room for "45:30:00N" and "ERROR"
 
     connect(new_, &QPushButton::clicked, this, [this] { act(&CEventPage::newEntry); });
     connect(delete_, &QPushButton::clicked, this, [this] { act(&CEventPage::deleteEntry); });

@@ -3,6 +3,7 @@
 #include "app/channel_dialog.h"
 #include "app/event_window.h"
 #include "app/phase_times_window.h"
+#include "app/pick_commands.h"
 #include "app/spectrum_window.h"
 #include "core/debug_log.h"
 #include "core/text.h"
@@ -324,6 +325,7 @@ void CMainFrame::batchTick() {
             QApplication::quit();
         }
     } else if (ticks_ == 5 && batchWindow_) {
+        restorePicksForPicture(*batchWindow_);
         bool ok = false;
         if (cl.mode == RunMode::Print)
             ok = printWindow(batchWindow_, false);

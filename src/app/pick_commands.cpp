@@ -17,4 +17,11 @@ void runPickCommand(Cmd cmd, EventWindow& window) {
     window.refresh();
 }
 
+void restorePicksForPicture(EventWindow& window) {
+    views::EventSession& session = window.session();
+    if (!views::restorePickTables(session)) return;
+    views::viewPicks(session);
+    window.refresh();
+}
+
 } // namespace tlx::app

@@ -8,5 +8,7 @@ namespace tlx::app {
 class EventWindow;
 
 void runPickCommand(Cmd cmd, EventWindow& window);
+// The unattended picture modes: table choice, depth and markers from the first record's picks.
+void restorePicksForPicture(EventWindow& window);
 
 } // namespace tlx::app

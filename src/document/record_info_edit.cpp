@@ -274,6 +274,7 @@ void EventPageLogic::show(int index) {
     form.agency = std::string(trimTrailingBlanks(fieldText(e.source, sizeof e.source)));
     form.eventType = e.eventType < 5 ? e.eventType : 0;
     form.quality = e.quality >= 'A' && e.quality <= 'E' ? e.quality - 'A' + 1 : 0;
+    shownForm_ = form;
 }
 
 bool EventPageLogic::anyMagnitudeValid() const {
@@ -423,7 +424,21 @@ std::string EventPageLogic::rebuiltComment(const CurrentEventReport& r) const {
     return s.substr(0, 200);
 }
 
+namespace {
+bool sameEntryFields(const EventForm& a, const EventForm& b) {
+    return a.time == b.time && a.ms == b.ms && a.mb == b.mb && a.mw == b.mw && a.ml == b.ml && a.md == b.md &&
+           a.other == b.other && a.latitude == b.latitude && a.longitude == b.longitude &&
+           a.depth == b.depth && a.agency == b.agency && a.eventType == b.eventType && a.quality == b.quality;
+}
+} // namespace
+
 std::optional<Refusal> EventPageLogic::leave() {
+    // An entry left as it was shown stays as it is: a stored entry without magnitudes is not
+    // dropped, and nothing is rounded through the fields.
+    if (shown_ >= 0 && sameEntryFields(form, shownForm_)) {
+        currentEvent_ = shown_;
+        return std::nullopt;
+    }
     const bool allEmpty = trim(form.time).empty() && trim(form.latitude).empty() &&
                           trim(form.longitude).empty() && trim(form.depth).empty();
     if (allEmpty || !anyMagnitudeValid()) {

@@ -146,6 +146,7 @@ class EventPageLogic {
     std::string rebuiltComment(const CurrentEventReport& r) const;
 
     std::vector<EventEntry> events_;
+    EventForm shownForm_; // the fields as the shown entry filled them
     int shown_ = -1;
     int currentEvent_ = 0;
     std::optional<CurrentEventReport> report_;

@@ -179,6 +179,11 @@ TEST(RecordInfoEventPage, LeavingChecksFieldsInOrderAndDropsEmptyEntries) {
             EXPECT_EQ(page.events()[1].originTime.second, 5);
         }
     }
+    // An entry without magnitudes that the user did not touch is kept: leaving loses no data.
+    station.info.events[1].magMl = 0;
+    EventPageLogic untouched(station.info, std::nullopt, {});
+    EXPECT_FALSE(untouched.leave());
+    EXPECT_EQ(untouched.events().size(), 2u);
 }
 
 TEST(RecordInfoSensorPage, LeavingChecksFieldsInOrder) {
