@@ -1,6 +1,8 @@
 #include "document/record_info_edit.h"
 
+#include "core/file_io.h"
 #include "core/text.h"
+#include "record/sac_reader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -736,9 +738,14 @@ std::optional<SaveChoice> writeBackChoice(const CEqDoc& doc, std::string& refusa
         c.volume = true;
         c.sampleType = doc.record(0).header.sampleType;
         return c;
-    case kKindSac:
+    case kKindSac: {
         c.format = kSaveSac;
+        // The file keeps its byte order.
+        std::vector<std::uint8_t> bytes;
+        if (readWholeFile(doc.fileName(0), bytes))
+            c.sacByteOrder = sacFileByteOrder(bytes).value_or(SacByteOrder::Little);
         return c;
+    }
     default:
         refusal = format("%s files cannot be written back; save the records as SVX Type 4, SVX ASCII or SAC",
                          fileKindName(doc.fileKind(), doc.subKind()));

@@ -152,6 +152,7 @@ TEST(GuiEventInformation, PicksSavedWithAltKComeBackInANewWindow) {
     EXPECT_NEAR(m2.marker(views::kMarkerS).y, s0.y, 1);
     p.frame->run(Cmd::PicksClear);
     EXPECT_TRUE(again->doc().record(0).info.picks.empty());
+    EXPECT_TRUE(again->doc().slot(0).modified) << "closing asks to save";
     EXPECT_FALSE(p.frame->action(Cmd::PicksView)->isEnabled());
 }
 

@@ -48,6 +48,9 @@ for f in one.svx one.sac one.txt; do
         fail "$f event: $(cat "$work/info.json")"
 done
 [ "$(field "$work/info.json" "j['format']")" = "SVX ASCII" ] || fail "the text file stays text"
+# convert writes big-endian SAC; written back, it stays so (DELTA, the first word, is 0.01).
+"$py" -c "import struct,sys; sys.exit(abs(struct.unpack('>f', open(sys.argv[1],'rb').read(4))[0] - 0.01) > 1e-6)" "$work/one.sac" ||
+    fail "the SAC file changed its byte order"
 
 # A volume: station position to every record, the component to the chosen record only.
 "$cli" set "$work/vol.svx" --record 3 --latitude 10S --component XYZ >/dev/null || fail "set volume"
