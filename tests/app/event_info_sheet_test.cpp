@@ -103,13 +103,27 @@ TEST(GuiEventInformation, EditedPagesReachTheRecordsOnOk) {
     EXPECT_EQ(modelOf(w).axisStartMs() % 1000, 0);
 }
 
-TEST(GuiEventInformation, CancelChangesNothing) {
+TEST(GuiEventInformation, CancelAndAnUntouchedOkChangeNothing) {
     Program p;
     EventWindow* w = p.open({p.writeEvent("a.svx")});
     ASSERT_NE(w, nullptr);
-    const EventRecord before = w->doc().record(0);
+    // Values the fields show shorter than they are, and a stored event without magnitudes.
+    EventRecord& held = w->doc().editRecord(0);
+    held.header.sensitivity = 2.123456789e-7;
+    held.header.latitude = 47.123456789;
+    EventEntry quiet{};
+    quiet.originTime = held.header.startTime;
+    quiet.depth = 7.25;
+    held.info.events = {quiet};
+    const EventRecord before = held;
     ASSERT_TRUE(answerDialog<CEventInfoSheet>(*p.frame, Cmd::EventInformation, [&](CEventInfoSheet* d) {
         EXPECT_EQ(d->windowTitle(), "Event File Information");
+        d->tabs()->setCurrentIndex(1);
+        d->tabs()->setCurrentIndex(2);
+        QTest::mouseClick(buttonOf(d, "OK"), Qt::LeftButton);
+    }));
+    EXPECT_FALSE(w->doc().slot(0).modified) << "every page opened, nothing typed";
+    ASSERT_TRUE(answerDialog<CEventInfoSheet>(*p.frame, Cmd::EventInformation, [&](CEventInfoSheet* d) {
         retype(d, "comment", "typed but cancelled");
         d->tabs()->setCurrentIndex(1);
         retype(d, "elevation", "999");
@@ -119,6 +133,10 @@ TEST(GuiEventInformation, CancelChangesNothing) {
     EXPECT_FALSE(w->doc().slot(0).modified);
     EXPECT_EQ(after.info.comment, before.info.comment);
     EXPECT_EQ(after.header.elevation, before.header.elevation);
+    EXPECT_EQ(after.header.sensitivity, before.header.sensitivity);
+    EXPECT_EQ(after.header.latitude, before.header.latitude);
+    ASSERT_EQ(after.info.events.size(), 1u);
+    EXPECT_EQ(after.info.events[0].depth, 7.25);
 }
 
 // Alt+K keeps the markers in the file; a window opened on the saved file shows them again.
