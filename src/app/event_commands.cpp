@@ -1,5 +1,6 @@
 #include "app/event_commands.h"
 
+#include "document/pick_store.h"
 #include "views/view_math.h"
 
 #include <algorithm>
@@ -118,6 +119,12 @@ const CommandSpec kSpecs[] = {
     {Cmd::TravelTimeTables, "&Travel-Time Tables...", "", W, false},
     {Cmd::PhaseControl, "Phase &Control...", "", W, false},
     {Cmd::PhaseTimes, "Phase &Times", "", W, false},
+    {Cmd::PicksSave, "&Save", "Alt+K", W, false},
+    {Cmd::PicksView, "&View", "", W, false},
+    {Cmd::PicksClear, "&Clear", "", W, false},
+    {Cmd::EventInformation, "&Event Information", "", W, false},
+    {Cmd::SensorInformation, "&Sensor Information", "", W, false},
+    {Cmd::TimeInformation, "&Time Information", "", W, false},
     {Cmd::PhaseDisplay, "&Display", "", W, true},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
@@ -207,8 +214,9 @@ std::vector<MenuItem> eventWindowMenus() {
                       c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::ReplaySettings), sep(), c(Cmd::Print),
                       c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
-            {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
-             c(Cmd::SwitchTables),
+            {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers),
+             sub("P&icks", {c(Cmd::PicksSave), c(Cmd::PicksView), c(Cmd::PicksClear)}), sep(),
+             c(Cmd::PsLocation), c(Cmd::SwitchTables),
              sub("&Magnitude",
                  {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd), sep(), c(Cmd::MagAuto),
                   c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor), sep(), c(Cmd::MbPeriod), c(Cmd::MsPeriod)}),
@@ -216,7 +224,8 @@ std::vector<MenuItem> eventWindowMenus() {
              sub("DFT/&FFT Settings", {c(Cmd::DftFull), c(Cmd::DftView), c(Cmd::FftFull), c(Cmd::FftView),
                                        sep(), c(Cmd::WindowFft), c(Cmd::PadFft)}),
              sep(), c(Cmd::TimeFilter), c(Cmd::StaLta), c(Cmd::Rms), sep(), c(Cmd::EwPicks)}),
-        sub("&Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+        sub("&Display/Modify", {c(Cmd::EventInformation), c(Cmd::SensorInformation), c(Cmd::TimeInformation),
+                                c(Cmd::NextEvent), c(Cmd::DataOperations)}),
         sub("&Tables", {c(Cmd::TravelTimeTables)}),
         sub("&View",
             {c(Cmd::Display1),
@@ -283,7 +292,8 @@ std::vector<MenuItem> eventContextMenu() {
             c(Cmd::SaveAs),
             c(Cmd::Print),
             sep(),
-            sub("Display/Modify", {c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+            sub("Display/Modify", {c(Cmd::EventInformation), c(Cmd::SensorInformation),
+                                   c(Cmd::TimeInformation), c(Cmd::NextEvent), c(Cmd::DataOperations)}),
             sub("Scales", {c(Cmd::XScale), c(Cmd::YScale)}),
             c(Cmd::Crop),
             c(Cmd::Integrate),
@@ -404,6 +414,9 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
     }
     case Cmd::CropMessage:
         st.checked = doc.cropMessage();
+        break;
+    case Cmd::PicksView:
+        st.enabled = anyRecordHasPicks(doc);
         break;
     case Cmd::WindowFft:
         st.checked = s.spectrum.windowFft;

@@ -135,6 +135,12 @@ enum class Cmd {
     EwPicks,
     EwAddPick,
     ReplaySettings,
+    PicksSave,
+    PicksView,
+    PicksClear,
+    EventInformation,
+    SensorInformation,
+    TimeInformation,
     // Window, Help
     Arrange,
     Cascade,

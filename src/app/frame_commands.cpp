@@ -2,6 +2,7 @@
 // printer, colours, fonts and the frame's bars.
 #include "app/data_operations_dialog.h"
 #include "app/dc_offset_dialog.h"
+#include "app/event_info_sheet.h"
 #include "app/event_window.h"
 #include "app/ew_picks_dialog.h"
 #include "app/filter_dialog.h"
@@ -11,6 +12,7 @@
 #include "app/main_frame.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
+#include "app/pick_commands.h"
 #include "app/replay_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
@@ -185,6 +187,16 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::YScale:
         yScale(*w);
+        break;
+    case Cmd::PicksSave:
+    case Cmd::PicksView:
+    case Cmd::PicksClear:
+        runPickCommand(cmd, *w);
+        break;
+    case Cmd::EventInformation:
+    case Cmd::SensorInformation:
+    case Cmd::TimeInformation:
+        CEventInfoSheet::showFor(*w, cmd, ctx_, this);
         break;
     case Cmd::Arrange:
         mdi_->tileSubWindows();

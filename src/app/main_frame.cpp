@@ -4,6 +4,7 @@
 #include "app/event_window.h"
 #include "app/ew_picks_dialog.h"
 #include "app/phase_times_window.h"
+#include "app/pick_commands.h"
 #include "app/spectrum_window.h"
 #include "core/debug_log.h"
 #include "core/text.h"
@@ -327,6 +328,7 @@ void CMainFrame::batchTick() {
             QApplication::quit();
         }
     } else if (ticks_ == 5 && batchWindow_) {
+        restorePicksForPicture(*batchWindow_);
         bool ok = false;
         if (cl.mode == RunMode::Print)
             ok = printWindow(batchWindow_, false);

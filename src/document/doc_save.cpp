@@ -49,7 +49,7 @@ bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& mes
             ok = writeSvxAscii(name, ch, options, TimeColumn::None, messages);
             break;
         case kSaveSac:
-            ok = writeSacFile(name, ch, options, SacByteOrder::Little, messages);
+            ok = writeSacFile(name, ch, options, choice.sacByteOrder, messages);
             break;
         default:
             break;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/eq_doc.h"
+#include "record/sac_writer.h"
 #include "record/save_format.h"
 #include "record/svx4_writer.h"
 
@@ -23,6 +24,7 @@ struct SaveChoice {
     bool askOverwrite = true;             // setting OverWriteMessage
     bool longFileNames = false;           // setting LongFileNames
     const Geography* geography = nullptr; // SAC distance and azimuth words
+    SacByteOrder sacByteOrder = SacByteOrder::Little;
 };
 
 // The save dialog's starting point for a window: its records' names and the format preselected
