@@ -199,7 +199,9 @@ TEST(SeedMiniSeed, RateZeroRecordsAreAppendedWithoutTimeCheck) {
 TEST(SeedMiniSeed, HeaderOnlyReadsNoSamples) {
     MseedSpec s = spec(test::rampInts(100));
     s.xnAdjust = 1; // samples that would not decode
-    const auto bytes = join({test::buildRecord(s), test::buildRecord(s)});
+    MseedSpec next = s;
+    next.second = 1;
+    const auto bytes = join({test::buildRecord(s), test::buildRecord(next)});
     RecordingMessages messages;
     EventLoader loader(messages);
     const LoadResult header = loader.readHeaderOnlyBytes(bytes, "h.mseed");
@@ -211,10 +213,10 @@ TEST(SeedMiniSeed, HeaderOnlyReadsNoSamples) {
 }
 
 TEST(SeedMiniSeed, RejectedRecords) {
-    MseedSpec int16 = spec({1, 2, 3}, 1);
+    MseedSpec usnsn = spec({1, 2, 3}, 50); // a compression without a published bit layout
     CSeed seed;
-    EXPECT_FALSE(seed.readMiniSeed(test::buildRecord(int16)));
-    EXPECT_EQ(seed.lastError(), "Error: Currently unable to read format 1 for TEST.BHZ.XX");
+    EXPECT_FALSE(seed.readMiniSeed(test::buildRecord(usnsn)));
+    EXPECT_EQ(seed.lastError(), "Error: Currently unable to read format 50 for TEST.BHZ.XX");
 
     // A bad record after a good one ends reading; what was read stays.
     MseedSpec good = spec(test::rampInts(80));
