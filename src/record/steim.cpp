@@ -3,6 +3,8 @@
 #include "core/byte_order.h"
 #include "core/text.h"
 
+#include <cstring>
+
 namespace tlx {
 namespace {
 
@@ -158,6 +160,84 @@ SteimResult decodeSteim1(const std::uint8_t* frames, std::size_t bytes, bool big
 SteimResult decodeSteim2(const std::uint8_t* frames, std::size_t bytes, bool bigEndian, int expected,
                          std::int32_t* out, std::size_t capacity) {
     return decode<2>(frames, bytes, bigEndian, expected, out, capacity);
+}
+
+namespace {
+
+struct WordKind {
+    int count, bits;
+    std::uint32_t code, dnib;
+};
+// Densest first: 7 x 4, 6 x 5, 5 x 6, 4 x 8 bits, 3 x 10, 2 x 15, 1 x 30.
+constexpr WordKind kSteim2Words[] = {{7, 4, 3, 2},  {6, 5, 3, 1},  {5, 6, 3, 0}, {4, 8, 1, 0},
+                                     {3, 10, 2, 3}, {2, 15, 2, 2}, {1, 30, 2, 1}};
+
+bool fitsBits(std::int64_t d, int bits) {
+    const std::int64_t limit = std::int64_t{1} << (bits - 1);
+    return d >= -limit && d < limit;
+}
+
+} // namespace
+
+SteimPacked encodeSteim2(std::span<const std::int32_t> values, std::int32_t previous, std::uint8_t* frames,
+                         int frameCount) {
+    SteimPacked r;
+    if (frameCount <= 0) return r;
+    std::memset(frames, 0, static_cast<std::size_t>(frameCount) * kFrameBytes);
+    const std::size_t n = values.size();
+    if (n == 0) return r;
+    // The first difference is only a courtesy to readers; one too large to pack becomes 0.
+    std::int64_t first = static_cast<std::int64_t>(values[0]) - previous;
+    if (!fitsBits(first, 30)) first = 0;
+    const auto diff = [&](std::size_t i) {
+        return i == 0 ? first : static_cast<std::int64_t>(values[i]) - values[i - 1];
+    };
+    std::size_t i = 0;
+    int f = 0;
+    for (; f < frameCount && i < n && r.error.empty(); ++f) {
+        std::uint8_t* frame = frames + static_cast<std::size_t>(f) * kFrameBytes;
+        std::uint32_t codes = 0;
+        for (int w = f == 0 ? 3 : 1; w < 16 && i < n; ++w) {
+            const WordKind* kind = nullptr;
+            for (const WordKind& k : kSteim2Words) {
+                if (static_cast<std::size_t>(k.count) > n - i) continue;
+                bool fits = true;
+                for (int j = 0; j < k.count && fits; ++j)
+                    fits = fitsBits(diff(i + static_cast<std::size_t>(j)), k.bits);
+                if (fits) {
+                    kind = &k;
+                    break;
+                }
+            }
+            if (!kind) {
+                r.error = format("difference at sample %zu exceeds 30 bits", i);
+                break;
+            }
+            std::uint32_t word = 0;
+            if (kind->code == 1) {
+                for (int j = 0; j < 4; ++j)
+                    word |= (static_cast<std::uint32_t>(diff(i + static_cast<std::size_t>(j))) & 0xFFu)
+                            << (24 - 8 * j);
+            } else {
+                word = kind->dnib << 30;
+                const std::uint32_t mask = (1u << kind->bits) - 1;
+                for (int j = 0; j < kind->count; ++j)
+                    word |= (static_cast<std::uint32_t>(diff(i + static_cast<std::size_t>(j))) & mask)
+                            << (kind->bits * (kind->count - 1 - j));
+            }
+            writeBE<std::uint32_t>(frame + 4 * w, word);
+            codes |= kind->code << (30 - 2 * w);
+            i += static_cast<std::size_t>(kind->count);
+        }
+        writeBE<std::uint32_t>(frame, codes);
+    }
+    r.count = i;
+    r.frames = f;
+    if (i > 0) {
+        writeBE<std::int32_t>(frames + 4, values[0]);
+        writeBE<std::int32_t>(frames + 8, values[i - 1]);
+    }
+    return r;
 }
 
 } // namespace tlx

@@ -1,15 +1,18 @@
 // Every real MINISEED file of the shared reference data, decoded by Tellurix and by libmseed:
 // identical samples, start times, rates and counts for every record and trace Tellurix accepts;
 // the rejected files fail for the stated reason.
+#include "core/text.h"
 #include "record/loader.h"
 #include "record/mseed3_record.h"
 #include "record/mseed_encodings.h"
 #include "record/mseed_record.h"
+#include "record/mseed_writer.h"
 #include "record/seed.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -284,6 +287,121 @@ TEST(SeedLibmseed, SeedVolumeChannelsHoldLibmseedsSamples) {
             EXPECT_EQ(traceValues(t), expected[k].samples);
         }
     }
+}
+
+// Through the loader: float samples keep their values (less the truncated mean), a text log is
+// shown instead of samples, and a miniSEED 3 record whose CRC does not match is refused.
+TEST(SeedLibmseed, LoaderKeepsFloatsShowsTextAndChecksTheCrc) {
+    const auto root = test::sharedDataDir();
+    if (root.empty()) GTEST_SKIP() << "../shared/data is absent (set TLX_SHARED_DATA)";
+    const auto libmseedDir = root / "waveforms" / "mseed" / "libmseed";
+    RecordingMessages messages;
+    EventLoader loader(messages);
+    for (const char* name : {"Float32-encoded.mseed", "Float64-encoded.mseed"}) {
+        SCOPED_TRACE(name);
+        const auto bytes = test::readBytes(libmseedDir / name);
+        const LoadResult r = loader.loadBytes(bytes, name, LoadRequest{});
+        ASSERT_TRUE(r.ok) << testing::PrintToString(messages.texts());
+        const std::vector<double> ref = libmseedChannels(bytes).at(0).samples;
+        double sum = 0;
+        for (double v : ref)
+            sum += v;
+        const double mean = std::trunc(sum / static_cast<double>(ref.size()));
+        ASSERT_EQ(r.channels.at(0).samples.size(), ref.size());
+        for (std::size_t i = 0; i < ref.size(); ++i)
+            ASSERT_EQ(r.channels[0].samples[i], ref[i] - mean) << i;
+        EXPECT_EQ(+r.channels[0].record.header.sampleType,
+                  std::string(name) == "Float32-encoded.mseed" ? 2 : 3);
+    }
+
+    const auto text = test::readBytes(libmseedDir / "text-encoded.mseed");
+    EXPECT_FALSE(loader.loadBytes(text, "log.mseed", LoadRequest{}).ok);
+    ASSERT_FALSE(messages.texts().empty());
+    EXPECT_NE(messages.texts().back().find(libmseedRecords(text).at(0).text.substr(0, 200)),
+              std::string::npos);
+
+    auto v3 =
+        test::readBytes(root / "waveforms" / "mseed3" / "libmseed3" / "reference-testdata-int32.mseed3");
+    CSeed seed;
+    ASSERT_TRUE(seed.readMiniSeed(v3));
+    v3[100] ^= 0x01; // in the first record
+    EXPECT_FALSE(seed.readMiniSeed(v3));
+    EXPECT_EQ(seed.lastError(), "miniSEED 3 record CRC mismatch");
+}
+
+// What the writer produces reads back through libmseed and through the reader with the same
+// samples, start time, rate and identity, for each encoding and record length.
+TEST(MseedWriter, RecordsReadBackThroughLibmseedAndTheReader) {
+    EventRecord record;
+    record.header.sps = 20.5;
+    record.header.startTime = fromCivil(CivilTime{2024, 3, 1, 23, 59, 58, 123'456'000});
+    copyToField(record.header.sensorId, sizeof record.header.sensorId, "ANMO");
+    copyToField(record.header.componentName, sizeof record.header.componentName, "BHZ");
+    copyToField(record.header.network, sizeof record.header.network, "IU");
+    copyToField(record.info.seedLocation, 3, "00");
+    // Steps of every Steim2 width: slow waves, 8- and 15-bit steps, and 30-bit spikes.
+    std::vector<double> whole(6000), real(6000);
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        whole[i] =
+            std::round(300 * std::sin(i * 0.01) + (i % 97 == 0 ? 20000 : 0) + (i % 1013 == 0 ? 3e8 : 0));
+        real[i] = whole[i] * 1e-3 + 1.0 / 3.0;
+    }
+    struct Case {
+        MseedWriteEncoding encoding;
+        int length;
+        bool realData;
+        int code; // blockette 1000 encoding libmseed reports
+    };
+    for (const Case c :
+         {Case{MseedWriteEncoding::Steim2, 512, false, 11}, Case{MseedWriteEncoding::Auto, 4096, false, 11},
+          Case{MseedWriteEncoding::Int32, 512, false, 3}, Case{MseedWriteEncoding::Float32, 4096, true, 4},
+          Case{MseedWriteEncoding::Auto, 512, true, 5}}) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.encoding) << " " << c.length);
+        const std::vector<double>& values = c.realData ? real : whole;
+        std::vector<double> expected = values;
+        if (c.encoding == MseedWriteEncoding::Float32)
+            for (double& v : expected)
+                v = static_cast<float>(v);
+        WriterOptions options;
+        int sequence = 1;
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        ASSERT_TRUE(encodeMiniSeedChannel({&record, values, 0}, options, {c.length, c.encoding}, sequence,
+                                          bytes, error))
+            << error;
+        ASSERT_EQ(bytes.size() % static_cast<std::size_t>(c.length), 0u);
+        EXPECT_EQ(sequence - 1, static_cast<int>(bytes.size()) / c.length);
+        const std::vector<RefRecord> records = libmseedRecords(bytes);
+        ASSERT_EQ(records.size(), bytes.size() / static_cast<std::size_t>(c.length));
+        EXPECT_EQ(records.back().encoding, c.code);
+        const std::vector<RefRecord> ref = libmseedChannels(bytes);
+        ASSERT_EQ(ref.size(), 1u);
+        EXPECT_EQ(ref[0].samples, expected);
+        EXPECT_EQ(ref[0].rate, 20.5);
+        EXPECT_EQ(ref[0].startMicros, 1709337598123456);
+        EXPECT_EQ(ref[0].station + "." + ref[0].network + "." + ref[0].location + "." + ref[0].channel,
+                  "ANMO.IU.00.BHZ");
+        // Each record starts where its first sample falls (the day turns within the data).
+        std::size_t before = 0;
+        for (const RefRecord& r : records) {
+            EXPECT_EQ(r.startMicros,
+                      1709337598123456 + std::llround(static_cast<double>(before) * 1e6 / 20.5));
+            before += r.samples.size();
+        }
+        CSeed seed;
+        ASSERT_TRUE(seed.readMiniSeed(bytes)) << seed.lastError();
+        ASSERT_EQ(seed.traces().size(), 1u);
+        EXPECT_EQ(traceValues(seed.traces()[0]), expected);
+        EXPECT_EQ(seed.traces()[0].startMicros, 1709337598123456);
+        EXPECT_EQ(seed.traces()[0].rate, 20.5);
+        EXPECT_EQ(seed.lastError(), "");
+    }
+    int sequence = 1;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(encodeMiniSeedChannel({&record, real, 0}, {}, {512, MseedWriteEncoding::Steim2}, sequence,
+                                       bytes, error));
+    EXPECT_EQ(error, "The samples are not whole numbers: write them as float32 or float64");
 }
 
 #else
