@@ -36,7 +36,7 @@ if [ -d "$shared/waveforms" ]; then
   cp "$shared"/waveforms/mseed3/*/*.mseed3 "$out/fuzz_mseed3/"
   /usr/bin/python3 - "$shared/waveforms/mseed/libmseed" "$out/fuzz_mseed_encodings" <<'PY'
 import pathlib, struct, sys
-for f in sorted(pathlib.Path(sys.argv[1]).glob("*-encoded.mseed")):
+for f in sorted(pathlib.Path(sys.argv[1]).glob("*.mseed")):
     b = f.read_bytes()
     be = b[20] in (7, 8)
     o = ">" if be else "<"

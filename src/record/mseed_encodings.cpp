@@ -4,7 +4,9 @@
 #include "core/text.h"
 #include "record/steim.h"
 
-#include <cmath>
+#include <array>
+#include <bit>
+#include <cstring>
 
 namespace tlx {
 namespace {
@@ -67,8 +69,34 @@ bool sro(std::uint16_t w, std::int32_t& value) {
 
 // GEOSCOPE gain-ranged: a 12-bit mantissa offset by 2048, divided by 2 to the exponent above it.
 double geoscope16(std::uint16_t w, unsigned exponentMask) {
-    const int exponent = (w >> 12) & static_cast<int>(exponentMask);
-    return std::ldexp(static_cast<double>(static_cast<int>(w & 0x0fff) - 2048), -exponent);
+    static constexpr std::array<double, 16> kScale = [] {
+        std::array<double, 16> t{};
+        double v = 1;
+        for (double& x : t) {
+            x = v;
+            v /= 2;
+        }
+        return t;
+    }();
+    return static_cast<double>(static_cast<int>(w & 0x0fff) - 2048) * kScale[(w >> 12) & exponentMask];
+}
+
+// Whole words with the compiler's byte swap (the generic reader swaps byte by byte).
+std::uint32_t word32(const std::uint8_t* p, bool bigEndian) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return bigEndian == (std::endian::native == std::endian::big) ? v : __builtin_bswap32(v);
+}
+
+std::uint64_t word64(const std::uint8_t* p, bool bigEndian) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return bigEndian == (std::endian::native == std::endian::big) ? v : __builtin_bswap64(v);
+}
+
+template <typename F> void each(int n, F f) {
+    for (int i = 0; i < n; ++i)
+        f(i);
 }
 
 } // namespace
@@ -100,29 +128,28 @@ DecodeResult decodeIntegers(int encoding, const std::uint8_t* data, std::size_t 
         return r;
     }
     if (!fits(encoding, bytes, expected, capacity, r)) return r;
-    for (int i = 0; i < expected; ++i) {
-        switch (encoding) {
-        case kEncInt16:
-        case kEncDwwssn:
-            out[i] = readOrdered<std::int16_t>(data + 2 * i, bigEndian);
-            break;
-        case kEncInt24:
-        case kEncGeoscope24:
-            out[i] = int24(data + 3 * i, bigEndian);
-            break;
-        case kEncInt32:
-            out[i] = readOrdered<std::int32_t>(data + 4 * i, bigEndian);
-            break;
-        case kEncCdsn:
-            out[i] = cdsn(readOrdered<std::uint16_t>(data + 2 * i, bigEndian));
-            break;
-        default: // kEncSro
+    switch (encoding) {
+    case kEncInt16:
+    case kEncDwwssn:
+        each(expected, [&](int i) { out[i] = readOrdered<std::int16_t>(data + 2 * i, bigEndian); });
+        break;
+    case kEncInt24:
+    case kEncGeoscope24:
+        each(expected, [&](int i) { out[i] = int24(data + 3 * i, bigEndian); });
+        break;
+    case kEncInt32:
+        each(expected, [&](int i) { out[i] = static_cast<std::int32_t>(word32(data + 4 * i, bigEndian)); });
+        break;
+    case kEncCdsn:
+        each(expected, [&](int i) { out[i] = cdsn(readOrdered<std::uint16_t>(data + 2 * i, bigEndian)); });
+        break;
+    default: // kEncSro
+        for (int i = 0; i < expected; ++i)
             if (!sro(readOrdered<std::uint16_t>(data + 2 * i, bigEndian), out[i])) {
                 r.error = format("SRO gain code above 10 at sample %d", i);
                 r.count = i;
                 return r;
             }
-        }
     }
     r.ok = true;
     r.count = expected;
@@ -137,20 +164,18 @@ DecodeResult decodeReals(int encoding, const std::uint8_t* data, std::size_t byt
         return r;
     }
     if (!fits(encoding, bytes, expected, capacity, r)) return r;
-    for (int i = 0; i < expected; ++i) {
-        switch (encoding) {
-        case kEncFloat32:
-            out[i] = readOrdered<float>(data + 4 * i, bigEndian);
-            break;
-        case kEncFloat64:
-            out[i] = readOrdered<double>(data + 8 * i, bigEndian);
-            break;
-        case kEncGeoscope16Exp3:
-            out[i] = geoscope16(readOrdered<std::uint16_t>(data + 2 * i, bigEndian), 0x7);
-            break;
-        default: // kEncGeoscope16Exp4
-            out[i] = geoscope16(readOrdered<std::uint16_t>(data + 2 * i, bigEndian), 0xf);
-        }
+    switch (encoding) {
+    case kEncFloat32:
+        each(expected, [&](int i) { out[i] = std::bit_cast<float>(word32(data + 4 * i, bigEndian)); });
+        break;
+    case kEncFloat64:
+        each(expected, [&](int i) { out[i] = std::bit_cast<double>(word64(data + 8 * i, bigEndian)); });
+        break;
+    default: { // GEOSCOPE gain-ranged, 3- or 4-bit exponents
+        const unsigned mask = encoding == kEncGeoscope16Exp3 ? 0x7u : 0xfu;
+        each(expected,
+             [&](int i) { out[i] = geoscope16(readOrdered<std::uint16_t>(data + 2 * i, bigEndian), mask); });
+    }
     }
     r.ok = true;
     r.count = expected;

@@ -42,8 +42,8 @@ std::int64_t epochMicros(const EventTime& t) {
 }
 
 bool isWhole(double v) {
-    return v == std::nearbyint(v) && v >= std::numeric_limits<std::int32_t>::min() &&
-           v <= std::numeric_limits<std::int32_t>::max();
+    return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max() &&
+           v == static_cast<double>(static_cast<std::int32_t>(v));
 }
 
 int encodingCode(MseedWriteEncoding e) {
@@ -103,18 +103,25 @@ void putHeader(std::uint8_t* p, int sequence, const Identity& id, std::int64_t m
     p[63] = static_cast<std::uint8_t>(frames);
 }
 
-} // namespace
-
-MseedWriteEncoding chooseMseedEncoding(std::span<const double> values) {
+// The encoding Auto picks for values(0..count).
+template <typename Values> MseedWriteEncoding chooseEncoding(std::size_t count, Values values) {
     bool whole = true, steps30 = true, float32 = true;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const double v = values[i];
+    double before = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double v = values(i);
         if (whole && !isWhole(v)) whole = false;
-        if (whole && i > 0 && std::fabs(v - values[i - 1]) >= 536'870'912.0) steps30 = false;
+        if (whole && i > 0 && std::fabs(v - before) >= 536'870'912.0) steps30 = false;
         if (float32 && static_cast<double>(static_cast<float>(v)) != v) float32 = false;
+        before = v;
     }
     if (whole) return steps30 ? MseedWriteEncoding::Steim2 : MseedWriteEncoding::Int32;
     return float32 ? MseedWriteEncoding::Float32 : MseedWriteEncoding::Float64;
+}
+
+} // namespace
+
+MseedWriteEncoding chooseMseedEncoding(std::span<const double> values) {
+    return chooseEncoding(values.size(), [&](std::size_t i) { return values[i]; });
 }
 
 bool rateFactors(double rate, int& factor, int& multiplier) {
@@ -147,9 +154,8 @@ bool encodeMiniSeedChannel(const WriteChannel& channel, const WriterOptions& opt
     const std::size_t count = channel.samples.size() / static_cast<std::size_t>(n);
     const double sps = (options.windowSps > 0 ? options.windowSps : channel.record->header.sps) / n;
     const double dc = dcValue(channel, options);
-    std::vector<double> values(count);
-    for (std::size_t i = 0; i < count; ++i)
-        values[i] = writtenValue(channel.samples, i, n, dc, options.invert);
+    // Values are made as each record takes them: a day of samples needs no second copy.
+    const auto value = [&](std::size_t i) { return writtenValue(channel.samples, i, n, dc, options.invert); };
 
     if (mseed.recordLength != 512 && mseed.recordLength != 4096) {
         error = "miniSEED records are 512 or 4096 bytes";
@@ -161,22 +167,26 @@ bool encodeMiniSeedChannel(const WriteChannel& channel, const WriterOptions& opt
         return false;
     }
     const MseedWriteEncoding encoding =
-        mseed.encoding == MseedWriteEncoding::Auto ? chooseMseedEncoding(values) : mseed.encoding;
+        mseed.encoding == MseedWriteEncoding::Auto ? chooseEncoding(count, value) : mseed.encoding;
     const bool integers = encoding == MseedWriteEncoding::Steim2 || encoding == MseedWriteEncoding::Int32;
-    std::vector<std::int32_t> ints;
-    if (integers) {
-        if (!std::all_of(values.begin(), values.end(), isWhole)) {
+    const auto wholeValue = [&](std::size_t i, std::int32_t& v) {
+        const double x = value(i);
+        if (!isWhole(x)) {
             error = "The samples are not whole numbers: write them as float32 or float64";
             return false;
         }
-        ints.assign(values.begin(), values.end());
-    }
+        v = static_cast<std::int32_t>(x);
+        return true;
+    };
     const Identity id = identityOf(*channel.record);
     const std::int64_t start = epochMicros(channel.record->header.startTime);
     const std::size_t length = static_cast<std::size_t>(mseed.recordLength);
     const int exponent = mseed.recordLength == 512 ? 9 : 12;
     const int frameCount = static_cast<int>((length - kDataStart) / 64);
     const std::size_t width = encoding == MseedWriteEncoding::Float64 ? 8 : 4;
+    // Room for the records at their plain width; Steim2 usually needs less.
+    out.reserve(out.size() + (count * width / (length - kDataStart) + 1) * length);
+    std::vector<std::int32_t> window; // the values one Steim2 record may take
     std::size_t done = 0;
     std::int32_t previous = 0;
     while (done < count) {
@@ -187,24 +197,31 @@ bool encodeMiniSeedChannel(const WriteChannel& channel, const WriterOptions& opt
         std::size_t taken = 0;
         int frames = 0;
         if (encoding == MseedWriteEncoding::Steim2) {
-            const SteimPacked packed =
-                encodeSteim2(std::span(ints).subspan(done), previous, data, frameCount);
+            // The window keeps the values the previous record left, topped up to what a record may take.
+            const std::size_t kept = window.size();
+            window.resize(std::min(count - done, static_cast<std::size_t>(frameCount) * 15 * 7));
+            for (std::size_t i = kept; i < window.size(); ++i)
+                if (!wholeValue(done + i, window[i])) return false;
+            const SteimPacked packed = encodeSteim2(window, previous, data, frameCount);
             if (!packed.error.empty() || packed.count == 0) {
                 error = "Steim2: " + packed.error;
                 return false;
             }
             taken = packed.count;
             frames = packed.frames;
+            previous = window[taken - 1];
+            window.erase(window.begin(), window.begin() + static_cast<std::ptrdiff_t>(taken));
         } else {
             taken = std::min(count - done, (length - kDataStart) / width);
             for (std::size_t i = 0; i < taken; ++i) {
-                const double v = values[done + i];
+                std::int32_t whole = 0;
+                if (integers && !wholeValue(done + i, whole)) return false;
                 if (encoding == MseedWriteEncoding::Int32)
-                    writeBE<std::int32_t>(data + 4 * i, ints[done + i]);
+                    writeBE<std::int32_t>(data + 4 * i, whole);
                 else if (encoding == MseedWriteEncoding::Float32)
-                    writeBE<float>(data + 4 * i, static_cast<float>(v));
+                    writeBE<float>(data + 4 * i, static_cast<float>(value(done + i)));
                 else
-                    writeBE<double>(data + 8 * i, v);
+                    writeBE<double>(data + 8 * i, value(done + i));
             }
         }
         const std::int64_t micros =
@@ -212,7 +229,6 @@ bool encodeMiniSeedChannel(const WriteChannel& channel, const WriterOptions& opt
         putHeader(record, sequence, id, micros, static_cast<int>(taken), factor, multiplier,
                   encodingCode(encoding), exponent, frames);
         sequence = sequence >= 999'999 ? 1 : sequence + 1;
-        if (integers) previous = ints[done + taken - 1];
         done += taken;
     }
     return true;

@@ -28,7 +28,7 @@ MseedWriteEncoding chooseMseedEncoding(std::span<const double> values);
 bool rateFactors(double rate, int& factor, int& multiplier);
 
 // The records of one channel appended to `out`, sequence numbers counting on from `sequence`.
-// False (with `error`) when the values do not suit the chosen encoding.
+// False (with `error`, `out` then partly written) when the values do not suit the encoding.
 bool encodeMiniSeedChannel(const WriteChannel& channel, const WriterOptions& options,
                            const MseedWriteOptions& mseed, int& sequence, std::vector<std::uint8_t>& out,
                            std::string& error);

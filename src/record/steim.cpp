@@ -3,7 +3,10 @@
 #include "core/byte_order.h"
 #include "core/text.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+#include <vector>
 
 namespace tlx {
 namespace {
@@ -177,6 +180,13 @@ bool fitsBits(std::int64_t d, int bits) {
     return d >= -limit && d < limit;
 }
 
+// Bits a signed difference needs (two's complement), at most 31 for "too wide".
+int bitsNeeded(std::int64_t d) {
+    if (!fitsBits(d, 30)) return 31;
+    const std::uint32_t magnitude = static_cast<std::uint32_t>(d < 0 ? ~d : d);
+    return 33 - std::countl_zero(magnitude);
+}
+
 } // namespace
 
 SteimPacked encodeSteim2(std::span<const std::int32_t> values, std::int32_t previous, std::uint8_t* frames,
@@ -192,23 +202,28 @@ SteimPacked encodeSteim2(std::span<const std::int32_t> values, std::int32_t prev
     const auto diff = [&](std::size_t i) {
         return i == 0 ? first : static_cast<std::int64_t>(values[i]) - values[i - 1];
     };
+    // The widths of the differences the frames can take at most (7 a word), computed once.
+    const std::size_t horizon = std::min(n, static_cast<std::size_t>(frameCount) * 15 * 7);
+    std::vector<std::uint8_t> width(horizon);
+    for (std::size_t j = 0; j < horizon; ++j)
+        width[j] = static_cast<std::uint8_t>(bitsNeeded(diff(j)));
     std::size_t i = 0;
     int f = 0;
-    for (; f < frameCount && i < n && r.error.empty(); ++f) {
+    for (; f < frameCount && i < horizon && r.error.empty(); ++f) {
         std::uint8_t* frame = frames + static_cast<std::size_t>(f) * kFrameBytes;
         std::uint32_t codes = 0;
-        for (int w = f == 0 ? 3 : 1; w < 16 && i < n; ++w) {
+        for (int w = f == 0 ? 3 : 1; w < 16 && i < horizon; ++w) {
+            // The widest of the next 1..7 differences decides the densest word they fit.
+            int widest[7];
+            const std::size_t ahead = std::min<std::size_t>(7, horizon - i);
+            for (std::size_t j = 0; j < ahead; ++j)
+                widest[j] = std::max<int>(j ? widest[j - 1] : 0, width[i + j]);
             const WordKind* kind = nullptr;
-            for (const WordKind& k : kSteim2Words) {
-                if (static_cast<std::size_t>(k.count) > n - i) continue;
-                bool fits = true;
-                for (int j = 0; j < k.count && fits; ++j)
-                    fits = fitsBits(diff(i + static_cast<std::size_t>(j)), k.bits);
-                if (fits) {
+            for (const WordKind& k : kSteim2Words)
+                if (static_cast<std::size_t>(k.count) <= ahead && widest[k.count - 1] <= k.bits) {
                     kind = &k;
                     break;
                 }
-            }
             if (!kind) {
                 r.error = format("difference at sample %zu exceeds 30 bits", i);
                 break;
