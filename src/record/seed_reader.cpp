@@ -62,7 +62,10 @@ HeaderStatus readMiniSeed(LoadContext& context, LoadResult& result, bool withSam
     if (!seed->readMiniSeed(context.bytes(), withSamples)) {
         // A log of text records is shown instead of samples.
         if (seed->logText().empty()) return HeaderStatus::NotThisFormat;
-        failure = format("%s holds text, not samples:\n%s", context.path().c_str(), seed->logText().c_str());
+        constexpr std::size_t kShownText = 4096; // a message box, not a viewer
+        const std::string& text = seed->logText();
+        failure = format("%s holds text, not samples:\n%s%s", context.path().c_str(),
+                         text.substr(0, kShownText).c_str(), text.size() > kShownText ? "\n..." : "");
         return HeaderStatus::Failed;
     }
     fillMiniSeedSlots(*seed, context, result, withSamples);
