@@ -3,7 +3,7 @@
 #include "bench_support.h"
 #include "seed_bench.h"
 
-#include "record/mseed_decode.h"
+#include "record/mseed_encodings.h"
 #include "record/mseed_record.h"
 
 #include <cstdio>
@@ -32,10 +32,10 @@ Figures measure(const std::vector<std::uint8_t>& records, int recordLength, std:
                 DataRecordHeader h;
                 std::string error;
                 if (parseDataRecord(rec, true, 0, h, error) != RecordStatus::Ok) std::abort();
-                const DecodeResult d = decodeSamples(
-                    h.encoding == 10 ? SampleDecoder::Steim1 : SampleDecoder::Steim2,
-                    rec.data() + h.dataOffset, static_cast<std::size_t>(recordLength - h.dataOffset),
-                    h.dataBigEndian, h.sampleCount, out.data() + n, out.size() - n);
+                const DecodeResult d =
+                    decodeIntegers(h.encoding, rec.data() + h.dataOffset,
+                                   static_cast<std::size_t>(recordLength - h.dataOffset), h.dataBigEndian,
+                                   h.sampleCount, out.data() + n, out.size() - n);
                 if (!d.ok) std::abort();
                 n += static_cast<std::size_t>(d.count);
             }

@@ -37,6 +37,21 @@ if [ -d "$shared/waveforms" ]; then
     case "$f" in *.txt) continue ;; esac
     [ "$(wc -c < "$f")" -le 65536 ] && cp "$f" "$out/fuzz_miniseed/"
   done
+  # miniSEED 3 records, and each encoding's data section behind the decoder target's 4-byte head.
+  mkdir -p "$out/fuzz_mseed3" "$out/fuzz_mseed_encodings"
+  cp "$shared"/waveforms/mseed3/*/*.mseed3 "$out/fuzz_mseed3/"
+  /usr/bin/python3 - "$shared/waveforms/mseed/libmseed" "$out/fuzz_mseed_encodings" <<'PY'
+import pathlib, struct, sys
+for f in sorted(pathlib.Path(sys.argv[1]).glob("*.mseed")):
+    b = f.read_bytes()
+    be = b[20] in (7, 8)
+    o = ">" if be else "<"
+    count, data, blk = struct.unpack_from(o + "H", b, 30)[0], *struct.unpack_from(o + "HH", b, 44)
+    if struct.unpack_from(o + "H", b, blk)[0] != 1000:
+        continue
+    head = bytes([b[blk + 4], b[blk + 5] & 1]) + struct.pack(">H", min(count, 65535))
+    (pathlib.Path(sys.argv[2]) / f.name).write_bytes(head + b[data:data + 4032])
+PY
   for f in "$shared"/waveforms/seed/*/*; do
     [ -f "$f" ] || continue
     case "$f" in *.txt) continue ;; esac

@@ -1,6 +1,7 @@
 // tellurix-cli convert IN OUT --to FORMAT: load any event file and write it in another format.
 #include "cli/cli_command.h"
 
+#include "record/mseed_writer.h"
 #include "record/sac_reader.h"
 #include "record/sac_writer.h"
 #include "record/svx4_writer.h"
@@ -70,10 +71,40 @@ bool writeAscii(ConvertJob& job, Messages& messages) {
                          messages);
 }
 
+// miniSEED 2 of every channel in one file; "--record-length 512|4096" (4096) and
+// "--encoding steim2|int32|float32|float64" (chosen by the values when absent).
+bool writeMseed(ConvertJob& job, Messages& messages) {
+    static const std::map<std::string, MseedWriteEncoding> encodings = {
+        {"steim2", MseedWriteEncoding::Steim2},
+        {"int32", MseedWriteEncoding::Int32},
+        {"float32", MseedWriteEncoding::Float32},
+        {"float64", MseedWriteEncoding::Float64}};
+    MseedWriteOptions mseed;
+    std::string length = "4096", encoding;
+    takeOption(job.extra, "--record-length", length);
+    if (!parseCount(length, mseed.recordLength) ||
+        (mseed.recordLength != 512 && mseed.recordLength != 4096)) {
+        std::fprintf(stderr, "convert: --record-length takes 512 or 4096\n");
+        return false;
+    }
+    if (takeOption(job.extra, "--encoding", encoding)) {
+        const auto it = encodings.find(encoding);
+        if (it == encodings.end()) {
+            std::fprintf(stderr, "convert: --encoding takes steim2, int32, float32 or float64\n");
+            return false;
+        }
+        mseed.encoding = it->second;
+    }
+    std::vector<WriteChannel> channels;
+    for (const LoadedChannel& c : job.loaded.channels)
+        channels.push_back({&c.record, c.samples, 0});
+    return writeMiniSeedFile(job.output, channels, job.options, mseed, messages);
+}
+
 using Writer = bool (*)(ConvertJob&, Messages&);
 const std::map<std::string, Writer>& writers() {
     static const std::map<std::string, Writer> table = {
-        {"svx4", writeSvx4}, {"sac", writeSac}, {"ascii", writeAscii}};
+        {"svx4", writeSvx4}, {"sac", writeSac}, {"ascii", writeAscii}, {"mseed", writeMseed}};
     return table;
 }
 
@@ -101,7 +132,8 @@ int runConvert(const Args& input) {
         std::fprintf(
             stderr,
             "usage: tellurix-cli convert IN OUT --to FORMAT [--sample-type auto|int16|int32|float32|float64]"
-            " [--decimate N] [--invert] [--remove-dc] [--byte-order big|little (sac)]\nformats:");
+            " [--decimate N] [--invert] [--remove-dc] [--byte-order big|little (sac)]"
+            " [--record-length 512|4096] [--encoding steim2|int32|float32|float64 (mseed)]\nformats:");
         for (const auto& [name, fn] : writers())
             std::fprintf(stderr, " %s", name.c_str());
         std::fprintf(stderr, "\n");

@@ -1,5 +1,6 @@
 #include "document/doc_save.h"
 
+#include "record/mseed_writer.h"
 #include "record/sac_writer.h"
 #include "record/svx3_writer.h"
 #include "record/svx_ascii_writer.h"
@@ -50,6 +51,9 @@ bool writeRecords(CEqDoc& doc, const SaveChoice& choice, int slot, Messages& mes
             break;
         case kSaveSac:
             ok = writeSacFile(name, ch, options, choice.sacByteOrder, messages);
+            break;
+        case kSaveMiniSeed:
+            ok = writeMiniSeedFile(name, std::span(&ch, 1), options, MseedWriteOptions{}, messages);
             break;
         default:
             break;

@@ -1,13 +1,9 @@
-// Decoding one data record's samples into 32-bit integers, by decoder.
+// The outcome of decoding one data record's samples.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace tlx {
-
-enum class SampleDecoder { Steim1, Steim2, Dwwssn };
 
 struct DecodeResult {
     bool ok = false;
@@ -15,9 +11,5 @@ struct DecodeResult {
     bool integrityMismatch = false;
     std::string error;
 };
-
-// Decodes `expected` samples from data[0..bytes) into out[0..capacity).
-DecodeResult decodeSamples(SampleDecoder decoder, const std::uint8_t* data, std::size_t bytes, bool bigEndian,
-                           int expected, std::int32_t* out, std::size_t capacity);
 
 } // namespace tlx

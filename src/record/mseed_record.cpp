@@ -3,6 +3,7 @@
 #include "core/byte_order.h"
 #include "core/civil_time.h"
 #include "core/text.h"
+#include "record/mseed3_record.h"
 
 #include <algorithm>
 
@@ -143,6 +144,8 @@ RecordStatus parseDataRecord(std::span<const std::uint8_t> bytes, bool requireB1
             h.dataBigEndian = p[offset + 5] != 0;
             const int exponent = p[offset + 6];
             h.recordLength = (exponent >= 7 && exponent <= 15) ? (1 << exponent) : -1;
+        } else if (type == 1001) {
+            h.microOffset = static_cast<std::int8_t>(p[offset + 5]);
         }
         chainEnd = offset + length;
         if (next != 0 && next < chainEnd) {
@@ -166,6 +169,28 @@ RecordStatus parseDataRecord(std::span<const std::uint8_t> bytes, bool requireB1
         error = format("Record of %zu bytes does not fit the file or its blockettes", length);
         return RecordStatus::BadLength;
     }
+    return RecordStatus::Ok;
+}
+
+RecordStatus parseMiniSeedRecord(std::span<const std::uint8_t> bytes, MseedRecordInfo& info,
+                                 std::string& error) {
+    if (isMseed3(bytes)) return parseMseed3Record(bytes, info, error);
+    info = MseedRecordInfo{};
+    DataRecordHeader h;
+    const RecordStatus status = parseDataRecord(bytes, true, 0, h, error);
+    if (status != RecordStatus::Ok) return status;
+    info.length = static_cast<std::size_t>(h.recordLength);
+    info.station = std::move(h.station);
+    info.channel = std::move(h.channel);
+    info.network = std::move(h.network);
+    info.location = std::move(h.location);
+    info.startMicros = btimeMicros(h.start) + h.microOffset;
+    info.rate = sampleRate(h.rateFactor, h.rateMultiplier);
+    info.sampleCount = h.sampleCount;
+    info.encoding = h.encoding;
+    info.dataOffset = std::min<std::size_t>(static_cast<std::size_t>(h.dataOffset), info.length);
+    info.dataBytes = info.length - info.dataOffset;
+    info.dataBigEndian = h.dataBigEndian;
     return RecordStatus::Ok;
 }
 

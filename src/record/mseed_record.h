@@ -38,6 +38,7 @@ struct DataRecordHeader {
     int encoding = -1;
     bool dataBigEndian = true; // blockette 1000 word order; the header's order without one
     int recordLength = 0;      // from blockette 1000, 0 without one
+    int microOffset = 0;       // blockette 1001: microseconds added to the start time
 };
 
 // Samples per second from the rate factor and multiplier.
@@ -49,7 +50,7 @@ bool yearIsBigEndian(std::uint8_t first, std::uint8_t second);
 // True for the data quality indicators 'D', 'R', 'Q', 'M'.
 bool isDataQuality(char c);
 
-enum class RecordStatus { Ok, BadQuality, BadBlockette, NoB1000, BadLength, Short };
+enum class RecordStatus { Ok, BadQuality, BadBlockette, NoB1000, BadLength, Short, BadCrc };
 
 // Parses the record at the start of `bytes` (which may run on to the end of the file).
 // Blockettes must lie within `recordLimit` bytes when it is non-zero (a SEED volume's logical
@@ -57,5 +58,23 @@ enum class RecordStatus { Ok, BadQuality, BadBlockette, NoB1000, BadLength, Shor
 // false a record without blockette 1000 is accepted. On failure `error` holds the reason.
 RecordStatus parseDataRecord(std::span<const std::uint8_t> bytes, bool requireB1000, std::size_t recordLimit,
                              DataRecordHeader& header, std::string& error);
+
+// One data record of either miniSEED version, as the reader places and decodes it.
+struct MseedRecordInfo {
+    std::size_t length = 0; // bytes of the whole record
+    std::string station, channel, network, location;
+    std::int64_t startMicros = 0;
+    double rate = 0;
+    int sampleCount = 0;
+    int encoding = -1;
+    std::size_t dataOffset = 0; // from the record's start
+    std::size_t dataBytes = 0;
+    bool dataBigEndian = true;
+};
+
+// A miniSEED 2 record with blockette 1000, or a miniSEED 3 record (its CRC checked), at the
+// start of `bytes`.
+RecordStatus parseMiniSeedRecord(std::span<const std::uint8_t> bytes, MseedRecordInfo& info,
+                                 std::string& error);
 
 } // namespace tlx

@@ -3,6 +3,13 @@
 
 namespace tlx {
 
-enum SaveFormat { kSaveSvx4 = 0, kSaveSvx3 = 1, kSaveSvxText = 2, kSaveSac = 3, kSaveGif = 4 };
+enum SaveFormat {
+    kSaveSvx4 = 0,
+    kSaveSvx3 = 1,
+    kSaveSvxText = 2,
+    kSaveSac = 3,
+    kSaveGif = 4,
+    kSaveMiniSeed = 5
+};
 
 } // namespace tlx

@@ -19,14 +19,21 @@ namespace tlx {
 class Messages;
 
 constexpr std::size_t kTraceGrowth = 262'144; // samples (1 MB of 32-bit integers)
+constexpr std::size_t kMaxLogText = 65'536;
 
 struct SeedTrace {
     std::string station, channel, network, location;
     BTime start;
     std::int64_t startMicros = 0;
     double rate = 0;
-    std::size_t count = 0; // samples; samples.size() once decoded
+    std::size_t count = 0; // samples; samples.size() (or reals.size()) once decoded
     std::vector<std::int32_t> samples;
+    // A channel with records of real numbers (float encodings) holds all its samples here
+    // instead; realWidth is 8 when any of them came as 64-bit floats, else 4.
+    bool real = false;
+    int realWidth = 4;
+    std::vector<double> reals;
+    bool decoded() const { return (real ? reals.size() : samples.size()) == count; }
     // SEED volumes: start times (microseconds) of the channel's runs more than 200 s apart.
     std::vector<std::int64_t> runStarts;
     int stationIndex = -1; // SEED volumes: the describing blockettes 50 and 52 in control()
@@ -35,8 +42,9 @@ struct SeedTrace {
 
 class CSeed {
   public:
-    // MINISEED: the whole file; true when at least one trace results. Without `decode` only the
-    // record headers are read (header-only reading): the traces have counts but no samples.
+    // MINISEED (versions 2 and 3): the whole file; true when at least one trace results. Records
+    // are gathered by channel and placed by their start times. Without `decode` only the record
+    // headers are read (header-only reading): the traces have counts but no samples.
     bool readMiniSeed(std::span<const std::uint8_t> bytes, bool decode = true);
     // SEED volume: control headers and data records. Returns false on failure; when the failure
     // is an unsupported data format, `formatUnsupported` is set (the caller shows
@@ -50,6 +58,8 @@ class CSeed {
     const std::vector<SeedTrace>& traces() const { return traces_; }
     const SeedControl& control() const { return control_; }
     const std::string& lastError() const { return lastError_; }
+    // The text of the file's text-encoded (log) records, at most kMaxLogText bytes.
+    const std::string& logText() const { return logText_; }
     const std::string& sourcePath() const { return sourcePath_; }
     void setSourcePath(std::string path) { sourcePath_ = std::move(path); }
 
@@ -84,6 +94,8 @@ class CSeed {
     bool debug = false;
 
   private:
+    struct PlacedRecord;
+    bool placeChannel(std::span<const std::uint8_t> bytes, std::vector<PlacedRecord>& records, bool decode);
     void clear();
     void fail(const std::string& text);
     void trace(const std::string& text) const;
@@ -95,6 +107,7 @@ class CSeed {
     bool isVolume_ = false;
     bool formatUnsupported_ = false;
     std::string lastError_;
+    std::string logText_;
     std::string sourcePath_;
 };
 

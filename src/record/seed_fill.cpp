@@ -47,6 +47,14 @@ double exactMean(const std::int32_t* v, std::size_t n) {
     return static_cast<double>(sum) / static_cast<double>(n);
 }
 
+double realMean(const double* v, std::size_t n) {
+    if (n == 0) return 0;
+    long double sum = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        sum += v[i];
+    return static_cast<double>(sum / static_cast<long double>(n));
+}
+
 int sensorTypeFromUnits(const std::string& units) {
     if (units == "M") return 3;
     if (units == "M/S**2") return 1;
@@ -83,12 +91,22 @@ bool CSeed::fillFromTrace(std::size_t index, EventRecord& record, std::vector<do
         sensorDefaults(id, record);
     }
     findDataless(t.station, t.network, t.channel, record);
+    if (t.real) h.sampleType = t.realWidth == 4 ? 2 : 3;
     if (samples) {
-        // The mean of all the integers, truncated to an integer, is removed; samples beyond the
+        // The mean of all the samples, truncated to an integer, is removed; samples beyond the
         // loader's limit are not converted, as it would drop them.
-        const std::size_t n = t.samples.size();
-        const double mean = std::trunc(exactMean(t.samples.data(), n));
-        copySamples(t.samples.data(), std::min(n, static_cast<std::size_t>(kMaxSampleCount)), mean, *samples);
+        const std::size_t limit = static_cast<std::size_t>(kMaxSampleCount);
+        if (t.real) {
+            const std::size_t n = t.reals.size();
+            const double mean = std::trunc(realMean(t.reals.data(), n));
+            reserveLarge(*samples, std::min(n, limit));
+            for (std::size_t i = 0; i < std::min(n, limit); ++i)
+                samples->push_back(t.reals[i] - mean);
+        } else {
+            const std::size_t n = t.samples.size();
+            const double mean = std::trunc(exactMean(t.samples.data(), n));
+            copySamples(t.samples.data(), std::min(n, limit), mean, *samples);
+        }
     }
     return true;
 }

@@ -56,10 +56,18 @@ void fillMiniSeedSlots(const CSeed& seed, LoadContext& context, LoadResult& resu
     result.commonCount = countOf(seed, 0);
 }
 
-HeaderStatus readMiniSeed(LoadContext& context, LoadResult& result, bool withSamples) {
+HeaderStatus readMiniSeed(LoadContext& context, LoadResult& result, bool withSamples, std::string& failure) {
     SeedFor seed(context);
     seed->setSourcePath(context.path());
-    if (!seed->readMiniSeed(context.bytes(), withSamples)) return HeaderStatus::NotThisFormat;
+    if (!seed->readMiniSeed(context.bytes(), withSamples)) {
+        // A log of text records is shown instead of samples.
+        if (seed->logText().empty()) return HeaderStatus::NotThisFormat;
+        constexpr std::size_t kShownText = 4096; // a message box, not a viewer
+        const std::string& text = seed->logText();
+        failure = format("%s holds text, not samples:\n%s%s", context.path().c_str(),
+                         text.substr(0, kShownText).c_str(), text.size() > kShownText ? "\n..." : "");
+        return HeaderStatus::Failed;
+    }
     fillMiniSeedSlots(*seed, context, result, withSamples);
     return HeaderStatus::Ok;
 }
@@ -86,12 +94,14 @@ bool readVolume(CSeed& seed, LoadContext& context) {
 
 } // namespace
 
-HeaderStatus MiniSeedReader::readHeader(LoadContext& context, LoadResult& result, std::string&) const {
-    return readMiniSeed(context, result, true);
+HeaderStatus MiniSeedReader::readHeader(LoadContext& context, LoadResult& result,
+                                        std::string& failure) const {
+    return readMiniSeed(context, result, true, failure);
 }
 
 bool MiniSeedReader::readHeaderOnly(LoadContext& context, LoadResult& result) const {
-    return readMiniSeed(context, result, false) == HeaderStatus::Ok;
+    std::string failure;
+    return readMiniSeed(context, result, false, failure) == HeaderStatus::Ok;
 }
 
 // The samples were decoded with the header: a MINISEED file has to be read whole to be recognised.
@@ -136,8 +146,8 @@ HeaderStatus SeedChannelReader::readHeader(LoadContext& context, LoadResult& res
     failure = "Error loading SEED Volume";
     SeedFor seed(context);
     // Parsed beforehand: this file, with its samples (a header-only read leaves them out).
-    const bool parsed = !seed->traces().empty() && seed->sourcePath() == context.path() &&
-                        seed->traces().front().samples.size() == seed->traces().front().count;
+    const bool parsed =
+        !seed->traces().empty() && seed->sourcePath() == context.path() && seed->traces().front().decoded();
     if (!parsed) {
         seed->setSourcePath(context.path());
         const bool ok =

@@ -3,7 +3,7 @@
 
 #include "core/debug_log.h"
 #include "core/text.h"
-#include "record/mseed_decode.h"
+#include "record/mseed_encodings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,23 +24,15 @@ bool plausibleTime(const BTime& t) {
            t.second <= 59;
 }
 
+// The record's encoding code: blockette 1000's when it has one, else the dictionary's decoder.
 bool decoderFor(const DataRecordHeader& h, const SeedControl& control, const SeedChannel& channel,
-                SampleDecoder& decoder, bool& unsupported) {
+                int& encoding, bool& unsupported) {
     unsupported = false;
     if (h.hasB1000) {
-        switch (h.encoding) {
-        case 10:
-            decoder = SampleDecoder::Steim1;
-            return true;
-        case 11:
-            decoder = SampleDecoder::Steim2;
-            return true;
-        case 32:
-            decoder = SampleDecoder::Dwwssn;
-            return true;
-        default:
-            return false;
-        }
+        encoding = h.encoding;
+        // Real-valued data would need a trace of reals; volumes carry integer channels.
+        unsupported = isRealEncoding(h.encoding);
+        return isIntegerEncoding(h.encoding);
     }
     if (control.formats.empty()) { // no dictionary: nothing names the record's format
         unsupported = true;
@@ -48,13 +40,13 @@ bool decoderFor(const DataRecordHeader& h, const SeedControl& control, const See
     }
     switch (control.decoderFor(channel)) {
     case SeedDecoder::Steim1:
-        decoder = SampleDecoder::Steim1;
+        encoding = kEncSteim1;
         return true;
     case SeedDecoder::Steim2:
-        decoder = SampleDecoder::Steim2;
+        encoding = kEncSteim2;
         return true;
     case SeedDecoder::Dwwssn:
-        decoder = SampleDecoder::Dwwssn;
+        encoding = kEncDwwssn;
         return true;
     case SeedDecoder::Usnsn:
         return false; // not implemented: fails as an unknown decoder
@@ -134,9 +126,9 @@ bool CSeed::readSeedVolume(std::span<const std::uint8_t> bytes) {
             std::int64_t& runEnd = runEnds[static_cast<std::size_t>(t - traces_.begin())];
             runEnd = rate > 0 ? seconds + std::llround(h.sampleCount / rate) : seconds;
 
-            SampleDecoder decoder = SampleDecoder::Steim1;
+            int encoding = kEncSteim1;
             bool unsupported = false;
-            if (!decoderFor(h, control_, *ch, decoder, unsupported)) {
+            if (!decoderFor(h, control_, *ch, encoding, unsupported)) {
                 formatUnsupported_ = unsupported;
                 trace("Unknown Decoder");
                 fail(formatUnsupported_ ? "SEED Data Format Not Supported" : "Unknown Decoder");
@@ -145,21 +137,21 @@ bool CSeed::readSeedVolume(std::span<const std::uint8_t> bytes) {
             }
             if (debug && t->samples.empty())
                 trace(format("Type 52 New Channel %s %s Decoder %d", h.station.c_str(), h.channel.c_str(),
-                             static_cast<int>(decoder)));
+                             encoding));
             std::vector<std::int32_t>& v = t->samples;
             const std::size_t n = v.size();
             v.resize(n + static_cast<std::size_t>(h.sampleCount));
             const std::size_t dataStart =
                 std::min<std::size_t>(static_cast<std::size_t>(h.dataOffset), length);
-            const DecodeResult d = h.sampleCount == 0
-                                       ? DecodeResult{true, 0, false, {}}
-                                       : decodeSamples(decoder, bytes.data() + r + dataStart,
-                                                       length - dataStart, h.dataBigEndian, h.sampleCount,
-                                                       v.data() + n, static_cast<std::size_t>(h.sampleCount));
+            const DecodeResult d =
+                h.sampleCount == 0 ? DecodeResult{true, 0, false, {}}
+                                   : decodeIntegers(encoding, bytes.data() + r + dataStart,
+                                                    length - dataStart, h.dataBigEndian, h.sampleCount,
+                                                    v.data() + n, static_cast<std::size_t>(h.sampleCount));
             t->count = v.size();
             if (!d.ok) {
                 logFormat("SEED %s: record at %zu: %s", sourcePath_.c_str(), r, d.error.c_str());
-                trace(decoder == SampleDecoder::Steim2 ? "Bad Decode 2" : "Bad Decode 1");
+                trace(encoding == kEncSteim2 ? "Bad Decode 2" : "Bad Decode 1");
                 fail(d.error);
                 traces_.clear();
                 return false;

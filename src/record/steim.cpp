@@ -3,6 +3,11 @@
 #include "core/byte_order.h"
 #include "core/text.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <vector>
+
 namespace tlx {
 namespace {
 
@@ -158,6 +163,96 @@ SteimResult decodeSteim1(const std::uint8_t* frames, std::size_t bytes, bool big
 SteimResult decodeSteim2(const std::uint8_t* frames, std::size_t bytes, bool bigEndian, int expected,
                          std::int32_t* out, std::size_t capacity) {
     return decode<2>(frames, bytes, bigEndian, expected, out, capacity);
+}
+
+namespace {
+
+struct WordKind {
+    int count, bits;
+    std::uint32_t code, dnib;
+};
+// Densest first: 7 x 4, 6 x 5, 5 x 6, 4 x 8 bits, 3 x 10, 2 x 15, 1 x 30.
+constexpr WordKind kSteim2Words[] = {{7, 4, 3, 2},  {6, 5, 3, 1},  {5, 6, 3, 0}, {4, 8, 1, 0},
+                                     {3, 10, 2, 3}, {2, 15, 2, 2}, {1, 30, 2, 1}};
+
+bool fitsBits(std::int64_t d, int bits) {
+    const std::int64_t limit = std::int64_t{1} << (bits - 1);
+    return d >= -limit && d < limit;
+}
+
+// Bits a signed difference needs (two's complement), at most 31 for "too wide".
+int bitsNeeded(std::int64_t d) {
+    if (!fitsBits(d, 30)) return 31;
+    const std::uint32_t magnitude = static_cast<std::uint32_t>(d < 0 ? ~d : d);
+    return 33 - std::countl_zero(magnitude);
+}
+
+} // namespace
+
+SteimPacked encodeSteim2(std::span<const std::int32_t> values, std::int32_t previous, std::uint8_t* frames,
+                         int frameCount) {
+    SteimPacked r;
+    if (frameCount <= 0) return r;
+    std::memset(frames, 0, static_cast<std::size_t>(frameCount) * kFrameBytes);
+    const std::size_t n = values.size();
+    if (n == 0) return r;
+    // The first difference is only a courtesy to readers; one too large to pack becomes 0.
+    std::int64_t first = static_cast<std::int64_t>(values[0]) - previous;
+    if (!fitsBits(first, 30)) first = 0;
+    const auto diff = [&](std::size_t i) {
+        return i == 0 ? first : static_cast<std::int64_t>(values[i]) - values[i - 1];
+    };
+    // The widths of the differences the frames can take at most (7 a word), computed once.
+    const std::size_t horizon = std::min(n, static_cast<std::size_t>(frameCount) * 15 * 7);
+    std::vector<std::uint8_t> width(horizon);
+    for (std::size_t j = 0; j < horizon; ++j)
+        width[j] = static_cast<std::uint8_t>(bitsNeeded(diff(j)));
+    std::size_t i = 0;
+    int f = 0;
+    for (; f < frameCount && i < horizon && r.error.empty(); ++f) {
+        std::uint8_t* frame = frames + static_cast<std::size_t>(f) * kFrameBytes;
+        std::uint32_t codes = 0;
+        for (int w = f == 0 ? 3 : 1; w < 16 && i < horizon; ++w) {
+            // The widest of the next 1..7 differences decides the densest word they fit.
+            int widest[7];
+            const std::size_t ahead = std::min<std::size_t>(7, horizon - i);
+            for (std::size_t j = 0; j < ahead; ++j)
+                widest[j] = std::max<int>(j ? widest[j - 1] : 0, width[i + j]);
+            const WordKind* kind = nullptr;
+            for (const WordKind& k : kSteim2Words)
+                if (static_cast<std::size_t>(k.count) <= ahead && widest[k.count - 1] <= k.bits) {
+                    kind = &k;
+                    break;
+                }
+            if (!kind) {
+                r.error = format("difference at sample %zu exceeds 30 bits", i);
+                break;
+            }
+            std::uint32_t word = 0;
+            if (kind->code == 1) {
+                for (int j = 0; j < 4; ++j)
+                    word |= (static_cast<std::uint32_t>(diff(i + static_cast<std::size_t>(j))) & 0xFFu)
+                            << (24 - 8 * j);
+            } else {
+                word = kind->dnib << 30;
+                const std::uint32_t mask = (1u << kind->bits) - 1;
+                for (int j = 0; j < kind->count; ++j)
+                    word |= (static_cast<std::uint32_t>(diff(i + static_cast<std::size_t>(j))) & mask)
+                            << (kind->bits * (kind->count - 1 - j));
+            }
+            writeBE<std::uint32_t>(frame + 4 * w, word);
+            codes |= kind->code << (30 - 2 * w);
+            i += static_cast<std::size_t>(kind->count);
+        }
+        writeBE<std::uint32_t>(frame, codes);
+    }
+    r.count = i;
+    r.frames = f;
+    if (i > 0) {
+        writeBE<std::int32_t>(frames + 4, values[0]);
+        writeBE<std::int32_t>(frames + 8, values[i - 1]);
+    }
+    return r;
 }
 
 } // namespace tlx

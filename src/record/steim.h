@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace tlx {
@@ -24,5 +25,17 @@ SteimResult decodeSteim1(const std::uint8_t* frames, std::size_t bytes, bool big
                          std::int32_t* out, std::size_t capacity);
 SteimResult decodeSteim2(const std::uint8_t* frames, std::size_t bytes, bool bigEndian, int expected,
                          std::int32_t* out, std::size_t capacity);
+
+struct SteimPacked {
+    std::size_t count = 0; // values packed
+    int frames = 0;        // frames used
+    std::string error;     // a difference beyond 30 bits stops packing there
+};
+
+// Packs the leading values into at most `frameCount` big-endian Steim2 frames at `frames`
+// (zeroed first), densest word first. `previous` is the value before values[0] (the record's
+// first difference refers to it; decoders skip it).
+SteimPacked encodeSteim2(std::span<const std::int32_t> values, std::int32_t previous, std::uint8_t* frames,
+                         int frameCount);
 
 } // namespace tlx

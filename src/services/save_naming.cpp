@@ -30,11 +30,8 @@ std::vector<SaveFormatEntry> saveFormatList(SaveListMode mode) {
     case SaveListMode::Full:
         break;
     }
-    return {{kSaveSvx4, "SVX Type 4"},
-            {kSaveSvx3, "SVX Type 3"},
-            {kSaveSvxText, "SVX Text"},
-            {kSaveSac, "SAC Binary"},
-            {kSaveGif, "GIF Image"}};
+    return {{kSaveSvx4, "SVX Type 4"}, {kSaveSvx3, "SVX Type 3"},   {kSaveSvxText, "SVX Text"},
+            {kSaveSac, "SAC Binary"},  {kSaveMiniSeed, "miniSEED"}, {kSaveGif, "GIF Image"}};
 }
 
 std::string applySaveExtension(const std::string& name, int format) {
@@ -51,6 +48,11 @@ std::string applySaveExtension(const std::string& name, int format) {
     }
     case kSaveGif:
         return endsWithNoCase(name, ".gif") ? name : name + ".gif";
+    case kSaveMiniSeed: {
+        std::string base = name;
+        if (endsWithNoCase(base, ".svx")) base.resize(base.size() - 4);
+        return endsWithNoCase(base, ".mseed") ? base : base + ".mseed";
+    }
     default:
         return name;
     }

@@ -194,34 +194,45 @@ TEST(EventWindowInput, MenusFollowTheActiveWindowAndItsDocument) {
 }
 
 TEST(EventWindowInput, SaveAsWritesTheChosenFormatAndClearsTheModifiedFlags) {
-    Program p("[Settings]\nOverWriteMessage=0\n");
-    EventWindow* w = p.open({p.writeEvent("a.svx")});
-    ASSERT_NE(w, nullptr);
-    p.frame->run(Cmd::Integrate);
-    ASSERT_TRUE(w->doc().anyRecordModified());
-    const std::string target = (p.dir / "saved.sac").string();
-    // The dialog opens with SVX Type 4 for an SVX window; the user picks SAC Binary and a name.
-    QTimer::singleShot(0, [&] {
-        auto* dialog = dynamic_cast<CSave*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* formats = dialog->findChild<QComboBox*>();
-        EXPECT_EQ(formats->currentData().toInt(), kSaveSvx4);
-        formats->setCurrentIndex(formats->findData(kSaveSac));
-        dialog->findChildren<QLineEdit*>().front()->setText(QString::fromStdString(target));
-        Q_EMIT dialog->findChildren<QLineEdit*>().front()->textEdited(QString::fromStdString(target));
-        dialog->accept();
-    });
-    p.frame->run(Cmd::SaveAs);
-    EXPECT_FALSE(w->doc().anyRecordModified());
-    EXPECT_EQ(w->doc().fileName(0), target);
-    const LoadResult back = p.ctx.loader->load(LoadRequest{target});
-    ASSERT_TRUE(back.ok);
-    EXPECT_EQ(back.kind, kKindSac);
-    // What was saved is what the window holds: the integrated samples (SAC keeps 32-bit floats).
-    const auto shown = w->doc().samples(0);
-    ASSERT_EQ(back.channels[0].samples.size(), shown.size());
-    for (std::size_t i = 0; i < shown.size(); i += 250)
-        EXPECT_NEAR(back.channels[0].samples[i], shown[i], 1e-6 * (1 + std::fabs(shown[i]))) << i;
+    struct Case {
+        int format;
+        const char* name;
+        int kind;
+    };
+    for (const Case c :
+         {Case{kSaveSac, "saved.sac", kKindSac}, Case{kSaveMiniSeed, "saved.mseed", kKindMiniSeed}}) {
+        SCOPED_TRACE(c.name);
+        Program p("[Settings]\nOverWriteMessage=0\n");
+        EventWindow* w = p.open({p.writeEvent("a.svx")});
+        ASSERT_NE(w, nullptr);
+        p.frame->run(Cmd::Integrate);
+        ASSERT_TRUE(w->doc().anyRecordModified());
+        const std::string target = (p.dir / c.name).string();
+        // The dialog opens with SVX Type 4 for an SVX window; the user picks the format and a name.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = dynamic_cast<CSave*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* formats = dialog->findChild<QComboBox*>();
+            EXPECT_EQ(formats->currentData().toInt(), kSaveSvx4);
+            formats->setCurrentIndex(formats->findData(c.format));
+            dialog->findChildren<QLineEdit*>().front()->setText(QString::fromStdString(target));
+            Q_EMIT dialog->findChildren<QLineEdit*>().front()->textEdited(QString::fromStdString(target));
+            dialog->accept();
+        });
+        p.frame->run(Cmd::SaveAs);
+        EXPECT_FALSE(w->doc().anyRecordModified());
+        EXPECT_EQ(w->doc().fileName(0), target);
+        const LoadResult back = p.ctx.loader->load(LoadRequest{target});
+        ASSERT_TRUE(back.ok);
+        EXPECT_EQ(back.kind, c.kind);
+        // What was saved is what the window holds: the integrated samples (SAC keeps 32-bit floats;
+        // the miniSEED reader removes the truncated mean of the float64 values it wrote).
+        const auto shown = w->doc().samples(0);
+        const auto& got = back.channels[0].samples;
+        ASSERT_EQ(got.size(), shown.size());
+        for (std::size_t i = 0; i < shown.size(); i += 250)
+            EXPECT_NEAR(got[i] - got[0], shown[i] - shown[0], 1e-6 * (1 + std::fabs(shown[i]))) << i;
+    }
 }
 
 TEST(EventWindowInput, SettingsReachLaterWindowsAndAreWrittenOnExit) {

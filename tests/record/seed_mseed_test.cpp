@@ -161,6 +161,33 @@ TEST(SeedMiniSeed, ChannelSwitchMakesTwoTracesAndKindSeven) {
     EXPECT_EQ(+r.channels[1].record.header.incident, 90.0);
 }
 
+// Records are gathered by channel and placed by time: shuffled, interleaved with another
+// channel and one repeated, they still give each channel's samples once and in order.
+TEST(SeedMiniSeed, RecordsArePlacedByChannelAndTime) {
+    const std::vector<std::int32_t> ramp = test::rampInts(300);
+    MseedSpec z = spec({});
+    MseedSpec n = z;
+    n.channel = "BHN";
+    const auto zs = test::buildRecords(z, ramp), ns = test::buildRecords(n, ramp);
+    ASSERT_EQ(zs.size(), 3u * 512);
+    const auto rec = [](const std::vector<std::uint8_t>& b, std::size_t i) {
+        return std::vector<std::uint8_t>(b.begin() + static_cast<std::ptrdiff_t>(512 * i),
+                                         b.begin() + static_cast<std::ptrdiff_t>(512 * (i + 1)));
+    };
+    const auto bytes =
+        join({rec(zs, 2), rec(ns, 0), rec(zs, 0), rec(ns, 1), rec(zs, 1), rec(zs, 1), rec(ns, 2)});
+    CSeed seed;
+    ASSERT_TRUE(seed.readMiniSeed(bytes)) << seed.lastError();
+    ASSERT_EQ(seed.traces().size(), 2u);
+    EXPECT_EQ(seed.traces()[0].channel, "BHZ");
+    EXPECT_EQ(seed.traces()[0].samples, ramp);
+    EXPECT_EQ(seed.traces()[1].channel, "BHN");
+    EXPECT_EQ(seed.traces()[1].samples, ramp);
+    EXPECT_EQ(seed.traces()[0].startMicros, seed.traces()[1].startMicros);
+    EXPECT_TRUE(seed.readMiniSeed(bytes, false));
+    EXPECT_EQ(seed.traces()[0].count, 300u);
+}
+
 TEST(SeedMiniSeed, SlewLimitAndSmallTimeErrors) {
     struct Case {
         int lateSeconds;
@@ -199,7 +226,9 @@ TEST(SeedMiniSeed, RateZeroRecordsAreAppendedWithoutTimeCheck) {
 TEST(SeedMiniSeed, HeaderOnlyReadsNoSamples) {
     MseedSpec s = spec(test::rampInts(100));
     s.xnAdjust = 1; // samples that would not decode
-    const auto bytes = join({test::buildRecord(s), test::buildRecord(s)});
+    MseedSpec next = s;
+    next.second = 1;
+    const auto bytes = join({test::buildRecord(s), test::buildRecord(next)});
     RecordingMessages messages;
     EventLoader loader(messages);
     const LoadResult header = loader.readHeaderOnlyBytes(bytes, "h.mseed");
@@ -211,10 +240,10 @@ TEST(SeedMiniSeed, HeaderOnlyReadsNoSamples) {
 }
 
 TEST(SeedMiniSeed, RejectedRecords) {
-    MseedSpec int16 = spec({1, 2, 3}, 1);
+    MseedSpec usnsn = spec({1, 2, 3}, 50); // a compression without a published bit layout
     CSeed seed;
-    EXPECT_FALSE(seed.readMiniSeed(test::buildRecord(int16)));
-    EXPECT_EQ(seed.lastError(), "Error: Currently unable to read format 1 for TEST.BHZ.XX");
+    EXPECT_FALSE(seed.readMiniSeed(test::buildRecord(usnsn)));
+    EXPECT_EQ(seed.lastError(), "Error: Currently unable to read format 50 for TEST.BHZ.XX");
 
     // A bad record after a good one ends reading; what was read stays.
     MseedSpec good = spec(test::rampInts(80));

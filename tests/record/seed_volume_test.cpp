@@ -26,6 +26,7 @@ struct VolumeSpec {
     std::string dataStation = "TST";
     std::vector<std::int32_t> samples = test::rampInts(100, 10, 5);
     bool withData = true;
+    int encoding = 0; // with blockette 1000 when non-zero
 };
 
 std::vector<std::uint8_t> volume(const VolumeSpec& v) {
@@ -51,7 +52,8 @@ std::vector<std::uint8_t> volume(const VolumeSpec& v) {
     if (v.withData) {
         test::MseedSpec s;
         s.station = v.dataStation;
-        s.withB1000 = false;
+        s.withB1000 = v.encoding != 0;
+        s.encoding = v.encoding ? v.encoding : s.encoding;
         s.samples = v.samples;
         data.push_back(test::buildRecord(s));
     }
@@ -111,6 +113,13 @@ TEST(SeedVolume, LoadFillsTheRecord) {
     EXPECT_EQ(formatIsoTime(e.originTime), "2024-03-01T11:59:30.500Z");
     // The exact mean (257.5) is removed.
     EXPECT_EQ(r.channels[0].samples.front(), 10 - 257.5);
+
+    // Blockette 1000 names encodings beyond the dictionary's decoders: 16-bit integers here.
+    VolumeSpec int16;
+    int16.encoding = 1;
+    const LoadResult plain = load(volume(int16), messages);
+    ASSERT_TRUE(plain.ok) << testing::PrintToString(messages.texts());
+    EXPECT_EQ(plain.channels[0].samples.back(), 505 - 257.5);
 }
 
 TEST(SeedVolume, Failures) {

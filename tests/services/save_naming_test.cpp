@@ -23,6 +23,8 @@ TEST(SaveNaming, ExtensionRules) {
         {"x.SVX", kSaveSac, "x.SVX.sac"},
         {"x.sac", kSaveSac, "x.sac"},
         {"x", kSaveSvxText, "x.txt"},
+        {"x.svx", kSaveMiniSeed, "x.mseed"},
+        {"x.MSEED", kSaveMiniSeed, "x.MSEED"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(applySaveExtension(c.name, c.format), c.expected) << c.name;
@@ -44,8 +46,9 @@ TEST(SaveNaming, FormatLists) {
     EXPECT_STREQ(saveFormatList(SaveListMode::GifOnly)[0].text, "GIF Image");
     EXPECT_EQ(saveFormatList(SaveListMode::DataSet).size(), 2u);
     const auto full = saveFormatList(SaveListMode::Full);
-    ASSERT_EQ(full.size(), 5u);
+    ASSERT_EQ(full.size(), 6u);
     EXPECT_STREQ(full[3].text, "SAC Binary");
+    EXPECT_EQ(full[4].index, kSaveMiniSeed);
 }
 
 TEST(SaveNaming, PictureNames) {
