@@ -91,6 +91,7 @@ std::string formatLine(const DatabaseLine& l) {
 }
 
 std::optional<DatabaseLine> parseLine(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) return std::nullopt; // no name holds one
     // Six fields from the right; the path is whatever comes before them.
     std::string_view fields[6];
     std::string_view rest = text;

@@ -13,12 +13,13 @@ namespace {
 constexpr std::string_view kHeader = "Tellurix browser cache 1";
 constexpr std::size_t kMaxLine = 8192;
 
-// Tab-separated, so no field may hold a tab or a line break.
+// Tab-separated lines written with C strings: no field may hold a tab, a line break or a NUL.
 bool plain(std::string_view s) {
-    return s.find_first_of("\t\r\n") == std::string_view::npos;
+    return s.find_first_of(std::string_view("\t\r\n\0", 4)) == std::string_view::npos;
 }
 
 bool parseEntry(std::string_view line, FileEntry& e) {
+    if (line.find('\0') != std::string_view::npos) return false;
     const std::vector<std::string> f = split(line, '\t');
     if (f.size() != 14) return false;
     long long write = 0, seconds = 0;

@@ -351,6 +351,8 @@ TEST(EventDatabase, DamagedLinesAreSkippedAndAFailedRunKeepsThePreviousFile) {
     EXPECT_NE(logged.str().find("eventdb.dat line 7 skipped"), std::string::npos);
     setDebugLogDirectory("");
     EXPECT_FALSE(parseDatabase("Version: 1.0\n", file));
+    using namespace std::literals;
+    EXPECT_FALSE(parseLine("/a\0b.svx,03/01/2005 00:00:00,AB,Z,1,2,3"sv)); // would be written back cut short
 
     // A stopped run and a tree without event files both leave the old database as it was.
     RecordingMessages quiet;
