@@ -100,6 +100,14 @@ TEST(DirectoryListing, ListsEventFilesAndRereadsOnlyChangedOnes) {
     sortEntries(first.rows, order.column, order.descending);
     EXPECT_EQ(names(first.rows), "c.SVX a.svx b.svx vol.svx two.mseed ");
 
+    // A data set lists its channels, each opened by its index.
+    RecordingMessages quiet;
+    const auto channels =
+        dataSetEntries((dir / "two.mseed").string(), EventLoader(quiet).readHeaderOnly(dir / "two.mseed"));
+    ASSERT_EQ(channels.size(), 2u);
+    EXPECT_EQ(channels[1].columns[kColumnComment], "MINISEED Dataset File - Channel: TEST - BHE");
+    EXPECT_EQ(channels[1].channel, 1);
+
     // The cache from disk: nothing is read again; a touched file is, a deleted one is forgotten.
     test::TempDir program;
     ASSERT_TRUE(first.cache.save(program / kSummaryCacheName));

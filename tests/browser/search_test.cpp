@@ -243,6 +243,8 @@ struct Tree {
         damaged.resize(120);
         test::writeBytes(dir / "a/b/damaged.svx", damaged);
         test::writeBytes(dir / "a/notes.txt", test::bytesOf("not an event file\n"));
+        // A link back to the root would repeat the tree fifteen times over if it were followed.
+        fs::create_directory_symlink(dir.path(), dir / "a/loop");
         if (const fs::path shared = test::sharedDataDir(); !shared.empty())
             fs::copy_file(shared / "waveforms/gse2/gse2mseed/1min.int.gse", dir / "a/b/c/z.gse");
     }
