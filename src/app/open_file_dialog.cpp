@@ -219,10 +219,10 @@ void COpenFileDialog::open() {
     chosen_ = plan.groups;
     const std::string pattern = name_->text().toStdString();
     if (pattern.find('*') != std::string::npos) writeSetting(ctx_.ini, keys::kFileName, pattern);
-    if (mode_ == ListMode::Directory) {
+    // With "UseLastDir" the next browser starts where this one opened files.
+    if (mode_ == ListMode::Directory && readSetting(ctx_.ini, keys::kUseLastDir)) {
         ctx_.settings.eventDirectory = target_.directory;
-        if (readSetting(ctx_.ini, keys::kUseLastDir))
-            writeSetting(ctx_.ini, keys::kDirectory, target_.directory.string());
+        writeSetting(ctx_.ini, keys::kDirectory, target_.directory.string());
     }
     accept();
 }
@@ -304,6 +304,7 @@ void showOpenFileDialog(CMainFrame& frame, AppContext& ctx, EventWindow* addTo) 
         }
         frame.openRequest(OpenRequest{group.files, kForceNone, group.channels});
     }
+    if (!addTo && readSetting(ctx.ini, keys::kArrange)) frame.run(Cmd::Arrange);
 }
 
 } // namespace tlx::app
