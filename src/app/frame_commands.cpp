@@ -10,6 +10,7 @@
 #include "app/magnitude_calculator.h"
 #include "app/magnitude_period.h"
 #include "app/main_frame.h"
+#include "app/open_file_dialog.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
 #include "app/pick_commands.h"
@@ -115,7 +116,7 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     if (!w) return;
     switch (cmd) {
     case Cmd::Add:
-        addFiles(*w);
+        showOpenFileDialog(*this, ctx_, w);
         break;
     case Cmd::Close:
         mdi_->closeActiveSubWindow();
@@ -217,30 +218,7 @@ void CMainFrame::toggleBar(Cmd cmd) {
 }
 
 void CMainFrame::openDialog() {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, "Open", QString::fromStdString(ctx_.settings.eventDirectory.string()),
-        "Event Files (*.svx *.SVX *.sac *.SAC *.txt *.gse *.msd *.mseed *.seed);;All Files (*)");
-    std::vector<std::string> paths;
-    for (int i = 0; i < files.size() && i < kMaxRecords; ++i)
-        paths.push_back(files[i].toStdString());
-    if (paths.empty()) return;
-    ctx_.settings.eventDirectory = std::filesystem::path(paths.front()).parent_path();
-    LoaderSettings folders = ctx_.loader->settings();
-    folders.eventDirectory = ctx_.settings.eventDirectory;
-    ctx_.loader->setSettings(folders);
-    openFiles(paths);
-}
-
-void CMainFrame::addFiles(EventWindow& w) {
-    CEqDoc& doc = w.doc();
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, "Add", QString::fromStdString(ctx_.settings.eventDirectory.string()));
-    for (const QString& f : files) {
-        if (doc.recordCount() >= kMaxRecords) break;
-        if (!w.session().addRecord(f.toStdString()))
-            ctx_.messages.warning(
-                format("%s does not match the records of this window", f.toStdString().c_str()));
-    }
+    showOpenFileDialog(*this, ctx_, nullptr);
 }
 
 bool CMainFrame::saveDocument(EventWindow& w, SaveMode mode, int slot) {

@@ -86,7 +86,6 @@ class CMainFrame : public QMainWindow {
     void updateActions();
     void hostCommand(Cmd cmd, EventWindow* window);
     bool saveDocument(EventWindow& window, SaveMode mode, int slot);
-    void addFiles(EventWindow& window);
     void xScale(EventWindow& window);
     void yScale(EventWindow& window);
     void showStatus(const QStringList& panes);

@@ -38,6 +38,14 @@ inline constexpr S kYDefMax{"Settings", "YDefMax", ""};
 inline constexpr S kYDefMult{"Settings", "YDefMult", ""};
 inline constexpr S kReportFile{"Settings", "ReportFile", ""};
 inline constexpr I kReportType{"Settings", "ReportType", -1};
+// The open-file browser and the file search.
+inline constexpr I kFileOpenType{"Settings", "FileOpenType", 1};
+inline constexpr I kFileOpenDirection{"Settings", "FileOpenDirection", 0};
+inline constexpr S kFileName{"Settings", "FileName", "*.*"};
+inline constexpr B kUseLastDir{"Settings", "UseLastDir", false};
+inline constexpr B kArrange{"Settings", "Arrange", false};
+inline constexpr S kFileSearch{"Settings", "FileSearch",
+                               "1,0,100,0.1,10.0,0.1,12000.0, , , ,1,1,1,0.1,800.0"};
 inline constexpr I kReportFilter{"Settings", "ReportFilter", 1};
 inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
 

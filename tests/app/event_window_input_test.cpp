@@ -281,7 +281,7 @@ TEST(EventWindowInput, CommandLineFilesGoToTheOpenDialogOrTheChannelChoice) {
     };
     answerNext([](QWidget* d) { d->close(); });
     p.frame->openCommandLineFiles({(p.dir / "missing.svx").string()});
-    EXPECT_EQ(shown, "Open");
+    EXPECT_EQ(shown, "Open File");
     EXPECT_TRUE(p.frame->eventWindows().empty());
 
     const auto shared = test::sharedDataDir();
