@@ -19,18 +19,23 @@ import os
 import struct
 import subprocess
 import sys
+import tempfile
 
 COAST_RESOLUTION = "l"  # GSHHG low: ~0.2 km error is far below a pixel at 500 km
-RIVER_CLASSES = "r"  # all permanent rivers of WDBII
+RIVER_CLASSES = ["1", "2"]  # WDBII double-lined and permanent major rivers: the rest clutters a globe
 MIN_POPULATION = 5000
+# GeoNames feature codes left out: sections of a city (its districts would bury it) and places
+# that are historical, abandoned or destroyed.
+SKIPPED_FEATURES = {"PPLX", "PPLH", "PPLQ", "PPLW", "PPLCH"}
 SAMPLE_STEP = 997
 END_LINE = 10000
 
 
 def gmt_lines(args):
     """Runs gmt and returns its segments as lists of (lon, lat)."""
-    out = subprocess.run(["gmt", "coast", "-Rd"] + args + ["-M"], check=True,
-                         capture_output=True, text=True).stdout
+    with tempfile.TemporaryDirectory() as work:  # gmt leaves gmt.history where it runs
+        out = subprocess.run(["gmt", "coast", "-Rd"] + args + ["-M"], check=True, cwd=work,
+                             capture_output=True, text=True).stdout
     lines, current = [], []
     for row in out.splitlines():
         if row.startswith(">"):
@@ -122,6 +127,8 @@ def read_cities(pbf_path):
                 size, pos = varint(data, pos)
                 if tag == 2:
                     city["name"] = data[pos:pos + size].decode("utf-8")
+                elif tag == 7:
+                    city["feature"] = data[pos:pos + size].decode("utf-8")
                 pos += size
             else:
                 raise ValueError("unexpected wire type %d" % wire)
@@ -144,7 +151,8 @@ def clean_name(name):
 
 
 def write_cities(path, cities):
-    kept = [c for c in cities if c["population"] >= MIN_POPULATION and clean_name(c["name"])]
+    kept = [c for c in cities if c["population"] >= MIN_POPULATION and clean_name(c["name"])
+            and c.get("feature") not in SKIPPED_FEATURES]
     kept.sort(key=lambda c: (-c["population"], c["name"]))
     with open(path + ".tmp", "w", encoding="utf-8", newline="\r\n") as f:
         f.write("City list for the location map: GeoNames (CC-BY 4.0), population >= %d\n"
@@ -177,7 +185,7 @@ def main():
     write_lines(os.path.join(out_dir, "coasts.bin"), coasts)
     write_sample(sample, coasts)
     write_lines(os.path.join(out_dir, "rivers.bin"),
-                gmt_lines(["-D" + COAST_RESOLUTION, "-I" + RIVER_CLASSES]))
+                gmt_lines(["-D" + COAST_RESOLUTION] + ["-I" + c for c in RIVER_CLASSES]))
     write_lines(os.path.join(out_dir, "plates.bin"), pb2002_lines(plates))
     count = write_cities(os.path.join(out_dir, "city.dat"),
                          read_cities(os.path.join(cities_dir, "cities.pbf")))
