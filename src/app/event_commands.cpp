@@ -119,6 +119,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::PhaseControl, "Phase &Control...", "", W, false},
     {Cmd::PhaseTimes, "Phase &Times", "", W, false},
     {Cmd::PhaseDisplay, "&Display", "", W, true},
+    {Cmd::LocateEvent, "L&ocate Event", "Alt+E", W, false},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
@@ -233,6 +234,7 @@ std::vector<MenuItem> eventWindowMenus() {
              sep(),
              c(Cmd::Integrate),
              c(Cmd::UndoIntegrate),
+             c(Cmd::LocateEvent),
              c(Cmd::DataPoints),
              c(Cmd::Invert),
              sub("Y-Scale &Display", {c(Cmd::YCounts), c(Cmd::YVoltsAd), c(Cmd::YVoltsAmp), c(Cmd::YSensor)}),
@@ -291,7 +293,8 @@ std::vector<MenuItem> eventContextMenu() {
             c(Cmd::DistanceMagnitude),
             c(Cmd::PsLocation),
             c(Cmd::SwitchTables),
-            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
+            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)}),
+            c(Cmd::LocateEvent)};
 }
 
 std::vector<Cmd> toolBarCommands() {

@@ -132,6 +132,7 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    LocateEvent,
     // Window, Help
     Arrange,
     Cascade,
