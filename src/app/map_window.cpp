@@ -200,8 +200,7 @@ void CMapWindow::chooseFont(MapCmd cmd) {
 
 void CMapWindow::saveImage() {
     const std::string name = views::mapImageName(ctx_.settings.eventDirectory, doc_->contents()).string();
-    CSave dialog(SaveListMode::GifOnly, kSaveGif, {}, {toLower(name)}, ctx_.settings, ctx_.ini, ctx_.messages,
-                 this);
+    CSave dialog(SaveListMode::GifOnly, kSaveGif, {}, {name}, ctx_.settings, ctx_.ini, ctx_.messages, this);
     if (dialog.exec() != QDialog::Accepted) return;
     const std::vector<std::string> names = dialog.names();
     if (names.empty() || names.front().empty()) {
