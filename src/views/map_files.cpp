@@ -60,14 +60,22 @@ std::vector<MapCity> parseCities(std::string_view text) {
         if (line.empty() || line[0] != '"') continue;
         const std::size_t close = line.find('"', 1);
         if (close == std::string_view::npos) continue;
-        const std::vector<std::string> fields = split(line.substr(close + 1), ',');
-        if (fields.size() < 5) continue;
+        // The four fields after the commas that follow the name.
+        std::string_view fields[4];
+        std::size_t comma = line.find(',', close + 1);
+        int found = 0;
+        for (; found < 4 && comma != std::string_view::npos; ++found) {
+            const std::size_t next = line.find(',', comma + 1);
+            fields[found] = line.substr(comma + 1, next == std::string_view::npos ? next : next - comma - 1);
+            comma = next;
+        }
+        if (found < 4) continue;
         MapCity city;
         city.name = cutName(line.substr(1, close - 1), kMaxCityName);
-        city.lon = leadingDouble(fields[1]);
-        city.lat = leadingDouble(fields[2]);
-        city.flag = leadingInt(fields[3]);
-        city.sizeClass = leadingInt(fields[4]);
+        city.lon = leadingDouble(fields[0]);
+        city.lat = leadingDouble(fields[1]);
+        city.flag = leadingInt(fields[2]);
+        city.sizeClass = leadingInt(fields[3]);
         city.point = unitPoint(city.lat, city.lon);
         out.push_back(std::move(city));
     }
