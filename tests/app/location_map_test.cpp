@@ -7,8 +7,10 @@
 #include "core/text.h"
 #include "program_fixture.h"
 
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -130,6 +132,13 @@ TEST(GuiLocationMap, KeysZoomDoubleClickRecentresAndTheCursorKeepsTheCachedPictu
     view->repaint();
     EXPECT_EQ(view->mapDraws(), draws);
     ASSERT_TRUE(view->cursor());
+    // The region under the cursor is in the first status pane.
+    const std::string region(trim(p.ctx.geography.regionName(view->cursor()->lat, view->cursor()->lon)));
+    ASSERT_FALSE(region.empty());
+    bool shown = false;
+    for (QLabel* label : p.frame->statusBar()->findChildren<QLabel*>())
+        shown = shown || label->text().toStdString() == region;
+    EXPECT_TRUE(shown) << region;
     EXPECT_NEAR(view->cursor()->distanceKm,
                 std::asin(std::hypot(44, -26) * doc.projection(layout.map).kmPerPixel() / 6371) * 6371, 1e-6);
 
@@ -170,6 +179,14 @@ TEST(GuiLocationMap, FollowsTheMarkersAndSavesTheImageUnderItsProposedName) {
     const QImage gif(QString::fromStdString(proposed));
     ASSERT_FALSE(gif.isNull());
     EXPECT_EQ(gif.size(), QSize(p.ctx.settings.gifWidth, p.ctx.settings.gifHeight));
+
+    // Closed, the map no longer follows the markers; Locate Event makes a new one.
+    p.map->run(MapCmd::Close);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(p.frame->findChildren<CMapWindow*>().isEmpty());
+    QTest::keyClick(p.window->view(), Qt::Key_Right, Qt::ControlModifier);
+    p.frame->run(Cmd::LocateEvent);
+    EXPECT_EQ(p.frame->findChildren<CMapWindow*>().size(), 1);
 }
 
 } // namespace
