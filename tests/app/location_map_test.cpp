@@ -7,9 +7,11 @@
 #include "core/text.h"
 #include "program_fixture.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -179,6 +181,14 @@ TEST(GuiLocationMap, FollowsTheMarkersAndSavesTheImageUnderItsProposedName) {
     const QImage gif(QString::fromStdString(proposed));
     ASSERT_FALSE(gif.isNull());
     EXPECT_EQ(gif.size(), QSize(p.ctx.settings.gifWidth, p.ctx.settings.gifHeight));
+    // Copy takes the window's picture; Print draws it on the page (a PDF here).
+    p.map->run(MapCmd::Copy);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), p.map->view()->size());
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString((p.dir / "map.pdf").string()));
+    ASSERT_TRUE(p.map->print(printer));
+    EXPECT_GT(std::filesystem::file_size(p.dir / "map.pdf"), 10000u);
 
     // Closed, the map no longer follows the markers; Locate Event makes a new one.
     p.map->run(MapCmd::Close);
