@@ -104,6 +104,8 @@ MapData loadMapData(const std::filesystem::path& directory, const MapLayers& lay
         else
             data.cities = parseCities(text);
     }
+    // A map with a file missing opens without any map data.
+    if (data.failed) return MapData{{}, {}, {}, {}, true};
     return data;
 }
 

@@ -45,6 +45,7 @@ struct MapLayers {
     bool rivers = true, plates = true, cities = true;
 };
 // Loads from `directory`; the file names are appended unchanged (case as given, found in any case).
+// When a wanted file is missing the map is `failed` and holds no data at all.
 MapData loadMapData(const std::filesystem::path& directory, const MapLayers& layers);
 // The folder holding the map files: the program folder when coasts.bin is there, else the shipped
 // data folder.

@@ -232,6 +232,14 @@ TEST(MapFiles, ShippedCoastsMatchTheGshhgPointsTheyCameFrom) {
         ++checked;
     }
     EXPECT_GT(checked, 50);
+
+    // Only coasts.bin where rivers are wanted too: failed, and no data at all.
+    test::TempDir dir;
+    std::filesystem::copy_file(data / "coasts.bin", dir / "COASTS.BIN");
+    const MapData partial = loadMapData(dir.path(), MapLayers{true, false, false});
+    EXPECT_TRUE(partial.failed);
+    EXPECT_TRUE(partial.coasts.points.empty());
+    EXPECT_FALSE(loadMapData(dir.path(), MapLayers{false, false, false}).failed); // found in any case
 }
 
 TEST(MapFiles, ShippedCityListFollowsTheFormatAndThePopulationClasses) {
