@@ -126,6 +126,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::SensorInformation, "&Sensor Information", "", W, false},
     {Cmd::TimeInformation, "&Time Information", "", W, false},
     {Cmd::PhaseDisplay, "&Display", "", W, true},
+    {Cmd::LocateEvent, "L&ocate Event", "Alt+E", W, false},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
     {Cmd::EwPicks, "&Earthworm Picks...", "", W, false},
@@ -245,6 +246,7 @@ std::vector<MenuItem> eventWindowMenus() {
              sep(),
              c(Cmd::Integrate),
              c(Cmd::UndoIntegrate),
+             c(Cmd::LocateEvent),
              c(Cmd::DataPoints),
              c(Cmd::Invert),
              sub("Y-Scale &Display", {c(Cmd::YCounts), c(Cmd::YVoltsAd), c(Cmd::YVoltsAmp), c(Cmd::YSensor)}),
@@ -304,7 +306,8 @@ std::vector<MenuItem> eventContextMenu() {
             c(Cmd::DistanceMagnitude),
             c(Cmd::PsLocation),
             c(Cmd::SwitchTables),
-            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
+            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)}),
+            c(Cmd::LocateEvent)};
 }
 
 std::vector<MenuItem> pickContextMenu() {

@@ -141,6 +141,7 @@ enum class Cmd {
     EventInformation,
     SensorInformation,
     TimeInformation,
+    LocateEvent,
     // Window, Help
     Arrange,
     Cascade,

@@ -105,9 +105,12 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         toggleBar(cmd);
         return;
     case Cmd::About:
-        QMessageBox::about(this, "About Tellurix",
-                           "Tellurix - seismic event viewer for amateur, school and small-network stations.\n"
-                           "Licence: GPL-3.0-or-later.");
+        QMessageBox::about(
+            this, "About Tellurix",
+            "Tellurix - seismic event viewer for amateur, school and small-network stations.\n"
+            "Licence: GPL-3.0-or-later.\n"
+            "Map data: GSHHG shorelines and rivers (LGPL), PB2002 plate boundaries (Bird 2003, "
+            "ODC-By), cities from GeoNames (geonames.org, CC BY 4.0).");
         return;
     default:
         break;
@@ -167,6 +170,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::SwitchTables:
         switchTables(*w);
+        break;
+    case Cmd::LocateEvent:
+        showLocationMap();
         break;
     case Cmd::CopyBoth:
         QApplication::clipboard()->setImage(w->copyImage(0));

@@ -3,6 +3,7 @@
 #include "app/channel_dialog.h"
 #include "app/event_window.h"
 #include "app/ew_picks_dialog.h"
+#include "app/map_window.h"
 #include "app/phase_times_window.h"
 #include "app/pick_commands.h"
 #include "app/spectrum_window.h"
@@ -212,6 +213,7 @@ void CMainFrame::wireWindow(EventWindow* window) {
         QTimer::singleShot(0, this, [this] {
             rebuildMenus();
             updateActions();
+            refreshLocationMap();
         });
     });
     window->view()->installEventFilter(this);
@@ -225,6 +227,7 @@ void CMainFrame::wireWindow(EventWindow* window) {
         if (phaseTimes_ && phaseTimes_->isVisible() && activeEventWindow() == window)
             phaseTimes_->showRows(phaseTimesOf(*window, ctx_));
     });
+    connect(window->view(), &views::CEqView::readoutsChanged, this, &CMainFrame::refreshLocationMap);
     connect(window, &EventWindow::titleToggleRequested, this, [this, window] {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) mdi_->setActiveSubWindow(sub);
         run(Cmd::Title);

@@ -28,6 +28,7 @@ namespace tlx::app {
 
 class EventWindow;
 class CPhaseTimes;
+class CMapWindow;
 
 struct AppContext {
     SeismoGeography geography; // great circles and region names for the readers and writers
@@ -106,6 +107,9 @@ class CMainFrame : public QMainWindow {
     void wireWindow(EventWindow* window);
     // The application's time lock: every event window shows the same left edge and span.
     void followTimeLock(EventWindow* source);
+    // View > Locate Event: the one location map (map_window.cpp); it follows the windows' markers.
+    void showLocationMap();
+    void refreshLocationMap();
 
     AppContext& ctx_;
     QMdiArea* mdi_;
@@ -121,6 +125,7 @@ class CMainFrame : public QMainWindow {
     bool followingLock_ = false;
     // "Phase Times" follows the active window's markers while it is shown.
     QPointer<CPhaseTimes> phaseTimes_;
+    QPointer<CMapWindow> map_;
     QTimer batchTimer_;
     int ticks_ = 0;
     EventWindow* batchWindow_ = nullptr;

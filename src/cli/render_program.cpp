@@ -1,5 +1,5 @@
-// tellurix-cli render: runs tellurix-render from the same folder with the same arguments (the
-// drawing needs Qt, which the other commands do without).
+// tellurix-cli render and map: run tellurix-render from the same folder with the same arguments
+// (the drawing needs Qt, which the other commands do without).
 #include "cli/cli_command.h"
 
 #include "core/data_paths.h"
@@ -10,9 +10,10 @@
 namespace tlx::cli {
 namespace {
 
-int runRenderProgram(const Args& args) {
+int runDrawing(const Args& args, const char* command) {
     const std::string program = (programDirectory() / "tellurix-render").string();
     std::vector<std::string> words{program};
+    if (command) words.push_back(command);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& w : words)
@@ -20,8 +21,17 @@ int runRenderProgram(const Args& args) {
     argv.push_back(nullptr);
     std::fflush(nullptr);
     execv(program.c_str(), argv.data());
-    std::fprintf(stderr, "tellurix-cli: render needs %s (built with Qt)\n", program.c_str());
+    std::fprintf(stderr, "tellurix-cli: %s needs %s (built with Qt)\n", command ? command : "render",
+                 program.c_str());
     return 1;
+}
+
+int runRenderProgram(const Args& args) {
+    return runDrawing(args, nullptr);
+}
+
+int runMapProgram(const Args& args) {
+    return runDrawing(args, "map");
 }
 
 } // namespace
@@ -29,5 +39,9 @@ int runRenderProgram(const Args& args) {
 TLX_CLI_COMMAND(render, "render",
                 "render FILE OUT.gif [--width W --height H] [--p hh:mm:ss.s --s hh:mm:ss.s]",
                 runRenderProgram);
+TLX_CLI_COMMAND(map, "map",
+                "map OUT.gif [--center LAT LON] [--scale KM] [--width W --height H] "
+                "[--station LAT LON SP_DEGREES]... [--event LAT LON]",
+                runMapProgram);
 
 } // namespace tlx::cli

@@ -41,11 +41,12 @@ struct Program {
         frame->show();
     }
 
-    // A record of 60 s at 100 sps: quiet, then a burst at 20 s.
+    // A record of 60 s at 100 sps: quiet, then a burst at 20 s; `blocks` go into its header.
     std::string writeEvent(const std::string& name, const std::string& station = "TEST",
-                           double amplitude = 1000) {
+                           double amplitude = 1000, std::vector<test::BlockSpec> blocks = {}) {
         test::Svx4Spec spec;
         spec.sensorId = station;
+        spec.blocks = std::move(blocks);
         spec.start.nanoseconds = 0;
         spec.samples.resize(6000);
         for (std::size_t i = 0; i < spec.samples.size(); ++i) {

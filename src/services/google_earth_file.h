@@ -1,0 +1,27 @@
+// The Google Earth file "GoogleEarth.kml": a folder of placemarks with the view looking at the
+// first one. The event window, the map and the report list write it; the shell's viewer opens it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tlx {
+
+struct KmlPoint {
+    std::string name;
+    std::string description;
+    double lat = 0, lon = 0;
+};
+
+// The view range of a single point, metres.
+constexpr double kKmlPointRange = 160934;
+
+// The file's text: names and descriptions are escaped for XML.
+std::string googleEarthKml(const std::vector<KmlPoint>& points, double range);
+// Writes "GoogleEarth.kml" into `directory` (temporary file renamed into place); the path, or an
+// empty path when it could not be written ("Error Creating GoogleEarth.kml file").
+std::filesystem::path writeGoogleEarthFile(const std::filesystem::path& directory,
+                                           const std::vector<KmlPoint>& points, double range);
+
+} // namespace tlx
