@@ -132,6 +132,8 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    Spectrogram,
+    Helicorder,
     // Window, Help
     Arrange,
     Cascade,

@@ -11,6 +11,11 @@
 int main(int argc, char** argv) {
     using namespace tlx::cli;
     if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
+    // "tellurix-render spectrogram ..." and the like; anything else is the event picture.
+    if (argc > 1)
+        for (const Command& command : commands())
+            if (std::strcmp(command.name, "render") != 0 && std::strcmp(command.name, argv[1]) == 0)
+                return command.run(Args(argv + 2, argv + argc));
     for (const Command& command : commands())
         if (std::strcmp(command.name, "render") == 0) return command.run(Args(argv + 1, argv + argc));
     std::fprintf(stderr, "tellurix-render: no render command\n");

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 namespace tlx::cli {
-namespace {
 
 int runRenderProgram(const Args& args) {
     const std::string program = (programDirectory() / "tellurix-render").string();
@@ -23,8 +22,6 @@ int runRenderProgram(const Args& args) {
     std::fprintf(stderr, "tellurix-cli: render needs %s (built with Qt)\n", program.c_str());
     return 1;
 }
-
-} // namespace
 
 TLX_CLI_COMMAND(render, "render",
                 "render FILE OUT.gif [--width W --height H] [--p hh:mm:ss.s --s hh:mm:ss.s]",
