@@ -41,6 +41,7 @@ TEST(GuiSpectrogram, OpensFromTheMenuShowsTheBurstAndFollowsTheEventWindowSpan) 
     entry->trigger();
     SpectrogramWindow* s = windowOf<SpectrogramWindow>(p);
     ASSERT_TRUE(s);
+    s->parentWidget()->setGeometry(0, 0, 1000, 560);
     ASSERT_TRUE(QTest::qWaitFor([s] { return !s->busy(); }, 30000));
     ASSERT_FALSE(s->spectrogram().empty()) << s->statusText().toStdString();
     EXPECT_EQ(s->spectrogram().request().window, 256); // 2.56 s at 100 samples/s
@@ -72,9 +73,16 @@ TEST(GuiSpectrogram, OpensFromTheMenuShowsTheBurstAndFollowsTheEventWindowSpan) 
     EXPECT_GT(green(21, 1.43), 180);
 }
 
-TEST(GuiHelicorder, DrawsTheChannelWithItsMarkersAndAClickShowsThatTimeInTheEventWindow) {
+TEST(GuiHelicorder, DrawsEveryMinuteSpikeOnItsLineWithTheMarkerAndAClickShowsThatTimeInTheEventWindow) {
+    // Two hours at 20 samples/s: a quiet sine and a spike at 30 s past every minute.
     Program p;
-    EventWindow* w = p.open({p.writeEvent("burst.svx")});
+    test::Svx4Spec spec;
+    spec.sps = 20;
+    spec.samples.resize(144'000);
+    for (std::size_t i = 0; i < spec.samples.size(); ++i)
+        spec.samples[i] = i % 1200 == 600 ? 2000 : std::round(10 * std::sin(static_cast<double>(i) * 0.3));
+    test::writeBytes(p.dir / "two_hours.svx", test::buildSvx4(spec));
+    EventWindow* w = p.open({(p.dir / "two_hours.svx").string()});
     ASSERT_TRUE(w);
     views::EqViewModel& m = modelOf(w);
     const std::int64_t start = static_cast<std::int64_t>(m.recordStartMs(0));
@@ -83,34 +91,36 @@ TEST(GuiHelicorder, DrawsTheChannelWithItsMarkersAndAClickShowsThatTimeInTheEven
     p.frame->run(Cmd::Helicorder);
     HelicorderWindow* h = windowOf<HelicorderWindow>(p);
     ASSERT_TRUE(h);
-    EXPECT_EQ(h->channel().samples.size(), 6000u);
+    EXPECT_EQ(h->channel().samples.size(), 144'000u);
+    h->parentWidget()->setGeometry(0, 0, 1000, 700);
     QApplication::processEvents();
     const QImage image = h->canvas()->grab().toImage();
     const views::HelicorderLayout& l = h->layout();
     EXPECT_EQ(l.minutesPerLine(), 5);
-    ASSERT_EQ(l.lineCount(), 1);
+    ASSERT_EQ(l.lineCount(), 25); // 12:00:05 to 14:00:05
     const double first = h->channelTime(start);
-    // The burst fills the line's height; the quiet start stays near the baseline.
-    auto inked = [&](double t) {
-        int n = 0;
-        const int x = l.xOf(first + t);
-        for (int y = l.plot().top; y < l.plot().bottom; ++y)
-            n += image.pixelColor(x, y) != views::toQColor(p.ctx.style.colors.background);
-        return n;
-    };
-    EXPECT_GT(inked(21), l.lineSpacing() * 0.8);
-    EXPECT_LT(inked(10), l.lineSpacing() * 0.2);
-    // The P marker is drawn at 20 s.
-    const QColor phases = views::toQColor(p.ctx.style.colors.phases);
-    EXPECT_EQ(image.pixelColor(l.xOf(first + 20), l.baseline(0) - 2), phases);
+    const QColor background = views::toQColor(p.ctx.style.colors.background);
+    // Each spike reaches the clip on its own line; half way between spikes the line stays quiet.
+    for (int minute = 0; minute < 120; ++minute) {
+        const double t = first + minute * 60 + 30;
+        const int line = l.lineOf(t), top = l.baseline(line) - static_cast<int>(l.lineSpacing() / 2);
+        if (top < l.plot().top || l.baseline(line) >= l.plot().bottom) continue; // scrolled out of view
+        EXPECT_NE(image.pixelColor(l.xOf(t), top + 1), background) << minute;
+        EXPECT_EQ(image.pixelColor(l.xOf(t + 30), top + 1), background) << minute;
+    }
+    // The P marker is drawn at its time (where the event window's pixel grid put it).
+    const double pTime = h->channelTime(m.marker(views::kMarkerP).timeMs);
+    EXPECT_EQ(image.pixelColor(l.xOf(pTime), l.baseline(l.lineOf(pTime)) - 2),
+              views::toQColor(p.ctx.style.colors.phases));
     saveScreenshot(p.frame.get(), "helicorder_window.png");
 
-    // A click 45 s into the record shows that time in the event window.
-    QTest::mouseClick(h->canvas(), Qt::LeftButton, {}, QPoint(l.xOf(first + 45), l.baseline(0)));
+    // A click 45 minutes into the record shows that time in the event window.
+    const double target = first + 45 * 60;
+    QTest::mouseClick(h->canvas(), Qt::LeftButton, {}, QPoint(l.xOf(target), l.baseline(l.lineOf(target))));
     const double left = (static_cast<double>(m.leftMs()) - m.recordStartMs(0)) / 1000;
-    EXPECT_LE(left, 45);
-    EXPECT_GE(left + m.spanSeconds(), 45);
-    EXPECT_LT(m.spanSeconds(), 60.5);
+    EXPECT_LE(left, 45 * 60);
+    EXPECT_GE(left + m.spanSeconds(), 45 * 60);
+    EXPECT_LE(m.spanSeconds(), 60);
 }
 
 } // namespace
