@@ -31,6 +31,9 @@ if [ -d "$shared/waveforms" ]; then
     case "$f" in *.txt) continue ;; esac
     [ "$(wc -c < "$f")" -le 65536 ] && cp "$f" "$out/fuzz_miniseed/"
   done
+  # The helicorder's whole-channel pass reads the same files.
+  mkdir -p "$out/fuzz_whole_channel"
+  cp "$out"/fuzz_miniseed/* "$out/fuzz_whole_channel/" 2> /dev/null || true
   for f in "$shared"/waveforms/seed/*/*; do
     [ -f "$f" ] || continue
     case "$f" in *.txt) continue ;; esac

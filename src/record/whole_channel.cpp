@@ -43,8 +43,10 @@ bool joinMiniSeed(const CSeed& seed, const std::string& station, const std::stri
         return false;
     }
     const std::int64_t origin = parts.front()->startMicros;
+    // Beyond the limit a part is left out; the clamp also keeps absurd rates or times from overflowing.
     auto indexOf = [&](std::int64_t micros) {
-        return std::llround(static_cast<double>(micros - origin) * model.rate / 1e6);
+        const double index = static_cast<double>(micros - origin) * model.rate / 1e6;
+        return std::llround(std::clamp(index, 0.0, static_cast<double>(kMaxWholeChannelSamples)));
     };
     long long total = 0;
     for (const SeedTrace* t : parts)
@@ -83,17 +85,24 @@ bool readWholeChannel(EventLoader& loader, const std::string& path, const std::s
         error = format("Can't open file %s", resolved.c_str());
         return false;
     }
+    return readWholeChannelBytes(loader, file.bytes(), resolved, station, component, out, error);
+}
+
+bool readWholeChannelBytes(EventLoader& loader, std::span<const std::uint8_t> bytes, const std::string& path,
+                           const std::string& station, const std::string& component, WholeChannel& out,
+                           std::string& error) {
+    out = WholeChannel{};
     CSeed seed;
-    if (seed.readMiniSeed(file.bytes(), true) && !seed.traces().empty())
+    if (seed.readMiniSeed(bytes, true) && !seed.traces().empty())
         return joinMiniSeed(seed, station, component, out, error);
     RecordingMessages quiet;
     EventLoader own(quiet, loader.settings());
     LoadRequest request;
-    request.fileName = resolved;
+    request.fileName = path;
     request.mode = LoadMode::PictureServer;
-    LoadResult loaded = own.load(request);
+    LoadResult loaded = own.loadBytes(bytes, path, request);
     if (!loaded.ok || loaded.channels.empty()) {
-        error = quiet.texts().empty() ? format("Can't read %s", resolved.c_str()) : quiet.texts().back();
+        error = quiet.texts().empty() ? format("Can't read %s", path.c_str()) : quiet.texts().back();
         return false;
     }
     std::size_t chosen = 0;

@@ -6,6 +6,7 @@
 
 #include "record/loader.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,9 @@ struct WholeChannel {
 // `error` set when the file gives no samples.
 bool readWholeChannel(EventLoader& loader, const std::string& path, const std::string& station,
                       const std::string& component, WholeChannel& out, std::string& error);
+// The same on bytes already in memory (fuzzing); `path` names them.
+bool readWholeChannelBytes(EventLoader& loader, std::span<const std::uint8_t> bytes, const std::string& path,
+                           const std::string& station, const std::string& component, WholeChannel& out,
+                           std::string& error);
 
 } // namespace tlx
