@@ -2,6 +2,9 @@
 
 #include "views/scene_painter.h"
 
+#include <QLine>
+#include <QVector>
+
 namespace tlx::views {
 
 void paintHelicorder(QPainter& p, QSize size, HelicorderLayout& layout, const HelicorderScene& scene,
@@ -16,20 +19,24 @@ void paintHelicorder(QPainter& p, QSize size, HelicorderLayout& layout, const He
     // Alternating line colours keep neighbouring lines apart where large amplitudes meet.
     const QColor colours[] = {toQColor(c.graph), QColor(0, 0, 200), QColor(200, 0, 0), QColor(0, 128, 0)};
     const auto [from, to] = layout.visibleLines();
+    // One batch of segments per line: a day's repaint is a few thousand segments per line.
+    QVector<QLine> segments;
     if (scene.pyramid)
         for (int line = from; line < to; ++line) {
-            p.setPen(QPen(colours[line % 4], 0));
             const std::vector<LineColumn> columns = helicorderLine(layout, *scene.pyramid, scene.mean, line);
+            segments.clear();
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const LineColumn& col = columns[i];
-                p.drawLine(col.x, col.top, col.x, col.bottom);
+                segments.append(QLine(col.x, col.top, col.x, col.bottom));
                 // Join to the next column so that a slow trace stays one line.
                 if (i + 1 < columns.size() && columns[i + 1].x == col.x + 1) {
                     const LineColumn& next = columns[i + 1];
-                    if (next.bottom < col.top) p.drawLine(col.x, col.top, next.x, next.bottom);
-                    if (next.top > col.bottom) p.drawLine(col.x, col.bottom, next.x, next.top);
+                    if (next.bottom < col.top) segments.append(QLine(col.x, col.top, next.x, next.bottom));
+                    if (next.top > col.bottom) segments.append(QLine(col.x, col.bottom, next.x, next.top));
                 }
             }
+            p.setPen(QPen(colours[line % 4], 0));
+            p.drawLines(segments);
         }
     p.setPen(toQColor(c.label));
     for (const AxisTick& t : layout.hourLabels()) {
