@@ -9,7 +9,8 @@ namespace tlx::views {
 namespace {
 
 constexpr int kLeft = 56, kRight = 8, kTop = 8, kBottom = 8;
-constexpr double kMinSpacing = 12; // pixels between lines before the view scrolls
+constexpr double kMinSpacing = 12;   // pixels between lines before the view scrolls
+constexpr double kLabelSpacing = 18; // below this, only lines starting on the hour are labelled
 
 } // namespace
 
@@ -85,11 +86,6 @@ long long HelicorderLayout::firstSampleFrom(double t) const {
     return static_cast<long long>(std::clamp(i, 0.0, static_cast<double>(samples_)));
 }
 
-long long HelicorderLayout::sampleAt(double t) const {
-    const double i = std::floor((t - first_) * rate_ + 1e-9);
-    return std::clamp(static_cast<long long>(std::max(i, -1.0)), 0LL, std::max(0LL, samples_ - 1));
-}
-
 int HelicorderLayout::offsetOf(double counts) const {
     const double half = lineSpacing() / 2;
     return static_cast<int>(std::lround(std::clamp(-counts / clip_ * half, -half, half)));
@@ -101,7 +97,7 @@ std::vector<AxisTick> HelicorderLayout::hourLabels() const {
     for (int line = from; line < to; ++line) {
         const double start = lineStart(line);
         const long minutes = std::lround(start / 60);
-        if (minutes % 60 != 0 && lineSpacing() * 60 / minutes_ < 2 * kMinSpacing) continue;
+        if (minutes % 60 != 0 && lineSpacing() < kLabelSpacing) continue;
         labels.push_back({baseline(line), format("%02ld:%02ld", minutes / 60 % 24, minutes % 60)});
     }
     return labels;

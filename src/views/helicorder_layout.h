@@ -42,14 +42,12 @@ class HelicorderLayout {
     int xOf(double t) const;
     // The time under a pixel of the plot; absent outside the lines or the data.
     std::optional<double> timeAt(int x, int y) const;
-    // Index of the sample at or before a time (clamped to the data).
-    long long sampleAt(double t) const;
     // Index of the first sample at or after a time (0 … the sample count).
     long long firstSampleFrom(double t) const;
     // Pixel offset of an amplitude from its line's baseline, clipped to half a line spacing.
     int offsetOf(double countsFromMean) const;
-    // Labels at the left: every line start on a whole hour, or every line's start when lines are an
-    // hour long; "hh:mm".
+    // Labels at the left, "hh:mm": every line's start when the lines are far enough apart for one,
+    // else only the lines that start on a whole hour.
     std::vector<AxisTick> hourLabels() const;
     // Lines that cross the plot after scrolling (first, one past the last).
     std::pair<int, int> visibleLines() const;
