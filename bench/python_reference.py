@@ -3,6 +3,8 @@
 
   python_reference.py sosfilt DATA SOS REPEATS   -> best seconds of scipy.signal.sosfilt(sos, x)
   python_reference.py rfft DATA LENGTH REPEATS   -> best seconds of numpy.fft.rfft(x, n=LENGTH)
+  python_reference.py spectrogram DATA WINDOW REPEATS -> best seconds of scipy.signal.spectrogram
+                                                    (Hann, half overlap, 100 samples/s)
 
 DATA is raw little-endian float64 samples; SOS a text file of six coefficients per line.
 Prints the best time in seconds and a checksum of the result.
@@ -30,6 +32,11 @@ def main():
         sos = np.loadtxt(arg, ndmin=2)
         t, y = best(repeats, lambda: signal.sosfilt(sos, x))
         print('%.6f %.17g' % (t, float(np.sum(y))))
+    elif mode == 'spectrogram':
+        from scipy import signal
+        n = int(arg)
+        t, y = best(repeats, lambda: signal.spectrogram(x, 100.0, window='hann', nperseg=n, noverlap=n // 2))
+        print('%.6f %.17g' % (t, float(np.sum(y[2]))))
     else:
         n = int(arg)
         t, y = best(repeats, lambda: np.fft.rfft(x, n=n))

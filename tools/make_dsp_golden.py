@@ -4,6 +4,7 @@
 Filters: the same Butterworth design (prototype scaled for a -3 dB passband edge, pre-warped
 bilinear transform) built with scipy's zpk tools, run with sosfilt after the same edge padding.
 Spectra: numpy.fft.rfft of the prepared input, divided by the transform length.
+Spectrograms: scipy.signal.spectrogram with a Hann window, constant detrend and density scaling.
 
 Usage: tools/make_dsp_golden.py tests/dsp/data
 """
@@ -97,11 +98,28 @@ def spectra(path):
                 f.write('%.17g %.17g\n' % (c.real, c.imag))
 
 
+def spectrograms(path):
+    # (samples, rate, window, overlap)
+    cases = [(1000, 100.0, 128, 64), (777, 40.0, 100, 75), (300, 20.0, 33, 0)]
+    with open(path, 'w') as f:
+        f.write('# scipy.signal.spectrogram(x, fs, window="hann", nperseg, noverlap): t, then f and Sxx rows\n')
+        for n, fs, window, overlap in cases:
+            x = signal_input(n, n)
+            freq, times, sxx = signal.spectrogram(x, fs, window='hann', nperseg=window, noverlap=overlap)
+            f.write('case %d %g %d %d %d %d\n' % (n, fs, window, overlap, len(times), len(freq)))
+            write_vector(f, x)
+            f.write('times\n')
+            write_vector(f, times)
+            f.write('power\n')
+            write_vector(f, sxx.T.ravel())
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else 'tests/dsp/data'
     os.makedirs(out, exist_ok=True)
     filters(os.path.join(out, 'iir_golden.txt'))
     spectra(os.path.join(out, 'spectrum_golden.txt'))
+    spectrograms(os.path.join(out, 'spectrogram_golden.txt'))
 
 
 if __name__ == '__main__':

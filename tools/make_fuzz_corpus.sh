@@ -52,6 +52,9 @@ for f in sorted(pathlib.Path(sys.argv[1]).glob("*.mseed")):
     head = bytes([b[blk + 4], b[blk + 5] & 1]) + struct.pack(">H", min(count, 65535))
     (pathlib.Path(sys.argv[2]) / f.name).write_bytes(head + b[data:data + 4032])
 PY
+  # The helicorder's whole-channel pass reads the same files.
+  mkdir -p "$out/fuzz_whole_channel"
+  cp "$out"/fuzz_miniseed/* "$out/fuzz_whole_channel/" 2> /dev/null || true
   for f in "$shared"/waveforms/seed/*/*; do
     [ -f "$f" ] || continue
     case "$f" in *.txt) continue ;; esac

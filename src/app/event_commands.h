@@ -142,6 +142,8 @@ enum class Cmd {
     SensorInformation,
     TimeInformation,
     LocateEvent,
+    Spectrogram,
+    Helicorder,
     // Window, Help
     Arrange,
     Cascade,

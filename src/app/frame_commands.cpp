@@ -7,6 +7,7 @@
 #include "app/ew_picks_dialog.h"
 #include "app/filter_dialog.h"
 #include "app/great_circle_dialog.h"
+#include "app/helicorder_window.h"
 #include "app/magnitude_calculator.h"
 #include "app/magnitude_period.h"
 #include "app/main_frame.h"
@@ -17,6 +18,7 @@
 #include "app/replay_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
+#include "app/spectrogram_window.h"
 #include "app/spectrum_window.h"
 #include "app/sta_lta_dialog.h"
 #include "app/travel_times_dialog.h"
@@ -188,6 +190,12 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::FftFull:
     case Cmd::FftView:
         openSpectrumWindow(cmd, *w, mdi_, ctx_);
+        break;
+    case Cmd::Spectrogram:
+        openSpectrogramWindow(*w, mdi_, ctx_);
+        break;
+    case Cmd::Helicorder:
+        openHelicorderWindow(*w, mdi_, ctx_);
         break;
     case Cmd::XScale:
         xScale(*w);

@@ -51,6 +51,10 @@ class ConsoleMessages : public RecordingMessages {
 // Loads one file for a console command; on failure prints the loader's messages and returns false.
 bool loadForConsole(const std::string& path, ConsoleMessages& messages, LoadResult& result);
 
+// Runs tellurix-render from the program's folder with these arguments (pictures drawn with Qt); a
+// first argument naming one of its commands other than "render" runs that command.
+int runRenderProgram(const Args& args);
+
 // Parses a whole non-negative number; false for anything else.
 bool parseCount(const std::string& text, int& value);
 

@@ -1,5 +1,5 @@
-// tellurix-cli render and map: run tellurix-render from the same folder with the same arguments
-// (the drawing needs Qt, which the other commands do without).
+// tellurix-cli render: runs tellurix-render from the same folder with the same arguments (the
+// drawing needs Qt, which the other commands do without).
 #include "cli/cli_command.h"
 
 #include "core/data_paths.h"
@@ -8,12 +8,10 @@
 #include <unistd.h>
 
 namespace tlx::cli {
-namespace {
 
-int runDrawing(const Args& args, const char* command) {
+int runRenderProgram(const Args& args) {
     const std::string program = (programDirectory() / "tellurix-render").string();
     std::vector<std::string> words{program};
-    if (command) words.push_back(command);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& w : words)
@@ -21,17 +19,16 @@ int runDrawing(const Args& args, const char* command) {
     argv.push_back(nullptr);
     std::fflush(nullptr);
     execv(program.c_str(), argv.data());
-    std::fprintf(stderr, "tellurix-cli: %s needs %s (built with Qt)\n", command ? command : "render",
-                 program.c_str());
+    std::fprintf(stderr, "tellurix-cli: render needs %s (built with Qt)\n", program.c_str());
     return 1;
 }
 
-int runRenderProgram(const Args& args) {
-    return runDrawing(args, nullptr);
-}
+namespace {
 
 int runMapProgram(const Args& args) {
-    return runDrawing(args, "map");
+    Args forwarded{"map"};
+    forwarded.insert(forwarded.end(), args.begin(), args.end());
+    return runRenderProgram(forwarded);
 }
 
 } // namespace
