@@ -121,6 +121,8 @@ const CommandSpec kSpecs[] = {
     {Cmd::PhaseDisplay, "&Display", "", W, true},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
+    {Cmd::SendEmail, "Send E-&Mail...", "", W, false},
+    {Cmd::RemoteRequest, "Re&mote Request...", "", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -193,16 +195,17 @@ const CommandSpec& commandSpec(Cmd cmd) {
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {
-        sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
-        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(),
+                          c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
+            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
-        sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs),
-                      c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
-                      c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+        sub("&File",
+            {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Close),
+             c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(),
+             c(Cmd::SendEmail), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
              c(Cmd::SwitchTables),

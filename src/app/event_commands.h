@@ -132,6 +132,8 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    SendEmail,
+    RemoteRequest,
     // Window, Help
     Arrange,
     Cascade,

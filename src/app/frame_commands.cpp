@@ -10,8 +10,10 @@
 #include "app/main_frame.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
+#include "app/remote_request_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
+#include "app/send_mail_dialog.h"
 #include "app/spectrum_window.h"
 #include "app/sta_lta_dialog.h"
 #include "app/travel_times_dialog.h"
@@ -92,6 +94,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::GreatCircle:
         CWorldistDialog(this).exec();
         return;
+    case Cmd::RemoteRequest:
+        CRemoteReq::showFor(w, ctx_, this);
+        return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:
         toggleBar(cmd);
@@ -153,6 +158,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::SwitchTables:
         switchTables(*w);
+        break;
+    case Cmd::SendEmail:
+        CEmailSend::showFor(*w, ctx_, eventWindows(), this);
         break;
     case Cmd::CopyBoth:
         QApplication::clipboard()->setImage(w->copyImage(0));

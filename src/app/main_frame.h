@@ -9,6 +9,7 @@
 #include "app/gui_messages.h"
 #include "record/loader.h"
 #include "services/geography.h"
+#include "services/remote_request.h"
 #include "views/seismo_readouts.h"
 #include "views/view_style.h"
 
@@ -37,6 +38,7 @@ struct AppContext {
     std::unique_ptr<EventLoader> loader;
     views::SeismoTables seismo;
     CommandLine commandLine;
+    RemoteRequestForm remoteForm; // the time window of the last remote request
     int exitCode = 0;
 };
 

@@ -40,6 +40,11 @@ inline constexpr S kReportFile{"Settings", "ReportFile", ""};
 inline constexpr I kReportType{"Settings", "ReportType", -1};
 inline constexpr I kReportFilter{"Settings", "ReportFilter", 1};
 inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
+// How mail reaches the SMTP server: "auto", "starttls", "implicit" or "none"; a private CA file;
+// whether a login may travel without TLS.
+inline constexpr S kMailSecurity{"Settings", "MailSecurity", "auto"};
+inline constexpr S kMailCaFile{"Settings", "MailCaFile", ""};
+inline constexpr B kMailAllowPlainLogin{"Settings", "MailAllowPlainLogin", false};
 
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};

@@ -103,6 +103,10 @@ void parseRemoteDat(std::string_view text, RemoteSettings& s) {
 }
 
 bool writeRemoteDat(const std::filesystem::path& path, const RemoteSettings& s) {
+    return writeFileAtomically(path, remoteDatText(s));
+}
+
+std::string remoteDatText(const RemoteSettings& s) {
     std::string t;
     t += "SMTPServer=" + oneLine(s.server) + "\n";
     t += format("SMTPAuth=%d\n", s.authType);
@@ -123,7 +127,7 @@ bool writeRemoteDat(const std::filesystem::path& path, const RemoteSettings& s) 
                  "\",\"" + quotable(c.location) + "\",\"" + quotable(c.info) + "\"" + format(",%d\n", c.kind);
         }
     }
-    return writeFileAtomically(path, t);
+    return t;
 }
 
 std::vector<RemoteChannel> parseChannelInfo(std::string_view text) {

@@ -46,6 +46,7 @@ constexpr int kMaxChannelInfoEntries = 64;
 bool readRemoteDat(const std::filesystem::path& path, RemoteSettings& settings);
 void parseRemoteDat(std::string_view text, RemoteSettings& settings);
 bool writeRemoteDat(const std::filesystem::path& path, const RemoteSettings& settings);
+std::string remoteDatText(const RemoteSettings& settings);
 
 // The channels a station's information file lists (at most 64).
 std::vector<RemoteChannel> parseChannelInfo(std::string_view text);

@@ -2,8 +2,11 @@
 // with Python's email package) and hostile scripted ones; base64 against Python's encoder.
 #include "mail_peer.h"
 
+#include "core/text.h"
+
 #include "services/base64_coder.h"
 #include "services/email_dat.h"
+#include "services/mail_compose.h"
 #include "services/mail_message.h"
 #include "services/smtp_sender.h"
 
@@ -299,6 +302,31 @@ TEST(MailMessage, RecipientsAndDataStuffing) {
     SmtpDataEncoder ended;
     ended.feed("x\r\n");
     EXPECT_EQ(ended.finish(), ".\r\n");
+}
+
+TEST(MailMessage, FilesFillTheDialogAndChecksStopTheSend) {
+    TempDir dir;
+    writeText(dir / "a.svx", "abc");
+    writeText(dir / "empty.svx", "");
+    const std::string a = (dir / "a.svx").string(), empty = (dir / "empty.svx").string();
+    ComposedMail one = composeEventMail({a, empty, (dir / "missing").string()}, "Obs", "");
+    EXPECT_EQ(one.attachments, std::vector<std::string>{a});
+    EXPECT_EQ(one.listing, a + " (3 bytes)\n");
+    EXPECT_EQ(one.subject, "New event file from Obs");
+    EXPECT_EQ(composeEventMail({a, a}, "Obs", "").subject, "New event files from Obs");
+    EXPECT_EQ(composeEventMail({a}, "Obs", " Quake near Lima ").subject, "Quake near Lima");
+    EXPECT_EQ(composeEventMail({a, a, a, a, a}, "Obs", "").error,
+              "Too many files selected. Maximum = 4 files.");
+
+    MailRecord r = mailTo(25);
+    r.attachments = {a};
+    const auto modified = [&](const std::string& p) { return iequals(p, toUpper(a)); };
+    EXPECT_EQ(checkMailBeforeSend(r, modified, true),
+              "Error: One or more files has an open Event Window with modified data");
+    r.to = std::string("x@y.org, ") + kArchiveAddress;
+    EXPECT_EQ(checkMailBeforeSend(r, {}, false),
+              "Error: Event files sent to the SVX Archive system must be in SVX format.");
+    EXPECT_EQ(checkMailBeforeSend(r, {}, true), "");
 }
 
 TEST(EmailDat, PasswordIsScrambledAndEverythingReadsBack) {
