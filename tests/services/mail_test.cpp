@@ -2,6 +2,7 @@
 // with Python's email package) and hostile scripted ones; base64 against Python's encoder.
 #include "mail_peer.h"
 
+#include "core/debug_log.h"
 #include "core/text.h"
 
 #include "services/base64_coder.h"
@@ -165,9 +166,16 @@ TEST(SmtpLoopback, PasswordNeverTravelsInTheClearUnlessAllowed) {
     MailTransport allowed;
     allowed.security = MailSecurity::None;
     allowed.allowPlainLogin = true;
+    TempDir logDir;
+    setDebugLogDirectory(logDir.path().string());
     const Sent sent = send(r, allowed);
+    setDebugLogDirectory("");
     EXPECT_TRUE(sent.ok) << sent.error;
     EXPECT_EQ(plain.envelope(1), "station@example.org\none@example.org\nu\n");
+    // The log shows the dialogue but never the login.
+    const std::string log = readFileText(logDir / "tlx.log");
+    EXPECT_NE(log.find("Send = AUTH LOGIN"), std::string::npos);
+    EXPECT_EQ(log.find(CBase64Coder::encode("p")), std::string::npos);
 }
 
 // Hostile and odd servers: each must end the send with the right text, never hang.
@@ -197,6 +205,12 @@ TEST(SmtpScripted, BadServersEndTheSendWithTheirText) {
              return ++n > 20 ? std::string("<close>") : std::string();
          },
          "Lost Connection!", false},
+        {"data ahead of the TLS handshake", "220 hi\r\n",
+         [](const std::string& l) {
+             if (l == "STARTTLS") return std::string("220 go ahead\r\n250 injected\r\n");
+             return std::string("250-peer\r\n250 STARTTLS\r\n");
+         },
+         "SMTP server error: data ahead of the TLS handshake", true},
         {"garbage", "220 hi\r\n", [](const std::string&) { return "hello there\r\n"; }, "SMTP server error",
          true},
     };
