@@ -49,11 +49,15 @@ struct MailProgram {
     }
 };
 
-// Shows the status dialog's picture once it is up.
-void screenshotStatusSoon() {
-    QTimer::singleShot(400, [] {
+// Shows the status dialog's picture once it is up; a failed send, which waits for the user, is
+// closed after a while so that the test fails instead of hanging.
+void watchStatus(QWidget* owner) {
+    QTimer::singleShot(400, owner, [] {
         if (auto* s = dynamic_cast<CSendStat*>(QApplication::activeModalWidget()))
             saveScreenshot(s, "send_status.png");
+    });
+    QTimer::singleShot(20000, owner, [] {
+        if (auto* s = dynamic_cast<CSendStat*>(QApplication::activeModalWidget())) s->reject();
     });
 }
 
@@ -69,7 +73,7 @@ TEST(GuiSendMail, TheWindowsFileReachesTheServerOverTls) {
         body->setFocus();
         QTest::keyClicks(body, "Felt strongly.");
         saveScreenshot(d, "send_mail.png");
-        screenshotStatusSoon();
+        watchStatus(d);
         QTest::mouseClick(buttonOf(d, "&Send"), Qt::LeftButton);
         error = d->lastError();
         if (d->isVisible()) d->reject();
@@ -91,6 +95,7 @@ TEST(GuiSendMail, ARemoteRequestGoesToTheSelectedStation) {
     int sent = -1;
     const bool shown = answerDialog<CRemoteReq>(*m.p.frame, Cmd::RemoteRequest, [&](CRemoteReq* d) {
         saveScreenshot(d, "remote_request.png");
+        watchStatus(d);
         QTest::mouseClick(buttonOf(d, "&Send Request"), Qt::LeftButton);
         sent = d->sentCount();
         if (d->isVisible()) d->reject();

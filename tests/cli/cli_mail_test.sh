@@ -36,4 +36,26 @@ if "$cli" mail --server "localhost:$port" --from a@example.org --to b@example.or
 fi
 grep -q 'not encrypted' "$work/err" || fail "plain login message"
 [ ! -e "$work/store/2.eml" ] || fail "a refused send reached the server"
+cat > "$work/REMOTE.DAT" <<END
+SMTPServer=localhost
+SMTPAuth=1
+SMTPName=obs
+SMTPKeyStr=pw
+SMTPPort=$port
+UserName=Me
+POPAccount=a@example.org
+ToAddress=reply@example.org
+SampleRate=20
+Station=1,Far
+Address=far@example.org
+Channel=SHZ,1,"Z","","",0
+Channel=SHN,0,"N","","",0
+Station=0,Off
+Address=off@example.org
+END
+"$cli" remote-request "$work/REMOTE.DAT" --start "12/31/25 23:30" --length 10 --ca-file "$work/cert.pem" \
+  > "$work/req" || fail "remote request"
+[ "$(grep -c '"sent":true' "$work/req")" -eq 1 ] || fail "one station selected"
+grep -q '^far@example.org$' "$work/store/2.env" || fail "request recipient"
+grep -q 'EventFileRequest=12 31 2025 23 30 10 20 SHZ reply@example.org' "$work/store/2.eml" || fail "request body"
 echo "cli mail: ok"
