@@ -3,11 +3,14 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 namespace tlx {
 
@@ -22,6 +25,55 @@ std::string lastSslError() {
     char text[256];
     ERR_error_string_n(code, text, sizeof text);
     return text;
+}
+
+// The socket's bytes for OpenSSL through send(MSG_NOSIGNAL) and recv: OpenSSL's own socket BIO
+// writes with write(), and a peer that has gone would end the whole program with SIGPIPE.
+int bioWrite(BIO* bio, const char* data, int size) {
+    BIO_clear_retry_flags(bio);
+    const ssize_t n = ::send(static_cast<int>(BIO_get_fd(bio, nullptr)), data, static_cast<std::size_t>(size),
+                             MSG_NOSIGNAL);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_write(bio);
+    return static_cast<int>(n);
+}
+
+int bioRead(BIO* bio, char* data, int size) {
+    BIO_clear_retry_flags(bio);
+    const ssize_t n =
+        ::recv(static_cast<int>(BIO_get_fd(bio, nullptr)), data, static_cast<std::size_t>(size), 0);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_read(bio);
+    return static_cast<int>(n);
+}
+
+long bioCtrl(BIO* bio, int cmd, long number, void* pointer) {
+    switch (cmd) {
+    case BIO_C_SET_FD:
+        BIO_set_data(bio, reinterpret_cast<void*>(static_cast<std::intptr_t>(*static_cast<int*>(pointer))));
+        BIO_set_init(bio, 1);
+        return 1;
+    case BIO_C_GET_FD:
+        if (pointer)
+            *static_cast<int*>(pointer) =
+                static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+        return static_cast<long>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+    case BIO_CTRL_FLUSH:
+        return 1;
+    default:
+        (void)number;
+        return 0;
+    }
+}
+
+const BIO_METHOD* socketMethod() {
+    static BIO_METHOD* method = [] {
+        BIO_METHOD* m =
+            BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK | BIO_TYPE_DESCRIPTOR, "tlx socket");
+        BIO_meth_set_write(m, bioWrite);
+        BIO_meth_set_read(m, bioRead);
+        BIO_meth_set_ctrl(m, bioCtrl);
+        return m;
+    }();
+    return method;
 }
 
 bool isIpAddress(const std::string& host) {
@@ -53,12 +105,16 @@ NetStatus TlsStream::waitAfter(int sslResult, int timeoutMs, const char* what) {
     else if (err == SSL_ERROR_WANT_WRITE)
         events = POLLOUT;
     else if (err == SSL_ERROR_ZERO_RETURN) {
+        error_ = "Connection closed";
         return NetStatus::Closed;
     } else {
         const int sysErr = errno;
         std::string text = lastSslError();
         if (err == SSL_ERROR_SYSCALL && text.empty()) {
-            if (sysErr == 0 || sysErr == EPIPE || sysErr == ECONNRESET) return NetStatus::Closed;
+            if (sysErr == 0 || sysErr == EPIPE || sysErr == ECONNRESET) {
+                error_ = sysErr == 0 ? "Connection closed" : std::strerror(sysErr);
+                return NetStatus::Closed;
+            }
             text = std::strerror(sysErr);
         }
         if (SSL_get_verify_result(session_->ssl) != X509_V_OK)
@@ -111,8 +167,13 @@ NetStatus TlsStream::handshake(const std::string& host, const TlsOptions& option
         return NetStatus::Error;
     }
     session_->ssl = SSL_new(session_->ctx);
-    if (!session_->ssl || SSL_set_fd(session_->ssl, socket_.fd()) != 1 ||
-        SSL_set1_host(session_->ssl, host.c_str()) != 1 ||
+    BIO* bio = session_->ssl ? BIO_new(socketMethod()) : nullptr;
+    if (bio) {
+        int fd = socket_.fd();
+        BIO_ctrl(bio, BIO_C_SET_FD, 0, &fd);
+        SSL_set_bio(session_->ssl, bio, bio); // the session owns it now
+    }
+    if (!session_->ssl || !bio || SSL_set1_host(session_->ssl, host.c_str()) != 1 ||
         (!isIpAddress(host) && SSL_set_tlsext_host_name(session_->ssl, host.c_str()) != 1)) {
         error_ = "TLS set-up failed: " + lastSslError();
         return NetStatus::Error;
