@@ -134,6 +134,8 @@ const CommandSpec kSpecs[] = {
     {Cmd::ReplaySettings, "Re&play Settings...", "", A, false},
     {Cmd::Spectrogram, "S&pectrogram", "Ctrl+G", W, false},
     {Cmd::Helicorder, "&Helicorder", "Ctrl+H", W, false},
+    {Cmd::SendEmail, "Send E-&Mail...", "", W, false},
+    {Cmd::RemoteRequest, "Re&mote Request...", "", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -207,15 +209,16 @@ const CommandSpec& commandSpec(Cmd cmd) {
 
 std::vector<MenuItem> emptyFrameMenus() {
     return {sub("&File", {c(Cmd::Open), c(Cmd::ReplaySettings), sep(), c(Cmd::PrintSettings),
-                          c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+                          c(Cmd::GifSettings), sep(), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
             sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
-        sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs),
-                      c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::ReplaySettings), sep(), c(Cmd::Print),
-                      c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+        sub("&File",
+            {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Close),
+             c(Cmd::CloseAll), sep(), c(Cmd::ReplaySettings), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
+             c(Cmd::GifSettings), sep(), c(Cmd::SendEmail), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers),
              sub("P&icks", {c(Cmd::PicksSave), c(Cmd::PicksView), c(Cmd::PicksClear)}), sep(),

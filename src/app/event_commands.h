@@ -144,6 +144,8 @@ enum class Cmd {
     LocateEvent,
     Spectrogram,
     Helicorder,
+    SendEmail,
+    RemoteRequest,
     // Window, Help
     Arrange,
     Cascade,

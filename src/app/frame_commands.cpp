@@ -15,9 +15,11 @@
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
 #include "app/pick_commands.h"
+#include "app/remote_request_dialog.h"
 #include "app/replay_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
+#include "app/send_mail_dialog.h"
 #include "app/spectrogram_window.h"
 #include "app/spectrum_window.h"
 #include "app/sta_lta_dialog.h"
@@ -102,6 +104,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::ReplaySettings:
         editReplaySetup(ctx_, this);
         return;
+    case Cmd::RemoteRequest:
+        CRemoteReq::showFor(w, ctx_, this);
+        return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:
         toggleBar(cmd);
@@ -175,6 +180,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         break;
     case Cmd::LocateEvent:
         showLocationMap();
+        break;
+    case Cmd::SendEmail:
+        CEmailSend::showFor(*w, ctx_, eventWindows(), this);
         break;
     case Cmd::CopyBoth:
         QApplication::clipboard()->setImage(w->copyImage(0));

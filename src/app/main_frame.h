@@ -9,6 +9,7 @@
 #include "app/gui_messages.h"
 #include "record/loader.h"
 #include "services/geography.h"
+#include "services/remote_request.h"
 #include "services/replay_request.h"
 #include "views/seismo_readouts.h"
 #include "views/view_style.h"
@@ -40,6 +41,7 @@ struct AppContext {
     views::SeismoTables seismo;
     CommandLine commandLine;
     std::optional<ReplayChoice> lastReplay;
+    RemoteRequestForm remoteForm; // the time window of the last remote request
     int exitCode = 0;
 };
 

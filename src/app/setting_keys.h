@@ -48,6 +48,11 @@ inline constexpr S kFileSearch{"Settings", "FileSearch",
                                "1,0,100,0.1,10.0,0.1,12000.0, , , ,1,1,1,0.1,800.0"};
 inline constexpr I kReportFilter{"Settings", "ReportFilter", 1};
 inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
+// How mail reaches the SMTP server: "auto", "starttls", "implicit" or "none"; a private CA file;
+// whether a login may travel without TLS.
+inline constexpr S kMailSecurity{"Settings", "MailSecurity", "auto"};
+inline constexpr S kMailCaFile{"Settings", "MailCaFile", ""};
+inline constexpr B kMailAllowPlainLogin{"Settings", "MailAllowPlainLogin", false};
 
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};
