@@ -46,6 +46,8 @@ class CSeed {
     // are gathered by channel and placed by their start times. Without `decode` only the record
     // headers are read (header-only reading): the traces have counts but no samples.
     bool readMiniSeed(std::span<const std::uint8_t> bytes, bool decode = true);
+    // A gap starts a new trace instead of being closed up (the helicorder places each by its time).
+    void setSplitAtGaps(bool on) { splitAtGaps_ = on; }
     // SEED volume: control headers and data records. Returns false on failure; when the failure
     // is an unsupported data format, `formatUnsupported` is set (the caller shows
     // "SEED Data Format Not Supported").
@@ -109,6 +111,7 @@ class CSeed {
     std::string lastError_;
     std::string logText_;
     std::string sourcePath_;
+    bool splitAtGaps_ = false;
 };
 
 } // namespace tlx

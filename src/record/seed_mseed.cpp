@@ -98,7 +98,19 @@ bool CSeed::placeChannel(std::span<const std::uint8_t> bytes, std::vector<Placed
             const double expected =
                 static_cast<double>(t.startMicros) + static_cast<double>(t.count) * 1e6 / t.rate;
             const double late = static_cast<double>(h.startMicros) - expected;
-            if (std::fabs(late) > static_cast<double>(kMaxSlewMicros)) {
+            if (splitAtGaps_ && late * t.rate / 1e6 >= 1) {
+                SeedTrace next;
+                next.station = t.station;
+                next.channel = t.channel;
+                next.network = t.network;
+                next.location = t.location;
+                next.real = t.real;
+                next.realWidth = t.realWidth;
+                next.startMicros = h.startMicros;
+                next.rate = h.rate;
+                traces_.push_back(std::move(t));
+                t = std::move(next);
+            } else if (std::fabs(late) > static_cast<double>(kMaxSlewMicros)) {
                 fail("Max slew exceeded - time series prematurely terminated");
                 break;
             }

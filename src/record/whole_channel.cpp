@@ -93,6 +93,7 @@ bool readWholeChannelBytes(EventLoader& loader, std::span<const std::uint8_t> by
                            std::string& error) {
     out = WholeChannel{};
     CSeed seed;
+    seed.setSplitAtGaps(true);
     if (seed.readMiniSeed(bytes, true) && !seed.traces().empty())
         return joinMiniSeed(seed, station, component, out, error);
     RecordingMessages quiet;
