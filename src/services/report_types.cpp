@@ -422,6 +422,8 @@ bool parseReport2(std::string_view line, ReportRow& row) {
     i = end;
     double found[2] = {0, 0};
     for (double& m : found) {
+        while (i + 1 < line.size() && line[i] == ' ' && line[i + 1] == ' ')
+            ++i;
         if (magnitudeAt(line, i)) {
             m = leadingDouble(line.substr(i + 1, 3));
             i += 4;
