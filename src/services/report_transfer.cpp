@@ -59,6 +59,8 @@ class TransferReceiver : public ReportReceiver {
     bool writeFailed_ = false;
 };
 
+ReportTransfer::ReportTransfer() = default;
+
 ReportTransfer::~ReportTransfer() {
     cancel();
     join();

@@ -31,7 +31,7 @@ constexpr const char* kFeedReportHeading = "       TIME          LAT     LONG   
 
 class ReportTransfer {
   public:
-    ReportTransfer() = default;
+    ReportTransfer();
     ~ReportTransfer(); // cancels and waits
     ReportTransfer(const ReportTransfer&) = delete;
     ReportTransfer& operator=(const ReportTransfer&) = delete;
