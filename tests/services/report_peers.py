@@ -87,6 +87,7 @@ def endless(conn):
 
 
 def reset(conn):
+    read_until(conn, b"\r\n\r\n")
     conn.sendall(b"HTTP/1.0 200 OK\r\n\r\n" + b"y" * 5000)
     conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
     conn.close()
