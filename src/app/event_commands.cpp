@@ -121,6 +121,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::PhaseDisplay, "&Display", "", W, true},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
+    {Cmd::EventReport, "&Event Report...", "", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -193,16 +194,16 @@ const CommandSpec& commandSpec(Cmd cmd) {
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {
-        sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
-        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {sub("&File", {c(Cmd::Open), c(Cmd::EventReport), sep(), c(Cmd::PrintSettings),
+                          c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
         sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs),
                       c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
-                      c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+                      c(Cmd::EventReport), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
              c(Cmd::SwitchTables),
@@ -291,7 +292,8 @@ std::vector<MenuItem> eventContextMenu() {
             c(Cmd::DistanceMagnitude),
             c(Cmd::PsLocation),
             c(Cmd::SwitchTables),
-            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)})};
+            sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)}),
+            c(Cmd::EventReport)};
 }
 
 std::vector<Cmd> toolBarCommands() {

@@ -132,6 +132,7 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    EventReport,
     // Window, Help
     Arrange,
     Cascade,

@@ -10,6 +10,7 @@
 #include "app/main_frame.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
+#include "app/report_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
 #include "app/spectrum_window.h"
@@ -91,6 +92,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         return;
     case Cmd::GreatCircle:
         CWorldistDialog(this).exec();
+        return;
+    case Cmd::EventReport:
+        CReport(ctx_, w, this).exec();
         return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:

@@ -9,6 +9,8 @@
 #include "app/gui_messages.h"
 #include "record/loader.h"
 #include "services/geography.h"
+#include "services/historical_query.h"
+#include "services/report_list.h"
 #include "views/seismo_readouts.h"
 #include "views/view_style.h"
 
@@ -38,6 +40,8 @@ struct AppContext {
     views::SeismoTables seismo;
     CommandLine commandLine;
     int exitCode = 0;
+    ReportList reports;                                  // the application-wide report list
+    std::optional<HistoricalValues> lastHistoricalQuery; // this run's last historical look-up
 };
 
 class CMainFrame : public QMainWindow {

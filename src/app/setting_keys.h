@@ -40,6 +40,13 @@ inline constexpr S kReportFile{"Settings", "ReportFile", ""};
 inline constexpr I kReportType{"Settings", "ReportType", -1};
 inline constexpr I kReportFilter{"Settings", "ReportFilter", 1};
 inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
+// Event reports and the network report services.
+inline constexpr I kReportColumn{"Settings", "ReportColumn", 0};
+inline constexpr B kReportDirection{"Settings", "ReportDirection", false};
+inline constexpr B kSaveClip{"Report", "SaveClip", false};
+inline constexpr S kReportDirectory{"Settings", "ReportDirectory", ""};
+inline constexpr I kNetReportSelect{"Settings", "NetReportSelect", 0};
+inline constexpr I kNetReportTimeout{"Report", "NetTimeout", 30}; // seconds of silence before a fetch fails
 
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};
