@@ -110,6 +110,8 @@ std::string reportRecordComment(const ReportRow& row, const EventRecord& record)
         text += row.comment + " ";
     }
     text += row.id;
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
     if (text.size() > kMaxInfoText) text.resize(kMaxInfoText);
     return text;
 }
