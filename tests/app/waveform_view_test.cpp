@@ -135,10 +135,11 @@ TEST(GuiWaveformView, ContextMenuAndYScaleForAllWindows) {
     auto menu = p.frame->contextMenu(b, QPoint(100, 100));
     for (QAction* act : menu->actions())
         if (!act->isSeparator()) entries.push_back(act->text().toStdString());
-    EXPECT_EQ(entries, (std::vector<std::string>{"&Save File", "Save &As...", "&Print...", "Display/Modify",
-                                                 "Scales", "C&rop", "&Integrate Data", "U&ndo Integrate",
-                                                 "&Filter Data", "Undo", "&Distance/Magnitude",
-                                                 "P-S &Location", "&Switch Tables", "Magnitude"}));
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{"&Save File", "Save &As...", "&Print...", "Display/Modify", "Scales",
+                                        "C&rop", "&Integrate Data", "U&ndo Integrate", "&Filter Data", "Undo",
+                                        "&Distance/Magnitude", "P-S &Location", "&Switch Tables", "Magnitude",
+                                        "&Event Report..."}));
 
     QTimer::singleShot(0, [] {
         auto* dialog = dynamic_cast<CYScale*>(QApplication::activeModalWidget());
