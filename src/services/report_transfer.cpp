@@ -233,6 +233,14 @@ ProtocolResult ReportTransfer::runProgram() {
     std::error_code ec;
     const std::filesystem::path written = folder_ / (service_.reportName + ".new");
     std::filesystem::remove(written, ec);
+    // The program's own file never outlives the fetch, whatever its end.
+    const struct Cleanup {
+        const std::filesystem::path& path;
+        ~Cleanup() {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+    } cleanup{written};
     std::vector<std::string> argv = {programPath(settings_.programDirectory, service_.program), "-f",
                                      written.string(), service_.arg1};
     if (!service_.arg2.empty()) argv.push_back(service_.arg2);
@@ -264,7 +272,6 @@ ProtocolResult ReportTransfer::runProgram() {
     std::string report;
     if (!readTextFile(written, report, settings_.maxBytes))
         return failure(last.empty() ? "Error: " + service_.program + " wrote no report" : last);
-    std::filesystem::remove(written, ec);
     report.insert(0, std::string(kFeedReportHeading) + "\n");
     bytes_.store(report.size());
     if (!writeFileAtomically(reportFile_, report)) return failure("Can't write " + reportFile_.string());

@@ -82,9 +82,11 @@ bool digitsAndBlanks(std::string_view s) {
     return any;
 }
 
-// The year rule of every report: 2-digit years 50..99 are 1950..1999, below 50 are 2000..2049.
+// The year rule of every report: 2-digit years 50..99 are 1950..1999, below 50 are 2000..2049,
+// 1901..2100 are full years. Years 100..1900 are refused: taken "as is" they would land in the
+// 21st to 38th centuries.
 bool setDate(ReportRow& row, int year, int month, int day) {
-    if (year > 2100 || year < 0) return false;
+    if (year > 2100 || year < 0 || (year >= 100 && year <= 1900)) return false;
     if (year > 1900)
         year -= 1900;
     else if (year < 50)
