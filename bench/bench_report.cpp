@@ -26,8 +26,8 @@ std::string csvList() {
     std::string text = "DATE,TIME,LAT,LON,DEPTH,MAG,TYPE,AGENCY\n";
     for (int i = 0; i < kRows; ++i)
         text += format("2024/%02d/%02d,%02d:%02d:%02d.%d,%.3f,%.3f,%.1f,%.1f,Ml,NC\n", 1 + i % 12, 1 + i % 28,
-                       i % 24, i % 60, (i * 7) % 60, i % 10, -60 + (i * 7919 % 12000) / 100.0,
-                       -180 + (i * 104729 % 36000) / 100.0, (i % 600) / 1.7, (i % 80) / 10.0);
+                       i % 24, i % 60, (i * 7) % 60, i % 10, -60 + (i * 7919LL % 12000) / 100.0,
+                       -180 + (i * 104729LL % 36000) / 100.0, (i % 600) / 1.7, (i % 80) / 10.0);
     return text;
 }
 

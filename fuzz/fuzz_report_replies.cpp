@@ -30,7 +30,7 @@ class MemoryStream : public tlx::ByteStream {
 class Sink : public tlx::ReportReceiver {
   public:
     bool append(std::string_view data) override {
-        if (data.size() > 1024) std::abort(); // one block or one line at a time
+        if (data.size() > tlx::kMaxReceiveBlock) std::abort(); // one block or one line at a time
         total += data.size();
         return total < 1 << 16;
     }

@@ -60,7 +60,7 @@ std::string receiveError(NetStatus status, const ByteStream& stream) {
 }
 
 ProtocolResult receiveToEnd(ByteStream& stream, ReportReceiver& out, int timeoutMs) {
-    char buffer[1024];
+    char buffer[kMaxReceiveBlock];
     for (;;) {
         std::size_t bytes = 0;
         const NetStatus status = stream.read(buffer, sizeof buffer, bytes, timeoutMs);

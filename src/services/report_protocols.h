@@ -35,6 +35,7 @@ struct HistoricalQuery {
 constexpr std::size_t kMaxDataLine = 251;
 constexpr std::size_t kMaxFramedReply = 78;
 constexpr std::size_t kMaxFtpReplyLine = 1024;
+constexpr std::size_t kMaxReceiveBlock = 16384; // one read of a page or a file
 
 // "recv failed: ..." for a failed read, "Canceled" for a cancel.
 std::string receiveError(NetStatus status, const ByteStream& stream);

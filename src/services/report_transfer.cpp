@@ -41,12 +41,16 @@ class TransferReceiver : public ReportReceiver {
     bool append(std::string_view data) override {
         const std::uint64_t total = t_.bytes_.load() + data.size();
         if (total > t_.settings_.maxBytes) return false;
-        if (!t_.writer_->write(data.data(), data.size())) {
-            writeFailed_ = true;
-            return false;
-        }
+        pending_.append(data);
+        if (pending_.size() >= kWriteBlock && !flush()) return false;
         t_.bytes_.store(total);
         return true;
+    }
+    // Writes what is held back; false when the disk refused it.
+    bool flush() {
+        if (!pending_.empty() && !t_.writer_->write(pending_.data(), pending_.size())) writeFailed_ = true;
+        pending_.clear();
+        return !writeFailed_;
     }
     std::string limitText() const override {
         if (writeFailed_) return "Can't write " + t_.reportFile_.string();
@@ -55,7 +59,9 @@ class TransferReceiver : public ReportReceiver {
     }
 
   private:
+    static constexpr std::size_t kWriteBlock = 1 << 16;
     ReportTransfer& t_;
+    std::string pending_;
     bool writeFailed_ = false;
 };
 
@@ -132,7 +138,7 @@ void ReportTransfer::run() {
         break;
     }
     if (cancel_.load()) result = failure("Canceled");
-    if (result.ok && service_.kind != ServiceKind::Program && !writer_->commit())
+    if (result.ok && service_.kind != ServiceKind::Program && (!receiver.flush() || !writer_->commit()))
         result = failure("Can't write " + reportFile_.string());
     if (!result.ok) writer_->abandon();
     setStatus(result.ok ? "Done..." : result.error);
