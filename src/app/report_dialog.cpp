@@ -113,9 +113,8 @@ CReport::CReport(AppContext& ctx, EventWindow* window, QWidget* parent)
     });
 
     // The last use's type, file and row.
-    if (list_.typeIndex() < 0 && !ctx_.settings.reportFile.empty())
-        loadReportFile(ctx_.settings.reportFile, ctx_.settings.reportType < 0);
-    else
+    if (list_.typeIndex() >= 0 || ctx_.settings.reportFile.empty() ||
+        !loadReportFile(ctx_.settings.reportFile, ctx_.settings.reportType < 0))
         fill();
 }
 
