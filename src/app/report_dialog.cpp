@@ -113,6 +113,8 @@ CReport::CReport(AppContext& ctx, EventWindow* window, QWidget* parent)
     });
 
     // The last use's type, file and row.
+    if (ctx_.settings.reportType >= 0 && ctx_.settings.reportType < type_->count())
+        type_->setCurrentIndex(ctx_.settings.reportType);
     if (list_.typeIndex() >= 0 || ctx_.settings.reportFile.empty() ||
         !loadReportFile(ctx_.settings.reportFile, ctx_.settings.reportType < 0))
         fill();
