@@ -4,8 +4,8 @@
 #include "app/report_dialog.h"
 #include "app/report_net_dialog.h"
 #include "platform/process.h"
-#include "platform/tcp_socket.h"
 #include "program_fixture.h"
+#include "support/loopback.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -46,23 +46,15 @@ void clickHeading(QTreeWidget* rows, int section) {
 TEST(GuiEventReport, FetchedListIsMatchedSortedAndStoredIntoTheRecords) {
     Program p;
     std::ofstream(p.dir / "list.txt") << kList;
-    int port = 0;
-    {
-        TcpListener probe; // a free port, given back at once
-        ASSERT_TRUE(probe.listen("127.0.0.1"));
-        port = probe.port();
-    }
+    const int port = test::freeLoopbackPort();
     ChildProcess server;
     SpawnOptions options;
     options.discardStderr = options.captureStdout = true;
     options.workingDirectory = p.dir.path().string();
     ASSERT_TRUE(server.start(
         {"/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1", std::to_string(port)}, options));
-    for (int i = 0; i < 200; ++i) {
-        TcpSocket s;
-        if (s.connect("127.0.0.1", port, 100) == NetStatus::Ok) break;
+    for (int i = 0; i < 200 && !test::acceptsConnections(port); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
     std::ofstream(p.dir / "NETWORK.DAT") << "http://127.0.0.1:" << port << "/list.txt (Loopback list)\n";
 
     EventWindow* w = p.open({p.writeEvent("a.svx")});

@@ -6,6 +6,7 @@
 #include "services/historical_query.h"
 #include "services/report_list.h"
 #include "services/report_transfer.h"
+#include "support/loopback.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -24,32 +25,8 @@ namespace tlx {
 namespace {
 
 namespace fs = std::filesystem;
-
-int freeLoopbackPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = -1;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    ::close(s);
-    return port;
-}
-
-// A blocking connect: the hand-shake alone (a resetting peer may reset before a poll sees it).
-bool acceptsConnections(int port) {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(s);
-    return ok;
-}
+using test::acceptsConnections;
+using test::freeLoopbackPort;
 
 std::string readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
