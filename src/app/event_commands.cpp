@@ -136,6 +136,7 @@ const CommandSpec kSpecs[] = {
     {Cmd::Helicorder, "&Helicorder", "Ctrl+H", W, false},
     {Cmd::SendEmail, "Send E-&Mail...", "", W, false},
     {Cmd::RemoteRequest, "Re&mote Request...", "", A, false},
+    {Cmd::EventReport, "&Event Report...", "", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -208,17 +209,34 @@ const CommandSpec& commandSpec(Cmd cmd) {
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {sub("&File", {c(Cmd::Open), c(Cmd::ReplaySettings), sep(), c(Cmd::PrintSettings),
-                          c(Cmd::GifSettings), sep(), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
-            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {
+        sub("&File", {c(Cmd::Open), c(Cmd::EventReport), c(Cmd::ReplaySettings), sep(), c(Cmd::PrintSettings),
+                      c(Cmd::GifSettings), sep(), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
+        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
-        sub("&File",
-            {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs), c(Cmd::Close),
-             c(Cmd::CloseAll), sep(), c(Cmd::ReplaySettings), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
-             c(Cmd::GifSettings), sep(), c(Cmd::SendEmail), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
+        sub("&File", {c(Cmd::Open),
+                      c(Cmd::Add),
+                      c(Cmd::Remove),
+                      sep(),
+                      c(Cmd::Save),
+                      c(Cmd::SaveAs),
+                      c(Cmd::Close),
+                      c(Cmd::CloseAll),
+                      sep(),
+                      c(Cmd::ReplaySettings),
+                      sep(),
+                      c(Cmd::Print),
+                      c(Cmd::PrintSettings),
+                      c(Cmd::EventReport),
+                      c(Cmd::GifSettings),
+                      sep(),
+                      c(Cmd::SendEmail),
+                      c(Cmd::RemoteRequest),
+                      sep(),
+                      c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers),
              sub("P&icks", {c(Cmd::PicksSave), c(Cmd::PicksView), c(Cmd::PicksClear)}), sep(),
@@ -313,7 +331,8 @@ std::vector<MenuItem> eventContextMenu() {
             c(Cmd::PsLocation),
             c(Cmd::SwitchTables),
             sub("Magnitude", {c(Cmd::MagMlMs), c(Cmd::MagMb), c(Cmd::MagMd)}),
-            c(Cmd::LocateEvent)};
+            c(Cmd::LocateEvent),
+            c(Cmd::EventReport)};
 }
 
 std::vector<MenuItem> pickContextMenu() {

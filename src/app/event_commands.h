@@ -146,6 +146,7 @@ enum class Cmd {
     Helicorder,
     SendEmail,
     RemoteRequest,
+    EventReport,
     // Window, Help
     Arrange,
     Cascade,

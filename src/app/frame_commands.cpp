@@ -17,6 +17,7 @@
 #include "app/pick_commands.h"
 #include "app/remote_request_dialog.h"
 #include "app/replay_dialog.h"
+#include "app/report_dialog.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
 #include "app/send_mail_dialog.h"
@@ -106,6 +107,9 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         return;
     case Cmd::RemoteRequest:
         CRemoteReq::showFor(w, ctx_, this);
+        return;
+    case Cmd::EventReport:
+        CReport(ctx_, w, this).exec();
         return;
     case Cmd::StatusBar:
     case Cmd::ToolBar:

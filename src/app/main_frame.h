@@ -9,8 +9,10 @@
 #include "app/gui_messages.h"
 #include "record/loader.h"
 #include "services/geography.h"
+#include "services/historical_query.h"
 #include "services/remote_request.h"
 #include "services/replay_request.h"
+#include "services/report_list.h"
 #include "views/seismo_readouts.h"
 #include "views/view_style.h"
 
@@ -43,6 +45,8 @@ struct AppContext {
     std::optional<ReplayChoice> lastReplay;
     RemoteRequestForm remoteForm; // the time window of the last remote request
     int exitCode = 0;
+    ReportList reports;                                  // the application-wide report list
+    std::optional<HistoricalValues> lastHistoricalQuery; // this run's last historical look-up
 };
 
 class CMainFrame : public QMainWindow {

@@ -53,6 +53,13 @@ inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
 inline constexpr S kMailSecurity{"Settings", "MailSecurity", "auto"};
 inline constexpr S kMailCaFile{"Settings", "MailCaFile", ""};
 inline constexpr B kMailAllowPlainLogin{"Settings", "MailAllowPlainLogin", false};
+// Event reports and the network report services.
+inline constexpr I kReportColumn{"Settings", "ReportColumn", 0};
+inline constexpr B kReportDirection{"Settings", "ReportDirection", false};
+inline constexpr B kSaveClip{"Report", "SaveClip", false};
+inline constexpr S kReportDirectory{"Settings", "ReportDirectory", ""};
+inline constexpr I kNetReportSelect{"Settings", "NetReportSelect", 0};
+inline constexpr I kNetReportTimeout{"Report", "NetTimeout", 30}; // seconds of silence before a fetch fails
 
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};

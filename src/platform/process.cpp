@@ -122,6 +122,8 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const SpawnOption
     SpawnAttributes attributes;
     actions.check(posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0));
     if (options.captureStdout) actions.check(posix_spawn_file_actions_adddup2(actions.get(), pipeFds[1], 1));
+    if (options.captureStdout && options.joinStderr)
+        actions.check(posix_spawn_file_actions_adddup2(actions.get(), pipeFds[1], 2));
     if (options.discardStderr)
         actions.check(posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0));
     if (!options.workingDirectory.empty())

@@ -12,6 +12,7 @@ namespace tlx {
 struct SpawnOptions {
     bool captureStdout = false;   // the child's standard output goes to a pipe read with readOutput
     bool discardStderr = false;   // the child's standard error goes to /dev/null
+    bool joinStderr = false;      // with captureStdout: standard error goes to the same pipe
     std::string workingDirectory; // empty: the caller's current folder
 };
 

@@ -139,7 +139,7 @@ TEST(GuiWaveformView, ContextMenuAndYScaleForAllWindows) {
               (std::vector<std::string>{"&Save File", "Save &As...", "&Print...", "Display/Modify", "Scales",
                                         "C&rop", "&Integrate Data", "U&ndo Integrate", "&Filter Data", "Undo",
                                         "&Distance/Magnitude", "P-S &Location", "&Switch Tables", "Magnitude",
-                                        "L&ocate Event"}));
+                                        "L&ocate Event", "&Event Report..."}));
 
     QTimer::singleShot(0, [] {
         auto* dialog = dynamic_cast<CYScale*>(QApplication::activeModalWidget());

@@ -2,6 +2,7 @@
 // loopback HTTP server (127.0.0.1 only) started for these tests.
 #include "platform/process.h"
 
+#include "support/loopback.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -20,32 +21,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using tlx::test::acceptsConnections;
+using tlx::test::freeLoopbackPort;
 using tlx::test::TempDir;
-
-int freeLoopbackPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = -1;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    ::close(s);
-    return port;
-}
-
-bool acceptsConnections(int port) {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(s);
-    return ok;
-}
 
 void writeText(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
