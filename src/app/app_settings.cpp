@@ -4,24 +4,11 @@
 #include "document/doc_settings.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace tlx::app {
-
-bool programDirectoryWritable(const fs::path& dir) {
-    const fs::path test = dir / "tlxtest.tmp";
-    bool ok = false;
-    {
-        std::ofstream out(test);
-        ok = static_cast<bool>(out << "test");
-    }
-    std::error_code ec;
-    fs::remove(test, ec);
-    return ok;
-}
 
 namespace {
 

@@ -54,9 +54,6 @@ struct AppSettings {
     SpectrumSettings spectrum; // spectrum windows and the DFT/FFT switches
 };
 
-// Returns false when a test file cannot be written in `dir` (the program directory).
-bool programDirectoryWritable(const std::filesystem::path& dir);
-
 AppSettings readAppSettings(const IniProfile& ini, const std::filesystem::path& programDirectory,
                             bool largeScreen);
 

@@ -121,6 +121,10 @@ const CommandSpec kSpecs[] = {
     {Cmd::PhaseDisplay, "&Display", "", W, true},
     {Cmd::MsPeriod, "Calculate Ms &Period", "", W, false},
     {Cmd::MbPeriod, "Calculate M&b Period", "", W, false},
+    {Cmd::AssociateSvx, "Associate S&VX File", "", A, false},
+    {Cmd::LocalDataDirectory, "&Local Data Directory...", "", A, false},
+    {Cmd::TablesDirectory, "Ta&bles Directory...", "", A, false},
+    {Cmd::HelpTopics, "&Help", "F1", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -137,7 +141,7 @@ MenuItem sub(const char* title, std::vector<MenuItem> items) {
 }
 
 MenuItem helpMenu() {
-    return sub("&Help", {c(Cmd::About)});
+    return sub("&Help", {c(Cmd::HelpTopics), c(Cmd::About)});
 }
 
 int recordIndex(Cmd cmd, Cmd first) {
@@ -193,16 +197,18 @@ const CommandSpec& commandSpec(Cmd cmd) {
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {
-        sub("&File", {c(Cmd::Open), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
-        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {sub("&File", {c(Cmd::Open), c(Cmd::AssociateSvx), sep(), c(Cmd::LocalDataDirectory),
+                          c(Cmd::TablesDirectory), sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(),
+                          c(Cmd::Exit)}),
+            sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
     return {
         sub("&File", {c(Cmd::Open), c(Cmd::Add), c(Cmd::Remove), sep(), c(Cmd::Save), c(Cmd::SaveAs),
-                      c(Cmd::Close), c(Cmd::CloseAll), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
-                      c(Cmd::GifSettings), sep(), c(Cmd::Exit)}),
+                      c(Cmd::Close), c(Cmd::CloseAll), c(Cmd::AssociateSvx), sep(), c(Cmd::Print),
+                      c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::LocalDataDirectory),
+                      c(Cmd::TablesDirectory), sep(), c(Cmd::Exit)}),
         sub("&Calculate",
             {c(Cmd::DistanceMagnitude), c(Cmd::LockMarkers), c(Cmd::ResetMarkers), sep(), c(Cmd::PsLocation),
              c(Cmd::SwitchTables),
@@ -258,8 +264,9 @@ std::vector<MenuItem> eventWindowMenus() {
 
 std::vector<MenuItem> spectrumWindowMenus() {
     return {
-        sub("&File", {c(Cmd::Open), c(Cmd::SpecSaveGif), c(Cmd::Close), sep(), c(Cmd::Print),
-                      c(Cmd::PrintSettings), c(Cmd::GifSettings), c(Cmd::SpecExport), sep(), c(Cmd::Exit)}),
+        sub("&File", {c(Cmd::Open), c(Cmd::SpecSaveGif), c(Cmd::Close), sep(), c(Cmd::LocalDataDirectory),
+                      c(Cmd::TablesDirectory), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
+                      c(Cmd::GifSettings), c(Cmd::SpecExport), sep(), c(Cmd::Exit)}),
         sub("&Calculate", {c(Cmd::SpecLowPass), c(Cmd::SpecHighPass), c(Cmd::SpecNotch), c(Cmd::SpecBandPass),
                            sep(), c(Cmd::SpecTimeDomain), c(Cmd::SpecRatio)}),
         sub("&View", {c(Cmd::SpecCopy), c(Cmd::SpecZoom), c(Cmd::SpecHigher), c(Cmd::SpecLower), sep(),

@@ -132,6 +132,10 @@ enum class Cmd {
     PhaseDisplay,
     MsPeriod,
     MbPeriod,
+    AssociateSvx,
+    LocalDataDirectory,
+    TablesDirectory,
+    HelpTopics,
     // Window, Help
     Arrange,
     Cascade,

@@ -12,6 +12,7 @@
 #include "app/phase_times_window.h"
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
+#include "app/shell_commands.h"
 #include "app/spectrum_window.h"
 #include "app/sta_lta_dialog.h"
 #include "app/travel_times_dialog.h"
@@ -95,6 +96,18 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::StatusBar:
     case Cmd::ToolBar:
         toggleBar(cmd);
+        return;
+    case Cmd::AssociateSvx:
+        associateEventFiles(ctx_);
+        return;
+    case Cmd::LocalDataDirectory:
+        chooseLocalDataDirectory(ctx_, this);
+        return;
+    case Cmd::TablesDirectory:
+        chooseTablesDirectory(ctx_, this);
+        return;
+    case Cmd::HelpTopics:
+        showHelp(ctx_, this);
         return;
     case Cmd::About:
         QMessageBox::about(this, "About Tellurix",

@@ -261,6 +261,14 @@ void CMainFrame::openCommandLineFiles(const std::vector<std::string>& names) {
     if (!opened) openDialog();
 }
 
+void CMainFrame::openHandedFiles(const std::vector<std::string>& paths) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    for (const std::string& path : paths)
+        openFiles({path});
+}
+
 void CMainFrame::setXScale(EventWindow& window, double seconds, bool lockAll) {
     views::EqViewModel& m = window.view()->model();
     m.setSpan(seconds);

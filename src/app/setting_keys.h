@@ -40,6 +40,7 @@ inline constexpr S kReportFile{"Settings", "ReportFile", ""};
 inline constexpr I kReportType{"Settings", "ReportType", -1};
 inline constexpr I kReportFilter{"Settings", "ReportFilter", 1};
 inline constexpr B kDisplayMapRegion{"Settings", "DisplayMapRegion", true};
+inline constexpr B kCheckAssoc{"Settings", "CheckAssoc", false};
 
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};
