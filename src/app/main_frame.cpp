@@ -266,7 +266,7 @@ void CMainFrame::openHandedFiles(const std::vector<std::string>& paths) {
     raise();
     activateWindow();
     for (const std::string& path : paths)
-        openFiles({path});
+        logFormat("open command: %s %s", path.c_str(), openFiles({path}) ? "opened" : "failed");
 }
 
 void CMainFrame::setXScale(EventWindow& window, double seconds, bool lockAll) {
