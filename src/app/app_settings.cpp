@@ -83,6 +83,8 @@ AppSettings readAppSettings(const IniProfile& ini, const fs::path& programDirect
     v.autoDcOffset = readSetting(ini, kAutoDcOffsetKey);
     v.largeScreen = largeScreen;
     s.spectrum = loadSpectrumSettings(ini);
+    s.recentFiles.read(ini);
+    s.recentDirectories.read(ini);
     return s;
 }
 
@@ -96,6 +98,8 @@ void writeExitSettings(IniProfile& ini, const AppSettings& s) {
     writeSetting(ini, kReportFilter, s.reportFilter);
     writeSetting(ini, kDisplayMapRegion, s.displayMapRegion);
     writeSetting(ini, kDirectory, s.eventDirectory.string());
+    s.recentFiles.write(ini);
+    s.recentDirectories.write(ini);
 }
 
 std::optional<FramePos> parseFramePos(const std::string& text) {

@@ -98,6 +98,7 @@ void CMainFrame::rebuildMenus() {
                                : set    ? eventWindowMenus()
                                         : emptyFrameMenus())
         fillMenu(menuBar()->addMenu(QString::fromUtf8(top.title)), top.items);
+    addRecentEntries(menuBar()->actions().front()->menu());
     updateActions();
 }
 
@@ -185,6 +186,7 @@ EventWindow* CMainFrame::openRequest(const OpenRequest& request, LoadMode mode) 
         return nullptr;
     }
     applyDefaultYScale(window->view()->model(), ctx_.settings.yDefault);
+    if (mode == LoadMode::Interactive) noteRecent(request.files);
     wireWindow(window);
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->resize(std::max(400, mdi_->width() - 50), std::max(300, mdi_->height() - 50));

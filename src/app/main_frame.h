@@ -97,6 +97,9 @@ class CMainFrame : public QMainWindow {
     bool chooseFont(Cmd cmd);
     void applyStyle();
     void toggleBar(Cmd cmd);
+    // The recent files and directories (recent_menu.cpp).
+    void noteRecent(const std::vector<std::string>& files);
+    void addRecentEntries(QMenu* file);
 
   public:
     bool timeLocked() const { return timeLock_.on; }

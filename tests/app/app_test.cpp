@@ -266,8 +266,10 @@ TEST(GuiShell, EveryKeyWrittenOnExitIsReadBackAtTheNextStart) {
     std::string written;
     AppSettings before;
     QRect placed;
+    std::filesystem::path firstDir;
     {
         Program p;
+        firstDir = p.dir.path();
         p.frame->run(Cmd::StatusBar);
         p.frame->run(Cmd::ToolBar);
         p.frame->setGeometry(40, 50, 700, 500);
@@ -277,7 +279,10 @@ TEST(GuiShell, EveryKeyWrittenOnExitIsReadBackAtTheNextStart) {
         s.reportFilter = 0;
         s.displayMapRegion = false;
         s.eventDirectory = p.dir / "events";
-        p.ctx.messages.setSuppressed(false); // the unattended modes write nothing
+        for (int i = 0; i < 10; ++i) // more than the menu keeps
+            p.open({p.writeEvent("event" + std::to_string(i) + ".svx")});
+        p.open({p.writeEvent("event3.svx")}); // opened again: to the front
+        p.ctx.messages.setSuppressed(false);  // the unattended modes write nothing
         ASSERT_TRUE(p.frame->close());
         before = s;
         placed = p.frame->geometry();
@@ -296,6 +301,11 @@ TEST(GuiShell, EveryKeyWrittenOnExitIsReadBackAtTheNextStart) {
     EXPECT_EQ(after.reportFilter, before.reportFilter);
     EXPECT_EQ(after.displayMapRegion, before.displayMapRegion);
     EXPECT_EQ(after.eventDirectory, before.eventDirectory);
+    ASSERT_EQ(after.recentFiles.entries().size(), 8u);
+    EXPECT_EQ(after.recentFiles.entries(), before.recentFiles.entries());
+    EXPECT_EQ(after.recentFiles.entries()[0], (firstDir / "event3.svx").string());
+    EXPECT_EQ(after.recentFiles.entries()[1], (firstDir / "event9.svx").string());
+    EXPECT_EQ(after.recentDirectories.entries(), std::vector<std::string>{firstDir.string()});
 }
 
 } // namespace
