@@ -10,6 +10,8 @@
 #include "support/temp_dir.h"
 
 #include <QStatusBar>
+#include <QTest>
+#include <QTextBrowser>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
@@ -306,6 +308,20 @@ TEST(GuiShell, EveryKeyWrittenOnExitIsReadBackAtTheNextStart) {
     EXPECT_EQ(after.recentFiles.entries()[0], (firstDir / "event3.svx").string());
     EXPECT_EQ(after.recentFiles.entries()[1], (firstDir / "event9.svx").string());
     EXPECT_EQ(after.recentDirectories.entries(), std::vector<std::string>{firstDir.string()});
+}
+
+// Help shows the manual shipped with the program (F1, the Help menu's first entry).
+TEST(GuiShell, HelpShowsTheShippedManual) {
+    Program p;
+    p.frame->run(Cmd::HelpTopics);
+    QApplication::processEvents();
+    QTextBrowser* browser = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Tellurix Help") browser = w->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->documentTitle(), "Tellurix User Manual");
+    saveScreenshot(browser->window(), "help-window.png");
+    browser->window()->close();
 }
 
 } // namespace
