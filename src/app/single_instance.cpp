@@ -5,6 +5,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -54,14 +55,10 @@ InstanceServer::InstanceServer(const QString& name, std::function<void(const std
     connect(server_, &QLocalServer::newConnection, this, &InstanceServer::accept);
 }
 
-bool InstanceServer::listening() const {
-    return server_->isListening();
-}
-
 void InstanceServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        auto take = [this, socket] {
             if (!socket->canReadLine()) {
                 if (socket->bytesAvailable() > kMaxCommand) socket->abort();
                 return;
@@ -72,7 +69,12 @@ void InstanceServer::accept() {
             socket->flush();
             socket->disconnectFromServer();
             if (!paths.empty()) open_(paths);
-        });
+        };
+        connect(socket, &QLocalSocket::readyRead, this, take);
+        // A client that sends nothing is not waited for.
+        QTimer::singleShot(2000, socket, [socket] { socket->abort(); });
+        // The command may have arrived with the connection.
+        if (socket->canReadLine()) take();
     }
 }
 

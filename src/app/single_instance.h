@@ -24,7 +24,6 @@ class InstanceServer : public QObject {
     Q_OBJECT
   public:
     InstanceServer(const QString& name, std::function<void(const std::vector<std::string>&)> open);
-    bool listening() const;
 
   private:
     void accept();
