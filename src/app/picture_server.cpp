@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -22,6 +23,28 @@ constexpr std::size_t kMaxRequestBytes = 4096;
 bool isRequestName(const std::string& name) {
     const std::string lower = toLower(name);
     return lower.size() >= 6 && lower.rfind("rq", 0) == 0 && lower.ends_with(".req");
+}
+
+// The record whose samples swing furthest from their mean.
+int largestPeakRecord(const CEqDoc& doc) {
+    int best = 0;
+    double bestPeak = -1;
+    for (int i = 0; i < doc.recordCount(); ++i) {
+        const std::span<const double> v = doc.samples(i);
+        if (v.empty()) continue;
+        double mean = 0;
+        for (double x : v)
+            mean += x;
+        mean /= static_cast<double>(v.size());
+        double peak = 0;
+        for (double x : v)
+            peak = std::max(peak, std::abs(x - mean));
+        if (peak > bestPeak) {
+            bestPeak = peak;
+            best = i;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -68,6 +91,13 @@ void PictureServer::poll() {
     if (!window_) {
         logFormat("GIF Server: can't open %s", request->eventFile.c_str());
         return;
+    }
+    // One record is drawn; of a data set, the one with the largest peak.
+    if (window_->doc().recordCount() > 1) {
+        const int record = largestPeakRecord(window_->doc());
+        window_->doc().displayRecord(record);
+        window_->refresh();
+        logFormat("GIF Server: record %d of %s", record + 1, request->eventFile.c_str());
     }
     if (!frame_.writeGif(window_, request->imageFile)) return;
     ++served_;

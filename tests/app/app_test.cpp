@@ -223,8 +223,16 @@ TEST(CommandLineModes, PictureServerServesTwoRequestsAndStops) {
     std::filesystem::create_directories(requests);
     const pid_t server = startTellurix({"/s", requests.string()}, dir.path());
     ASSERT_GT(server, 0);
+    // The second request names a data set: the record with the largest peak is drawn alone.
+    std::vector<test::Svx4Spec> channels(3);
+    for (std::size_t c = 0; c < channels.size(); ++c) {
+        channels[c].samples.resize(2000);
+        for (std::size_t i = 0; i < 2000; ++i)
+            channels[c].samples[i] = std::round(5000 + (c == 1 ? 900 : 300) * std::sin(i * 0.03));
+    }
+    test::writeBytes(dir / "two.svx", test::buildSvxVolume(channels));
     for (const std::string name : {"one", "two"}) {
-        const auto event = writeEvent(dir, name + ".svx");
+        const auto event = name == "one" ? writeEvent(dir, "one.svx") : dir / "two.svx";
         const auto image = dir / (name + ".gif");
         const std::string text = event.string() + " " + image.string() + "\n";
         test::writeBytes(requests / ("RQ" + name + ".REQ"),
@@ -241,6 +249,7 @@ TEST(CommandLineModes, PictureServerServesTwoRequestsAndStops) {
     ASSERT_TRUE(readTextFile(dir / "tlx.log", log));
     EXPECT_NE(log.find("GIF Server Mode Enabled Request File Location = " + requests.string() + "/"),
               std::string::npos);
+    EXPECT_NE(log.find("GIF Server: record 2 of " + (dir / "two.svx").string()), std::string::npos) << log;
 }
 
 // A second start with a file hands it to the running program and ends; the first opens it.
