@@ -4,24 +4,11 @@
 #include "document/doc_settings.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace tlx::app {
-
-bool programDirectoryWritable(const fs::path& dir) {
-    const fs::path test = dir / "tlxtest.tmp";
-    bool ok = false;
-    {
-        std::ofstream out(test);
-        ok = static_cast<bool>(out << "test");
-    }
-    std::error_code ec;
-    fs::remove(test, ec);
-    return ok;
-}
 
 namespace {
 
@@ -96,6 +83,8 @@ AppSettings readAppSettings(const IniProfile& ini, const fs::path& programDirect
     v.autoDcOffset = readSetting(ini, kAutoDcOffsetKey);
     v.largeScreen = largeScreen;
     s.spectrum = loadSpectrumSettings(ini);
+    s.recentFiles.read(ini);
+    s.recentDirectories.read(ini);
     return s;
 }
 
@@ -109,6 +98,8 @@ void writeExitSettings(IniProfile& ini, const AppSettings& s) {
     writeSetting(ini, kReportFilter, s.reportFilter);
     writeSetting(ini, kDisplayMapRegion, s.displayMapRegion);
     writeSetting(ini, kDirectory, s.eventDirectory.string());
+    s.recentFiles.write(ini);
+    s.recentDirectories.write(ini);
 }
 
 std::optional<FramePos> parseFramePos(const std::string& text) {

@@ -2,6 +2,7 @@
 // (through the typed keys of setting_keys.h) and written back through the same keys.
 #pragma once
 
+#include "app/recent_list.h"
 #include "app/setting_keys.h"
 #include "core/ini_profile.h"
 #include "dsp/spectrum_settings.h"
@@ -52,10 +53,9 @@ struct AppSettings {
     views::PrintSettings print;
     views::ViewOptions view;
     SpectrumSettings spectrum; // spectrum windows and the DFT/FFT switches
+    RecentList recentFiles{"Recent File List", "File"};
+    RecentList recentDirectories{"Recent Directory List", "Dir"};
 };
-
-// Returns false when a test file cannot be written in `dir` (the program directory).
-bool programDirectoryWritable(const std::filesystem::path& dir);
 
 AppSettings readAppSettings(const IniProfile& ini, const std::filesystem::path& programDirectory,
                             bool largeScreen);

@@ -1,8 +1,55 @@
 #include "app/command_line.h"
 
 #include "core/text.h"
+#include "core/version.h"
+
+#include <cstdio>
 
 namespace tlx::app {
+
+const char* const kHelpText =
+    "Usage: tellurix [FILE[,FILE[,FILE]]]\n"
+    "       tellurix /g FILE [IMAGE]\n"
+    "       tellurix /p FILE [PDF]\n"
+    "       tellurix /s DIRECTORY\n"
+    "       tellurix /c SOURCE [DESTINATION]\n"
+    "Show, filter and measure seismic event files (SVX, SAC, miniSEED, SEED, GSE2.0, PEPP, AH).\n"
+    "\n"
+    "  FILE,...        open one to three event files (separated by commas or vertical bars) in one\n"
+    "                  event window; a running Tellurix opens them instead and this start ends\n"
+    "  /g FILE [IMAGE] draw FILE into a GIF image of GifWidth x GifHeight and exit\n"
+    "  /p FILE [PDF]   print FILE without a dialog (to a PDF file without a printer) and exit\n"
+    "  /s DIRECTORY    picture server: every 500 ms take a request file RQ*.REQ from DIRECTORY\n"
+    "                  holding \"EVENTFILE IMAGEFILE\" and draw the event into the image;\n"
+    "                  a request \"stop\" ends the program\n"
+    "  /c SOURCE [DESTINATION]\n"
+    "                  convert one event file, or every file of a folder (SOURCE ending in \"/\" or\n"
+    "                  without a dot; names starting with \".\" skipped), to SVX Type 4 in\n"
+    "                  DESTINATION (default: beside the source) and exit\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
+    "\n"
+    "Settings (TELLURIX.INI), the log tlx.log and the user's data files are kept in the program's\n"
+    "folder when it can be written, else in $XDG_CONFIG_HOME/tellurix (~/.config/tellurix).\n"
+    "TELLURIX_HOME names another program folder. Exit status: 0 done, 1 failure, 2 usage error.\n";
+
+std::optional<int> answerConsoleOption(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help") {
+            std::fputs(kHelpText, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("tellurix %s\n", kVersion);
+            return 0;
+        }
+        if (a.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "tellurix: unknown option %s\n%s", a.c_str(), kHelpText);
+            return 2;
+        }
+    }
+    return std::nullopt;
+}
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;

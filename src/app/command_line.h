@@ -2,6 +2,7 @@
 // or a list of event files separated by commas or vertical bars.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ struct CommandLine {
 };
 
 constexpr std::size_t kMaxCommandLine = 4094;
+
+// What `tellurix --help` prints (also the source of its manual page).
+extern const char* const kHelpText;
+
+// "--help" and "--version" answer on standard output (0); any other "--" option is a usage error
+// (2). Absent for a command line the program runs.
+std::optional<int> answerConsoleOption(const std::vector<std::string>& args);
 
 // Parses the arguments after the program name (joined as the one argument string they form).
 CommandLine parseCommandLine(const std::vector<std::string>& args);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "app/main_frame.h"
+#include "app/picture_server.h"
+#include "app/single_instance.h"
 
 #include <memory>
 #include <string>
@@ -17,8 +19,13 @@ class CEqApp {
     CMainFrame* mainFrame() { return frame_.get(); }
 
   private:
+    // The file-association question of the first start (CheckAssoc).
+    void offerAssociation();
+
     AppContext ctx_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<InstanceServer> instanceServer_;
+    std::unique_ptr<PictureServer> pictureServer_;
 };
 
 } // namespace tlx::app

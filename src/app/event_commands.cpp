@@ -137,6 +137,10 @@ const CommandSpec kSpecs[] = {
     {Cmd::SendEmail, "Send E-&Mail...", "", W, false},
     {Cmd::RemoteRequest, "Re&mote Request...", "", A, false},
     {Cmd::EventReport, "&Event Report...", "", A, false},
+    {Cmd::AssociateSvx, "Associate S&VX File", "", A, false},
+    {Cmd::LocalDataDirectory, "&Local Data Directory...", "", A, false},
+    {Cmd::TablesDirectory, "Ta&bles Directory...", "", A, false},
+    {Cmd::HelpTopics, "&Help", "F1", A, false},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -153,7 +157,7 @@ MenuItem sub(const char* title, std::vector<MenuItem> items) {
 }
 
 MenuItem helpMenu() {
-    return sub("&Help", {c(Cmd::About)});
+    return sub("&Help", {c(Cmd::HelpTopics), c(Cmd::About)});
 }
 
 int recordIndex(Cmd cmd, Cmd first) {
@@ -210,7 +214,8 @@ const CommandSpec& commandSpec(Cmd cmd) {
 
 std::vector<MenuItem> emptyFrameMenus() {
     return {
-        sub("&File", {c(Cmd::Open), c(Cmd::EventReport), c(Cmd::ReplaySettings), sep(), c(Cmd::PrintSettings),
+        sub("&File", {c(Cmd::Open), c(Cmd::AssociateSvx), c(Cmd::EventReport), c(Cmd::ReplaySettings), sep(),
+                      c(Cmd::LocalDataDirectory), c(Cmd::TablesDirectory), sep(), c(Cmd::PrintSettings),
                       c(Cmd::GifSettings), sep(), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
         sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
 }
@@ -225,13 +230,16 @@ std::vector<MenuItem> eventWindowMenus() {
                       c(Cmd::SaveAs),
                       c(Cmd::Close),
                       c(Cmd::CloseAll),
-                      sep(),
+                      c(Cmd::AssociateSvx),
                       c(Cmd::ReplaySettings),
                       sep(),
                       c(Cmd::Print),
                       c(Cmd::PrintSettings),
                       c(Cmd::EventReport),
                       c(Cmd::GifSettings),
+                      sep(),
+                      c(Cmd::LocalDataDirectory),
+                      c(Cmd::TablesDirectory),
                       sep(),
                       c(Cmd::SendEmail),
                       c(Cmd::RemoteRequest),
@@ -296,8 +304,9 @@ std::vector<MenuItem> eventWindowMenus() {
 
 std::vector<MenuItem> spectrumWindowMenus() {
     return {
-        sub("&File", {c(Cmd::Open), c(Cmd::SpecSaveGif), c(Cmd::Close), sep(), c(Cmd::Print),
-                      c(Cmd::PrintSettings), c(Cmd::GifSettings), c(Cmd::SpecExport), sep(), c(Cmd::Exit)}),
+        sub("&File", {c(Cmd::Open), c(Cmd::SpecSaveGif), c(Cmd::Close), sep(), c(Cmd::LocalDataDirectory),
+                      c(Cmd::TablesDirectory), sep(), c(Cmd::Print), c(Cmd::PrintSettings),
+                      c(Cmd::GifSettings), c(Cmd::SpecExport), sep(), c(Cmd::Exit)}),
         sub("&Calculate", {c(Cmd::SpecLowPass), c(Cmd::SpecHighPass), c(Cmd::SpecNotch), c(Cmd::SpecBandPass),
                            sep(), c(Cmd::SpecTimeDomain), c(Cmd::SpecRatio)}),
         sub("&View", {c(Cmd::SpecCopy), c(Cmd::SpecZoom), c(Cmd::SpecHigher), c(Cmd::SpecLower), sep(),

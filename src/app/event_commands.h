@@ -147,6 +147,10 @@ enum class Cmd {
     SendEmail,
     RemoteRequest,
     EventReport,
+    AssociateSvx,
+    LocalDataDirectory,
+    TablesDirectory,
+    HelpTopics,
     // Window, Help
     Arrange,
     Cascade,

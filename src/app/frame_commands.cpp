@@ -21,6 +21,7 @@
 #include "app/rms_dialog.h"
 #include "app/save_dialog.h"
 #include "app/send_mail_dialog.h"
+#include "app/shell_commands.h"
 #include "app/spectrogram_window.h"
 #include "app/spectrum_window.h"
 #include "app/sta_lta_dialog.h"
@@ -114,6 +115,18 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::StatusBar:
     case Cmd::ToolBar:
         toggleBar(cmd);
+        return;
+    case Cmd::AssociateSvx:
+        associateEventFiles(ctx_);
+        return;
+    case Cmd::LocalDataDirectory:
+        chooseLocalDataDirectory(ctx_, this);
+        return;
+    case Cmd::TablesDirectory:
+        chooseTablesDirectory(ctx_, this);
+        return;
+    case Cmd::HelpTopics:
+        showHelp(ctx_, this);
         return;
     case Cmd::About:
         QMessageBox::about(

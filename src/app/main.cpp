@@ -4,11 +4,10 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // --help and --version answer without a display.
+    if (const auto answered = tlx::app::answerConsoleOption({argv + 1, argv + argc})) return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tellurix");
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.emplace_back(argv[i]);
     tlx::app::CEqApp program;
-    return program.run(args);
+    return program.run({argv + 1, argv + argc});
 }

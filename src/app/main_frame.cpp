@@ -101,6 +101,7 @@ void CMainFrame::rebuildMenus() {
                                : set    ? eventWindowMenus()
                                         : emptyFrameMenus())
         fillMenu(menuBar()->addMenu(QString::fromUtf8(top.title)), top.items);
+    addRecentEntries(menuBar()->actions().front()->menu());
     updateActions();
 }
 
@@ -190,6 +191,7 @@ EventWindow* CMainFrame::openRequest(const OpenRequest& request, LoadMode mode) 
         return nullptr;
     }
     applyDefaultYScale(window->view()->model(), ctx_.settings.yDefault);
+    if (mode == LoadMode::Interactive) noteRecent(request.files);
     wireWindow(window);
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->resize(std::max(400, mdi_->width() - 50), std::max(300, mdi_->height() - 50));
@@ -266,6 +268,14 @@ void CMainFrame::openCommandLineFiles(const std::vector<std::string>& names) {
         }
     }
     if (!opened) openDialog();
+}
+
+void CMainFrame::openHandedFiles(const std::vector<std::string>& paths) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    for (const std::string& path : paths)
+        logFormat("open command: %s %s", path.c_str(), openFiles({path}) ? "opened" : "failed");
 }
 
 void CMainFrame::setXScale(EventWindow& window, double seconds, bool lockAll) {

@@ -62,6 +62,8 @@ class CMainFrame : public QMainWindow {
     // Files named on the command line: directories become the event folder, a data set goes to
     // the channel choice; when nothing opens, the open dialog follows.
     void openCommandLineFiles(const std::vector<std::string>& names);
+    // Files handed over by a second start: the frame comes to the front and each opens alone.
+    void openHandedFiles(const std::vector<std::string>& paths);
     EventWindow* activeEventWindow() const;
     std::vector<EventWindow*> eventWindows() const;
 
@@ -103,6 +105,9 @@ class CMainFrame : public QMainWindow {
     bool chooseFont(Cmd cmd);
     void applyStyle();
     void toggleBar(Cmd cmd);
+    // The recent files and directories (recent_menu.cpp).
+    void noteRecent(const std::vector<std::string>& files);
+    void addRecentEntries(QMenu* file);
 
   public:
     bool timeLocked() const { return timeLock_.on; }

@@ -60,6 +60,7 @@ inline constexpr B kSaveClip{"Report", "SaveClip", false};
 inline constexpr S kReportDirectory{"Settings", "ReportDirectory", ""};
 inline constexpr I kNetReportSelect{"Settings", "NetReportSelect", 0};
 inline constexpr I kNetReportTimeout{"Report", "NetTimeout", 30}; // seconds of silence before a fetch fails
+inline constexpr B kCheckAssoc{"Settings", "CheckAssoc", false};
 
 // The event window's display keys.
 inline constexpr B kXGrid{"Settings", "XGrid", true};

@@ -3,6 +3,7 @@
 #include "core/file_io.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace tlx {
 namespace {
@@ -33,6 +34,32 @@ std::filesystem::path shippedDataDirectory() {
     const std::filesystem::path installed = program.parent_path() / "share" / "tellurix";
     if (isDataFolder(installed)) return installed;
     return {};
+}
+
+bool folderWritable(const std::filesystem::path& dir) {
+    const std::filesystem::path test = dir / "tlxtest.tmp";
+    bool ok = false;
+    {
+        std::ofstream out(test);
+        ok = static_cast<bool>(out << "test" << std::flush);
+    }
+    std::error_code ec;
+    std::filesystem::remove(test, ec);
+    return ok;
+}
+
+std::filesystem::path userFolder(const std::filesystem::path& programDir) {
+    if (folderWritable(programDir)) return programDir;
+    std::filesystem::path config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = std::filesystem::path(home) / ".config";
+    if (config.empty()) return {};
+    const std::filesystem::path folder = config / "tellurix";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return folderWritable(folder) ? folder : std::filesystem::path();
 }
 
 std::filesystem::path shippedDataFile(std::string_view name) {

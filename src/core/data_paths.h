@@ -17,4 +17,12 @@ std::filesystem::path shippedDataFile(std::string_view name);
 // The folder of the running program.
 std::filesystem::path programDirectory();
 
+// True when a test file "tlxtest.tmp" can be written in `dir` (and is removed again).
+bool folderWritable(const std::filesystem::path& dir);
+
+// The folder for TELLURIX.INI, tlx.log and the user's own data files: `programDir` when it can be
+// written (a portable copy); else $XDG_CONFIG_HOME/tellurix (~/.config/tellurix without it),
+// created when missing (an installed program). Empty when neither can be written.
+std::filesystem::path userFolder(const std::filesystem::path& programDir);
+
 } // namespace tlx
