@@ -256,9 +256,12 @@ void CEwPicksDlg::clearSummary() {
 }
 
 std::optional<EwKmlPoint> CEwPicksDlg::reportPoint() const {
-    // The report chosen in the Event Report dialog is stored as the records' current event.
+    if (!includeReport_->isChecked()) return std::nullopt;
+    if (const ReportRow* row = ctx_.reports.selectedRow())
+        return EwKmlPoint{"Report", "Event Report", "#report-pushpin", row->latitude, row->longitude};
+    // Without a chosen report, the event the records hold.
     EventWindow* window = frame_.activeEventWindow();
-    if (!includeReport_->isChecked() || !window) return std::nullopt;
+    if (!window) return std::nullopt;
     const EventRecord& record = window->doc().record(window->doc().currentRecord());
     const auto& events = record.info.events;
     const std::size_t current = static_cast<std::size_t>(std::max(0, record.info.currentEvent));

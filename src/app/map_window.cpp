@@ -229,8 +229,7 @@ std::filesystem::path CMapWindow::googleEarth(const views::MapPosition& at) {
         ctx_.messages.error("Error Creating GoogleEarth.kml file");
         return path;
     }
-    if (!viewer_.start({"xdg-open", path.string()}, SpawnOptions{false, true, {}}))
-        logFormat("xdg-open could not be started for %s", path.c_str());
+    if (!openWithDesktop(path.string())) logFormat("xdg-open could not be started for %s", path.c_str());
     return path;
 }
 

@@ -62,7 +62,6 @@ class CMapWindow : public QWidget {
     views::CMapView* view_;
     std::map<views::MapCmd, QAction*> actions_;
     std::optional<views::MapPosition> clicked_; // the right-click position, while its menu is open
-    ChildProcess viewer_;                       // xdg-open with the Google Earth file
 };
 
 } // namespace tlx::app

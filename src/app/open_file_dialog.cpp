@@ -3,6 +3,9 @@
 #include "app/event_window.h"
 #include "app/file_search_dialog.h"
 #include "app/main_frame.h"
+#include "app/remote_request_dialog.h"
+#include "app/replay_dialog.h"
+#include "app/send_mail_dialog.h"
 #include "app/setting_keys.h"
 #include "core/text.h"
 
@@ -56,18 +59,19 @@ COpenFileDialog::COpenFileDialog(AppContext& ctx, EventWindow* addTo, QWidget* p
         if constexpr (!std::is_same_v<decltype(slot), std::nullptr_t>)
             connect(b, &QPushButton::clicked, this, slot);
         else
-            b->setEnabled(
-                false); // mail, reports, conversion, replay and remote requests come with their parts
+            b->setEnabled(false); // reports and conversion are not offered here yet
         return b;
     };
     button("&Open File", &COpenFileDialog::open)->setDefault(true);
     button("&Add Report", nullptr);
     button("D&irectory...", &COpenFileDialog::chooseDirectory);
     button("&Search...", &COpenFileDialog::search);
-    button("Send &Email...", nullptr);
+    button("Send &Email...", &COpenFileDialog::mail);
     button("Con&vert", nullptr);
-    button("&Replay...", nullptr);
-    button("Re&mote...", nullptr);
+    button("&Replay...", [this] {
+        if (auto* frame = qobject_cast<CMainFrame*>(parentWidget())) showReplay(*frame, ctx_);
+    });
+    button("Re&mote...", [this] { CRemoteReq::showFor(nullptr, ctx_, this); });
     button("&Update", [this] { startListing(target_); });
     delete_ = button("&Delete", &COpenFileDialog::remove);
     button("&Help", nullptr);
@@ -258,6 +262,22 @@ void COpenFileDialog::search() {
     mode_ = ListMode::Search;
     directory_->setText("Search Results");
     rebuild();
+}
+
+void COpenFileDialog::mail() {
+    std::vector<std::string> paths;
+    bool svx = true;
+    for (const FileEntry* e : selected()) {
+        paths.push_back(e->path);
+        svx = svx && (e->kind == kKindSvx4 || e->kind == kKindSvxVolume);
+    }
+    if (paths.empty()) return;
+    const LoadResult first = ctx_.loader->readHeaderOnly(paths.front());
+    const std::string comment =
+        first.ok && !first.channels.empty() ? first.channels.front().record.info.comment : std::string();
+    auto* frame = qobject_cast<CMainFrame*>(parentWidget());
+    CEmailSend::showForFiles(paths, comment, svx, ctx_,
+                             frame ? frame->eventWindows() : std::vector<EventWindow*>{}, this);
 }
 
 void COpenFileDialog::remove() {

@@ -56,6 +56,7 @@ class COpenFileDialog : public QDialog {
     void chooseDirectory();
     void search();
     void remove();
+    void mail();
     void nameEntered();
     void showCount();
 

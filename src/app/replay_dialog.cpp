@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "app/replay_setup_dialog.h"
 #include "app/replay_status_dialog.h"
+#include "app/report_dialog.h"
 #include "app/setting_keys.h"
 #include "core/text.h"
 
@@ -36,6 +37,17 @@ QSpinBox* spin(int low, int high) {
 }
 
 } // namespace
+
+void showReplay(CMainFrame& frame, AppContext& ctx) {
+    CCorvidReplay dialog(ctx, &frame);
+    dialog.openFile = [&frame](const std::string& file) { frame.openFiles({file}); };
+    dialog.chooseReportTime = [&ctx, &dialog]() -> std::optional<double> {
+        if (CReport(ctx, nullptr, &dialog).exec() != QDialog::Accepted || !ctx.reports.selectedRow())
+            return std::nullopt;
+        return static_cast<double>(ctx.reports.selectedRow()->epochSeconds());
+    };
+    dialog.exec();
+}
 
 CCorvidReplay::CCorvidReplay(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setWindowTitle("WinCorvid / Corvid Replay");

@@ -26,6 +26,10 @@ struct AppSettings;
 std::vector<std::filesystem::path> replayFolders(const AppSettings& settings);
 // "Replay Settings": REPLAY.DAT edited in the settings dialog.
 void editReplaySetup(AppContext& ctx, QWidget* parent);
+class CMainFrame;
+// The replay dialog of the open-file browser: report times from the Event Report dialog, arrived
+// files opened in event windows.
+void showReplay(CMainFrame& frame, AppContext& ctx);
 
 class CCorvidReplay : public QDialog {
     Q_OBJECT

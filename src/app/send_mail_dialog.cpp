@@ -127,15 +127,20 @@ void CEmailSend::showFor(EventWindow& window, AppContext& ctx, const std::vector
     for (int i = 0; i < doc.recordCount(); ++i)
         if (std::find(paths.begin(), paths.end(), doc.fileName(i)) == paths.end())
             paths.push_back(doc.fileName(i));
+    const std::string comment = doc.recordCount() > 0 ? doc.record(0).info.comment : std::string();
+    showForFiles(paths, comment, doc.fileKind() == kKindSvx4 || doc.fileKind() == kKindSvxVolume, ctx,
+                 windows, parent);
+}
+
+void CEmailSend::showForFiles(const std::vector<std::string>& paths, const std::string& comment, bool svx,
+                              AppContext& ctx, const std::vector<EventWindow*>& windows, QWidget* parent) {
     MailRecord stored;
     readEmailDat(emailDatToRead(ctx.settings.localDirectory, ctx.settings.programDirectory), stored);
-    const std::string comment = doc.recordCount() > 0 ? doc.record(0).info.comment : std::string();
     const ComposedMail files = composeEventMail(paths, stored.senderName, comment);
     if (!files.error.empty()) {
         ctx.messages.error(files.error);
         return;
     }
-    const bool svx = doc.fileKind() == kKindSvx4 || doc.fileKind() == kKindSvxVolume;
     auto openModified = [windows](const std::string& path) {
         for (EventWindow* w : windows)
             for (int i = 0; i < w->doc().recordCount(); ++i)

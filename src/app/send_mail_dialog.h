@@ -37,6 +37,9 @@ class CEmailSend : public QDialog {
     // Mails the files of an event window (each file once).
     static void showFor(EventWindow& window, AppContext& ctx, const std::vector<EventWindow*>& windows,
                         QWidget* parent);
+    // Mails files chosen in the open-file browser.
+    static void showForFiles(const std::vector<std::string>& paths, const std::string& comment, bool svx,
+                             AppContext& ctx, const std::vector<EventWindow*>& windows, QWidget* parent);
 
   private:
     void editAuthentication();

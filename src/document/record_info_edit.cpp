@@ -635,16 +635,17 @@ std::optional<Refusal> readTimeForm(const TimeForm& f, TimeValues& v) {
 
 namespace {
 
-template <class T> bool assign(T& field, const T& value) {
-    if (field == value) return false;
+// 1 when the field changed; an int so that several are combined with "|", every one assigned.
+template <class T> int assign(T& field, const T& value) {
+    if (field == value) return 0;
     field = value;
-    return true;
+    return 1;
 }
 
-bool assignText(char* field, std::size_t capacity, const std::string& value) {
-    if (fieldText(field, capacity) == value) return false;
+int assignText(char* field, std::size_t capacity, const std::string& value) {
+    if (fieldText(field, capacity) == value) return 0;
     copyToField(field, capacity, value);
-    return true;
+    return 1;
 }
 
 } // namespace

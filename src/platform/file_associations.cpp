@@ -94,8 +94,9 @@ bool associateEventFiles(const DesktopFolders& folders, const std::string& progr
         }
     // The desktop reads the glob patterns from the compiled database; without the tool only the
     // defaults are set and the files keep their old type names.
-    const int rc = runProgram({"update-mime-database", (folders.dataHome / "mime").string()},
-                              SpawnOptions{false, true, {}});
+    SpawnOptions quiet;
+    quiet.discardStderr = true;
+    const int rc = runProgram({"update-mime-database", (folders.dataHome / "mime").string()}, quiet);
     if (rc != 0) logFormat("update-mime-database ended with %d", rc);
     return true;
 }

@@ -20,7 +20,7 @@ TEST(TlsStream, APeerThatGoesAwayEndsTheWriteWithAnError) {
     ASSERT_EQ(tlx::runProgram({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
                                "-out", cert, "-days", "2", "-subj", "/CN=localhost", "-addext",
                                "subjectAltName=DNS:localhost"},
-                              {false, true, {}}),
+                              tlx::SpawnOptions{.discardStderr = true, .workingDirectory = {}}),
               0);
     // A free port: taken from a listener that is closed again just before the server starts.
     int port = 0;

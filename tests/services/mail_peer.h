@@ -36,7 +36,7 @@ struct TestCertificate {
     bool ok = runProgram({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key.string(),
                           "-out", cert.string(), "-days", "2", "-subj", "/CN=localhost", "-addext",
                           "subjectAltName=DNS:localhost"},
-                         {false, true, {}}) == 0;
+                         tlx::SpawnOptions{.discardStderr = true, .workingDirectory = {}}) == 0;
 };
 
 struct AiosmtpdOptions {
