@@ -6,7 +6,6 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "services/google_earth_file.h"
-#include "views/gif_export.h"
 #include "views/scene_painter.h"
 
 #include <QAction>
@@ -200,17 +199,8 @@ void CMapWindow::chooseFont(MapCmd cmd) {
 
 void CMapWindow::saveImage() {
     const std::string name = views::mapImageName(ctx_.settings.eventDirectory, doc_->contents()).string();
-    CSave dialog(SaveListMode::GifOnly, kSaveGif, {}, {name}, ctx_.settings, ctx_.ini, ctx_.messages, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const std::vector<std::string> names = dialog.names();
-    if (names.empty() || names.front().empty()) {
-        ctx_.messages.error("Error: No File Name");
-        return;
-    }
-    std::string message;
-    if (!views::saveImageAsGif(picture(ctx_.settings.gifWidth, ctx_.settings.gifHeight), names.front(),
-                               message))
-        ctx_.messages.error(format("Error Making GIF Image.\nError: %s", message.c_str()));
+    saveWindowPicture(this, ctx_.settings, ctx_.ini, ctx_.messages, name,
+                      [this](int width, int height) { return picture(width, height); });
 }
 
 bool CMapWindow::print(QPrinter& printer) {

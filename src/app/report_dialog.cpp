@@ -3,9 +3,9 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/report_net_dialog.h"
-#include "core/atomic_file.h"
 #include "core/data_paths.h"
 #include "core/text.h"
+#include "platform/process.h"
 #include "seismo/regions.h"
 #include "services/report_kml.h"
 
@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -22,7 +21,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QUrl>
 
 namespace tlx::app {
 
@@ -219,12 +217,13 @@ void CReport::googleEarth() {
                                     ? &window_->doc().record(window_->doc().currentRecord())
                                     : nullptr;
     const std::string region(trim(regionName(row->latitude, row->longitude)));
-    const std::filesystem::path file = ctx_.settings.programDirectory / "GoogleEarth.kml";
-    if (!writeFileAtomically(file, reportKml(*row, region, record))) {
-        ctx_.messages.error("Can't write " + file.string());
+    const std::filesystem::path file = writeGoogleEarthFile(
+        ctx_.settings.programDirectory, reportKmlPoints(*row, region, record), kKmlPointRange);
+    if (file.empty()) {
+        ctx_.messages.error("Error Creating GoogleEarth.kml file");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    openWithDesktop(file.string());
 }
 
 bool CReport::storeSelected() {

@@ -1,6 +1,7 @@
 #include "app/save_dialog.h"
 
 #include "core/text.h"
+#include "views/gif_export.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -242,6 +243,23 @@ void CSave::accept() {
         if (box->isChecked() != *key.second)
             ini_.setInt("Settings", key.first, (*key.second = box->isChecked()) ? 1 : 0);
     QDialog::accept();
+}
+
+bool saveWindowPicture(QWidget* parent, AppSettings& settings, IniProfile& ini, Messages& messages,
+                       const std::string& proposedName,
+                       const std::function<QImage(int width, int height)>& picture) {
+    CSave dialog(SaveListMode::GifOnly, kSaveGif, {}, {proposedName}, settings, ini, messages, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const std::vector<std::string> names = dialog.names();
+    if (names.empty() || names.front().empty()) {
+        messages.error("Error: No File Name");
+        return false;
+    }
+    std::string message;
+    if (views::saveImageAsGif(picture(settings.gifWidth, settings.gifHeight), names.front(), message))
+        return true;
+    messages.error(format("Error Making GIF Image.\nError: %s", message.c_str()));
+    return false;
 }
 
 } // namespace tlx::app

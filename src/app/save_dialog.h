@@ -10,12 +10,14 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QComboBox;
 class QLineEdit;
 class QCheckBox;
+class QImage;
 class QSpinBox;
 
 namespace tlx::app {
@@ -80,5 +82,11 @@ class CSave : public QDialog {
     QCheckBox* removeDc_;
     QComboBox* sampleType_;
 };
+
+// A window's picture saved as GIF: the GIF-only save dialog with the proposed name, then the
+// picture at the GIF size of the settings. False when nothing was written.
+bool saveWindowPicture(QWidget* parent, AppSettings& settings, IniProfile& ini, Messages& messages,
+                       const std::string& proposedName,
+                       const std::function<QImage(int width, int height)>& picture);
 
 } // namespace tlx::app

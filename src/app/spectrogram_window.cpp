@@ -5,7 +5,6 @@
 #include "app/save_dialog.h"
 #include "core/text.h"
 #include "services/save_naming.h"
-#include "views/gif_export.h"
 #include "views/spectrogram_painter.h"
 
 #include <QCheckBox>
@@ -205,17 +204,8 @@ void SpectrogramWindow::saveGif() {
     const fs::path record = source_ ? fs::path(source_->doc().fileName(record_)) : fs::path("spectrogram");
     const std::string name =
         (record.parent_path() / dotsToGifName(record.filename().string(), "_spg.gif")).string();
-    CSave dialog(SaveListMode::GifOnly, kSaveGif, {}, {name}, ctx_.settings, ctx_.ini, ctx_.messages, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const std::vector<std::string> names = dialog.names();
-    if (names.empty() || names.front().empty()) {
-        ctx_.messages.error("Error: No File Name");
-        return;
-    }
-    std::string message;
-    if (!views::saveImageAsGif(picture(ctx_.settings.gifWidth, ctx_.settings.gifHeight), names.front(),
-                               message))
-        ctx_.messages.error(format("Error Making GIF Image.\nError: %s", message.c_str()));
+    saveWindowPicture(this, ctx_.settings, ctx_.ini, ctx_.messages, name,
+                      [this](int width, int height) { return picture(width, height); });
 }
 
 void SpectrogramWindow::print() {

@@ -4,6 +4,8 @@
 #include "core/civil_time.h"
 #include "core/file_io.h"
 #include "core/text.h"
+#include "services/fixed_columns.h"
+#include "services/google_earth_file.h"
 
 #include <cmath>
 
@@ -12,15 +14,6 @@ namespace tlx {
 namespace {
 
 constexpr std::size_t kMaxLine = 254;
-
-std::string_view columns(std::string_view line, std::size_t start, std::size_t length) {
-    return start >= line.size() ? std::string_view() : line.substr(start, length);
-}
-
-std::string wordAt(std::string_view line, std::size_t start, std::size_t length) {
-    std::string_view field = columns(line, start, length);
-    return std::string(field.substr(0, field.find(' ')));
-}
 
 // Degrees and decimal minutes, negative for the given hemisphere letter.
 double angle(std::string_view line, std::size_t degAt, std::size_t degLength, std::size_t minAt,
@@ -46,11 +39,6 @@ std::string quotedName(std::string_view line) {
                                            : std::string(line.substr(open + 1, close - open - 1));
 }
 
-void place(std::string& line, std::size_t at, std::string_view text) {
-    if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
-    line.replace(at, text.size(), text);
-}
-
 // Whole degrees, whole minutes and ten-thousandths of a minute of |value|.
 struct Dms {
     int degrees;
@@ -64,26 +52,6 @@ Dms splitAngle(double value) {
     const long long minutes = tenThousandths / 10000;
     out.minutes = static_cast<int>(minutes % 60);
     out.degrees = static_cast<int>(minutes / 60);
-    return out;
-}
-
-std::string xmlText(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        default:
-            out += c;
-        }
-    }
     return out;
 }
 
@@ -116,25 +84,20 @@ std::optional<EwStation> findStation(std::string_view stationFileText, std::stri
 std::string ewNewStationLine(const EwStationSite& site) {
     std::string line =
         "SSSSS NN  CCC  37 30.5100N121 22.4400W 1020.0   A 0.00  0.00  0.00  0.00 1  0.0007 1.000";
-    auto fixed = [](std::string_view text, std::size_t width) {
-        std::string out(text.substr(0, width));
-        out.resize(width, ' ');
-        return out;
-    };
-    place(line, 0, fixed(site.station, 5));
-    place(line, 6, fixed(site.network, 2));
-    place(line, 10, fixed(site.component, 3));
+    placeAt(line, 0, fixedWidth(site.station, 5));
+    placeAt(line, 6, fixedWidth(site.network, 2));
+    placeAt(line, 10, fixedWidth(site.component, 3));
     const Dms lat = splitAngle(site.latitude);
-    place(line, 15, format("%2d %2d.%04d", lat.degrees, lat.minutes, lat.fraction));
-    place(line, 25, site.latitude < 0 ? "S" : "N");
+    placeAt(line, 15, format("%2d %2d.%04d", lat.degrees, lat.minutes, lat.fraction));
+    placeAt(line, 25, site.latitude < 0 ? "S" : "N");
     const Dms lon = splitAngle(site.longitude);
-    place(line, 26, format("%3d %2d.%04d", lon.degrees, lon.minutes, lon.fraction));
-    place(line, 37, site.longitude < 0 ? "W" : "E");
+    placeAt(line, 26, format("%3d %2d.%04d", lon.degrees, lon.minutes, lon.fraction));
+    placeAt(line, 37, site.longitude < 0 ? "W" : "E");
     const long long tenths = std::llround(std::fabs(site.elevation) * 10);
     const std::string elevation =
         format("%4lld.%1lld", (site.elevation < 0 ? -1 : 1) * (tenths / 10), tenths % 10);
     // The template's field is 38-44: the number right-aligned in it.
-    place(line, 38, format("%7s", elevation.substr(0, 7).c_str()));
+    placeAt(line, 38, format("%7s", elevation.substr(0, 7).c_str()));
     return line;
 }
 

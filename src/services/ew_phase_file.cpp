@@ -4,6 +4,7 @@
 #include "core/civil_time.h"
 #include "core/file_io.h"
 #include "core/text.h"
+#include "services/fixed_columns.h"
 
 #include <cmath>
 
@@ -12,17 +13,6 @@ namespace tlx {
 namespace {
 
 constexpr double kMaxSpreadSeconds = 300;
-
-std::string_view columns(std::string_view line, std::size_t start, std::size_t length) {
-    if (start >= line.size()) return {};
-    return line.substr(start, length);
-}
-
-// A name field: up to its first blank.
-std::string wordAt(std::string_view line, std::size_t start, std::size_t length) {
-    std::string_view field = columns(line, start, length);
-    return std::string(field.substr(0, field.find(' ')));
-}
 
 struct SplitTime {
     CivilTime civil;
@@ -61,11 +51,6 @@ bool isPhaseLine(std::string_view line) {
     return !line.empty() && line[0] != ' ' && line[0] != '$';
 }
 
-void place(std::string& line, std::size_t at, std::string_view text) {
-    if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
-    line.replace(at, text.size(), text);
-}
-
 } // namespace
 
 std::string ewWeightLabel(const EwPick& pick) {
@@ -101,16 +86,11 @@ std::string ewNewPhaseLine(const EwNewPick& pick) {
         "SSSSSNN  CCC  P 0YYYYMMDDHHMMSSSTT   0000    0   0   0      0 0  0   0   0   0 0000  0  "
         "0.0  0  0  0   0   0WE -- 0 1.  ";
     const std::size_t locationAt = line.find("--");
-    auto fixed = [](std::string_view text, std::size_t width) {
-        std::string out(text.substr(0, width));
-        out.resize(width, ' ');
-        return out;
-    };
-    place(line, 0, fixed(pick.station, 5));
-    place(line, 5, fixed(pick.network, 2));
-    place(line, 9, fixed(pick.component, 3));
-    place(line, 17, phaseTimeField(pick.time));
-    place(line, locationAt, fixed(pick.location.empty() ? "--" : pick.location, 2));
+    placeAt(line, 0, fixedWidth(pick.station, 5));
+    placeAt(line, 5, fixedWidth(pick.network, 2));
+    placeAt(line, 9, fixedWidth(pick.component, 3));
+    placeAt(line, 17, phaseTimeField(pick.time));
+    placeAt(line, locationAt, fixedWidth(pick.location.empty() ? "--" : pick.location, 2));
     return line;
 }
 
@@ -173,8 +153,8 @@ std::string EwPhaseFile::text() const {
     for (const EwPick& pick : picks_) {
         if (pick.disabled) continue;
         std::string line = lines_[static_cast<std::size_t>(pick.line)];
-        place(line, 16, std::string(1, pick.weight));
-        place(line, 17, phaseTimeField(pick.time));
+        placeAt(line, 16, std::string(1, pick.weight));
+        placeAt(line, 17, phaseTimeField(pick.time));
         emit(line);
         if (shadows_) {
             const std::size_t next = static_cast<std::size_t>(pick.line) + 1;

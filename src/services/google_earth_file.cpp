@@ -4,7 +4,6 @@
 #include "core/text.h"
 
 namespace tlx {
-namespace {
 
 std::string xmlText(std::string_view s) {
     std::string out;
@@ -25,8 +24,6 @@ std::string xmlText(std::string_view s) {
     }
     return out;
 }
-
-} // namespace
 
 std::string googleEarthKml(const std::vector<KmlPoint>& points, double range) {
     std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"

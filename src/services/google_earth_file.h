@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tlx {
@@ -13,6 +14,9 @@ struct KmlPoint {
     std::string description;
     double lat = 0, lon = 0;
 };
+
+// Text with "&", "<" and ">" escaped for an XML element.
+std::string xmlText(std::string_view text);
 
 // The view range of a single point, metres.
 constexpr double kKmlPointRange = 160934;

@@ -2,16 +2,17 @@
 #pragma once
 
 #include "record/event_record.h"
+#include "services/google_earth_file.h"
 #include "services/report_row.h"
 
 #include <string>
+#include <vector>
 
 namespace tlx {
 
-constexpr double kReportViewRange = 160934; // metres
-
 // "%s%1.1f %s" (or "M?? %s") with the region name labels the event; with a record its station
 // is shown as well.
-std::string reportKml(const ReportRow& row, const std::string& regionName, const EventRecord* record);
+std::vector<KmlPoint> reportKmlPoints(const ReportRow& row, const std::string& regionName,
+                                      const EventRecord* record);
 
 } // namespace tlx
