@@ -14,6 +14,36 @@
 
 namespace tlx::app {
 
+namespace {
+
+// The row chosen in the Event Report dialog, as the Event page's current report.
+std::optional<CurrentEventReport> currentReport(const ReportRow* row) {
+    if (!row) return std::nullopt;
+    CurrentEventReport r;
+    r.year = row->year;
+    r.month = row->month;
+    r.day = row->day;
+    r.hour = row->hour;
+    r.minute = row->minute;
+    r.second = row->second;
+    r.tenths = row->tenths;
+    r.latitude = row->latitude;
+    r.longitude = row->longitude;
+    r.depth = row->depth;
+    r.magnitude = row->magnitude;
+    r.magnitude2 = row->magnitude2;
+    r.magType = row->magType;
+    r.magType2 = row->magType2;
+    r.comment = row->comment;
+    r.reportId = row->id;
+    r.agency = row->agency;
+    r.quality = row->quality;
+    r.eventType = row->eventType;
+    return r;
+}
+
+} // namespace
+
 CEventInfoSheet::CEventInfoSheet(EventWindow& window, AppContext& ctx, int first, QWidget* parent)
     : QDialog(parent), window_(window) {
     setWindowTitle("Event File Information");
@@ -25,7 +55,8 @@ CEventInfoSheet::CEventInfoSheet(EventWindow& window, AppContext& ctx, int first
     context.sensorLatitude = selected.header.latitude;
     context.sensorLongitude = selected.header.longitude;
     context.geography = &ctx.geography;
-    event_ = new CEventPage(EventPageLogic(selected.info, std::nullopt, context), ctx.messages);
+    event_ = new CEventPage(EventPageLogic(selected.info, currentReport(ctx.reports.selectedRow()), context),
+                            ctx.messages);
     sensor_ = new CSensorPage(selected, ctx.messages);
     time_ = new CTimePage(selected, ctx.messages);
     tabs_ = new QTabWidget;

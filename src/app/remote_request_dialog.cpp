@@ -3,6 +3,7 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/remote_station_dialog.h"
+#include "app/report_dialog.h"
 #include "app/send_status_dialog.h"
 #include "app/smtp_auth_dialog.h"
 #include "core/file_io.h"
@@ -64,7 +65,16 @@ CRemoteReq::CRemoteReq(const MailContext& context, RemoteRequestForm& form,
                                          new QLabel(" "), hour_, new QLabel(":"), minute_, zone_})
         time->addWidget(w);
     auto* report = new QPushButton("&Event Report...");
-    report->setEnabled(false); // the report list comes with the Event Report dialog
+    connect(report, &QPushButton::clicked, this, [this] {
+        const std::optional<CivilTime> origin = chooseReportTime ? chooseReportTime() : std::nullopt;
+        if (!origin) return;
+        month_->setValue(origin->month);
+        day_->setValue(origin->day);
+        year_->setValue(origin->year % 100);
+        hour_->setValue(origin->hour);
+        minute_->setValue(origin->minute);
+        zone_->setCurrentIndex(0);
+    });
     auto* eventTime = new QPushButton("Event &Time");
     eventTime->setEnabled(eventStart.has_value());
     time->addWidget(report);
@@ -289,9 +299,14 @@ void CRemoteReq::showFor(EventWindow* window, AppContext& ctx, QWidget* parent) 
         const CEqDoc& doc = window->doc();
         start = toCivil(doc.record(doc.currentRecord()).header.startTime);
     }
-    CRemoteReq({ctx.ini, ctx.settings.localDirectory, ctx.settings.programDirectory, ctx.messages},
-               ctx.remoteForm, start, parent)
-        .exec();
+    CRemoteReq dialog({ctx.ini, ctx.settings.localDirectory, ctx.settings.programDirectory, ctx.messages},
+                      ctx.remoteForm, start, parent);
+    dialog.chooseReportTime = [&ctx, &dialog, window]() -> std::optional<CivilTime> {
+        if (CReport(ctx, window, &dialog).exec() != QDialog::Accepted || !ctx.reports.selectedRow())
+            return std::nullopt;
+        return civilFromEpoch(ctx.reports.selectedRow()->epochSeconds());
+    };
+    dialog.exec();
 }
 
 void CRemoteReq::done(int result) {

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include <optional>
 
 class QCheckBox;
@@ -29,6 +31,8 @@ class CRemoteReq : public QDialog {
     int sentCount() const { return sent_; }
     // Opened from the menu; `window` (may be null) gives the event time.
     static void showFor(EventWindow* window, AppContext& ctx, QWidget* parent);
+    // "&Event Report...": the origin time of the row chosen in the Event Report dialog.
+    std::function<std::optional<CivilTime>()> chooseReportTime;
 
   private:
     void showStations();

@@ -635,12 +635,9 @@ std::optional<Refusal> readTimeForm(const TimeForm& f, TimeValues& v) {
 
 namespace {
 
-// 1 when the field changed; an int so that several are combined with "|", every one assigned.
-template <class T> int assign(T& field, const T& value) {
-    if (field == value) return 0;
-    field = value;
-    return 1;
-}
+// 1 when the field changed. A macro, not a function taking a reference: the header's fields are
+// packed and may not be bound to references; an int so that several combine with "|", all assigned.
+#define TLX_ASSIGN(field, value) ((field) == (value) ? 0 : ((field) = (value), 1))
 
 int assignText(char* field, std::size_t capacity, const std::string& value) {
     if (fieldText(field, capacity) == value) return 0;
@@ -657,34 +654,35 @@ InfoApplied applyRecordInfo(CEqDoc& doc, int selected, const InfoEdits& edits) {
         ChannelHeader& h = r.header;
         bool changed = false;
         if (const auto& e = edits.event) {
-            bool eventChanged = assign(r.info.comment, e->comment);
+            bool eventChanged = TLX_ASSIGN(r.info.comment, e->comment);
             if (!sameEntries(r.info.events, e->events)) {
                 r.info.events = e->events;
                 eventChanged = true;
             }
-            eventChanged |= assign(r.info.currentEvent, std::int32_t{e->currentEvent});
+            eventChanged |= TLX_ASSIGN(r.info.currentEvent, std::int32_t{e->currentEvent});
             applied.event |= eventChanged;
             changed |= eventChanged;
         }
         if (const auto& s = edits.sensor) {
             bool calibration = false;
-            changed |= assign(h.latitude, s->latitude.value_or(h.latitude)) |
-                       assign(h.longitude, s->longitude.value_or(h.longitude)) |
-                       assign(h.elevation, s->elevation) |
+            changed |= TLX_ASSIGN(h.latitude, s->latitude.value_or(double{h.latitude})) |
+                       TLX_ASSIGN(h.longitude, s->longitude.value_or(double{h.longitude})) |
+                       TLX_ASSIGN(h.elevation, s->elevation) |
                        assignText(h.network, sizeof h.network, s->network) |
-                       assign(r.info.sensorLocation, s->sensorLocation) |
-                       assign(r.info.sensorDescription, s->sensorDescription);
-            calibration |= assign(h.sensorType, static_cast<std::uint8_t>(s->sensorType)) |
-                           assign(h.adBits, static_cast<std::int16_t>(s->adBits));
+                       TLX_ASSIGN(r.info.sensorLocation, s->sensorLocation) |
+                       TLX_ASSIGN(r.info.sensorDescription, s->sensorDescription);
+            calibration |= TLX_ASSIGN(h.sensorType, static_cast<std::uint8_t>(s->sensorType)) |
+                           TLX_ASSIGN(h.adBits, static_cast<std::int16_t>(s->adBits));
             if (i == selected) {
-                changed |= assign(h.orientation, s->orientation) | assign(h.incident, s->incident) |
-                           assign(h.azimuth, s->azimuth) | assign(h.magCorrection, s->correction) |
+                changed |= TLX_ASSIGN(h.orientation, s->orientation) | TLX_ASSIGN(h.incident, s->incident) |
+                           TLX_ASSIGN(h.azimuth, s->azimuth) | TLX_ASSIGN(h.magCorrection, s->correction) |
                            assignText(h.sensorId, sizeof h.sensorId, s->sensorId) |
                            assignText(h.componentName, sizeof h.componentName, s->componentName) |
                            assignText(r.info.seedLocation, sizeof r.info.seedLocation, s->seedLocation);
-                calibration |= assign(h.sensitivity, s->sensitivity) |
-                               assign(r.info.sensorOutput, s->outputVoltage) |
-                               assign(r.info.ampGain, s->ampGain) | assign(r.info.adVolts, s->adVolts);
+                calibration |= TLX_ASSIGN(h.sensitivity, s->sensitivity) |
+                               TLX_ASSIGN(r.info.sensorOutput, s->outputVoltage) |
+                               TLX_ASSIGN(r.info.ampGain, s->ampGain) |
+                               TLX_ASSIGN(r.info.adVolts, s->adVolts);
             }
             applied.calibration |= calibration;
             changed |= calibration;
@@ -696,7 +694,7 @@ InfoApplied applyRecordInfo(CEqDoc& doc, int selected, const InfoEdits& edits) {
                 start.nanoseconds = h.startTime.nanoseconds;
             bool timeChanged = std::memcmp(&start, &h.startTime, sizeof start) != 0;
             h.startTime = start;
-            timeChanged |= assign(h.startTimeOffset, t->offset);
+            timeChanged |= TLX_ASSIGN(h.startTimeOffset, t->offset);
             changed |= std::memcmp(h.timeRefType, t->timeRef, sizeof h.timeRefType) != 0 ||
                        h.lockIndicator != t->lock;
             std::memcpy(h.timeRefType, t->timeRef, sizeof h.timeRefType);
@@ -755,3 +753,5 @@ std::optional<SaveChoice> writeBackChoice(const CEqDoc& doc, std::string& refusa
 }
 
 } // namespace tlx
+
+#undef TLX_ASSIGN
