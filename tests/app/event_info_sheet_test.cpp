@@ -90,8 +90,8 @@ TEST(GuiEventInformation, EditedPagesReachTheRecordsOnOk) {
     for (int i = 0; i < 2; ++i) {
         const EventRecord& r = doc.record(i);
         EXPECT_TRUE(doc.slot(i).modified) << i;
-        EXPECT_EQ(r.header.latitude, 45.5);
-        EXPECT_EQ(r.header.longitude, -120);
+        EXPECT_EQ(double{r.header.latitude}, 45.5); // packed fields are compared as copies
+        EXPECT_EQ(double{r.header.longitude}, -120);
         EXPECT_EQ(r.header.startTime.nanoseconds, 500'000'000);
         ASSERT_EQ(r.info.events.size(), 1u);
         EXPECT_EQ(r.info.events[0].magMl, 420);
@@ -133,11 +133,11 @@ TEST(GuiEventInformation, CancelAndAnUntouchedOkChangeNothing) {
     const EventRecord& after = w->doc().record(0);
     EXPECT_FALSE(w->doc().slot(0).modified);
     EXPECT_EQ(after.info.comment, before.info.comment);
-    EXPECT_EQ(after.header.elevation, before.header.elevation);
-    EXPECT_EQ(after.header.sensitivity, before.header.sensitivity);
-    EXPECT_EQ(after.header.latitude, before.header.latitude);
+    EXPECT_EQ(double{after.header.elevation}, double{before.header.elevation});
+    EXPECT_EQ(double{after.header.sensitivity}, double{before.header.sensitivity});
+    EXPECT_EQ(double{after.header.latitude}, double{before.header.latitude});
     ASSERT_EQ(after.info.events.size(), 1u);
-    EXPECT_EQ(after.info.events[0].depth, 7.25);
+    EXPECT_EQ(double{after.info.events[0].depth}, 7.25);
 }
 
 // Alt+K keeps the markers in the file; a window opened on the saved file shows them again.
