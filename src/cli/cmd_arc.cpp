@@ -2,6 +2,7 @@
 // locator phase file as the picks dialog lists them (JSON), or a record's P pick added to it.
 #include "cli/cli_command.h"
 #include "cli/json_writer.h"
+#include "cli/session_console.h"
 
 #include "core/civil_time.h"
 #include "core/text.h"
@@ -13,25 +14,11 @@
 namespace tlx::cli {
 namespace {
 
-// "hh:mm:ss.ss" as seconds of the day.
-bool parseClock(const std::string& text, double& seconds) {
-    const std::vector<std::string> parts = split(text, ':');
-    int hour = 0, minute = 0;
-    double second = 0;
-    if (parts.size() != 3 || !parseInt(parts[0], hour) || !parseInt(parts[1], minute) ||
-        !parseDouble(parts[2], second) || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
-        second >= 60)
-        return false;
-    seconds = hour * 3600.0 + minute * 60.0 + second;
-    return true;
-}
-
 // The pick on the record's day; a clock time before the record's start falls on the next day.
-double pickTime(const EventRecord& record, double clockSeconds) {
+double pickTime(const EventRecord& record, std::int64_t msOfDay) {
     const CivilTime start = addSeconds(toCivil(record.header.startTime), record.header.startTimeOffset);
     const double startTime = static_cast<double>(epochSeconds(start)) + start.nanoseconds / 1e9;
-    const double midnight = static_cast<double>(daysFromCivil(start.year, start.month, start.day)) * 86400;
-    const double time = midnight + clockSeconds;
+    const double time = ewTimeOfMarker(record, msOfDay);
     return time < startTime ? time + 86400 : time;
 }
 
@@ -58,12 +45,12 @@ void printPicks(const EwPhaseFile& phases) {
 
 int runArc(const Args& given) {
     Args args = given;
-    std::string stations, eventFile, clock;
+    std::string stations, eventFile;
     const bool hasStations = takeOption(args, "--stations", stations);
     const bool adding = takeOption(args, "--add", eventFile);
-    const bool hasClock = takeOption(args, "--p", clock);
-    double clockSeconds = 0;
-    if (args.size() != 1 || adding != hasClock || (hasClock && !parseClock(clock, clockSeconds))) {
+    std::optional<std::int64_t> clock;
+    if (!timeOption(args, "--p", clock)) return 2;
+    if (args.size() != 1 || adding != clock.has_value()) {
         std::fprintf(stderr,
                      "usage: tellurix-cli arc FILE [--stations FILE] [--add EVENTFILE --p hh:mm:ss.ss]\n");
         return 2;
@@ -79,8 +66,7 @@ int runArc(const Args& given) {
         LoadResult loaded;
         if (!loadForConsole(eventFile, messages, loaded)) return 1;
         const EventRecord& record = loaded.channels.front().record;
-        if (!addRecordPick(phases, record, pickTime(record, clockSeconds), hasStations ? stations : "",
-                           messages) ||
+        if (!addRecordPick(phases, record, pickTime(record, *clock), hasStations ? stations : "", messages) ||
             !phases.write(args[0], error)) {
             if (!error.empty()) std::fprintf(stderr, "tellurix-cli: %s\n", error.c_str());
             return 1;
