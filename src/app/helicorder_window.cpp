@@ -15,8 +15,6 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -236,26 +234,19 @@ QImage HelicorderWindow::picture(int width, int height) {
 }
 
 void HelicorderWindow::saveGif() {
-    namespace fs = std::filesystem;
-    const fs::path record = source_ ? fs::path(source_->doc().fileName(record_)) : fs::path("helicorder");
     const std::string name =
-        (record.parent_path() / dotsToGifName(record.filename().string(), "_heli.gif")).string();
+        gifNameBeside(source_ ? source_->doc().fileName(record_) : "helicorder", "_heli.gif");
     saveWindowPicture(this, ctx_.settings, ctx_.ini, ctx_.messages, name,
                       [this](int width, int height) { return picture(width, height); });
 }
 
 void HelicorderWindow::print() {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter p(&printer);
-    const QRect page = p.viewport();
     const QSize size(1024, 1400);
-    p.setWindow(0, 0, size.width(), size.height());
-    p.setViewport(page);
     const int scrolled = layout_.scroll();
-    layout_.setScroll(0);
-    views::paintHelicorder(p, size, layout_, scene(), ctx_.style, true);
+    printWindowPicture(this, size, [this, size](QPainter& p) {
+        layout_.setScroll(0);
+        views::paintHelicorder(p, size, layout_, scene(), ctx_.style, true);
+    });
     layout_.setSize(canvas_->width(), canvas_->height());
     layout_.setScroll(scrolled);
 }

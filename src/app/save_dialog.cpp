@@ -11,6 +11,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -260,6 +263,17 @@ bool saveWindowPicture(QWidget* parent, AppSettings& settings, IniProfile& ini, 
         return true;
     messages.error(format("Error Making GIF Image.\nError: %s", message.c_str()));
     return false;
+}
+
+void printWindowPicture(QWidget* parent, QSize logical, const std::function<void(QPainter&)>& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QPainter p(&printer);
+    const QRect page = p.viewport();
+    p.setWindow(0, 0, logical.width(), logical.height());
+    p.setViewport(page);
+    paint(p);
 }
 
 } // namespace tlx::app

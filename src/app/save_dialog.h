@@ -9,6 +9,7 @@
 #include "services/save_naming.h"
 
 #include <QDialog>
+#include <QSize>
 
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class QComboBox;
 class QLineEdit;
 class QCheckBox;
 class QImage;
+class QPainter;
 class QSpinBox;
 
 namespace tlx::app {
@@ -88,5 +90,9 @@ class CSave : public QDialog {
 bool saveWindowPicture(QWidget* parent, AppSettings& settings, IniProfile& ini, Messages& messages,
                        const std::string& proposedName,
                        const std::function<QImage(int width, int height)>& picture);
+
+// A window's picture printed: the print dialog, then `paint` on a page whose logical size is
+// `logical`, scaled to the printable area.
+void printWindowPicture(QWidget* parent, QSize logical, const std::function<void(QPainter&)>& paint);
 
 } // namespace tlx::app

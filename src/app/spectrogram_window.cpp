@@ -15,8 +15,6 @@
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -200,25 +198,18 @@ bool SpectrogramWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SpectrogramWindow::saveGif() {
-    namespace fs = std::filesystem;
-    const fs::path record = source_ ? fs::path(source_->doc().fileName(record_)) : fs::path("spectrogram");
     const std::string name =
-        (record.parent_path() / dotsToGifName(record.filename().string(), "_spg.gif")).string();
+        gifNameBeside(source_ ? source_->doc().fileName(record_) : "spectrogram", "_spg.gif");
     saveWindowPicture(this, ctx_.settings, ctx_.ini, ctx_.messages, name,
                       [this](int width, int height) { return picture(width, height); });
 }
 
 void SpectrogramWindow::print() {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter p(&printer);
-    const QRect page = p.viewport();
     const QSize size(1024, 768);
-    p.setWindow(0, 0, size.width(), size.height());
-    p.setViewport(page);
-    views::paintSpectrogram(p, size, layout_, spectrogram_, views::decibelRange(spectrogram_, kRangeDb),
-                            ctx_.style, true);
+    printWindowPicture(this, size, [this, size](QPainter& p) {
+        views::paintSpectrogram(p, size, layout_, spectrogram_, views::decibelRange(spectrogram_, kRangeDb),
+                                ctx_.style, true);
+    });
     layout_.setSize(canvas_->width(), canvas_->height());
 }
 

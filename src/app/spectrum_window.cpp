@@ -18,8 +18,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -434,25 +432,16 @@ void SpectrumWindow::ratio(QMdiArea* mdi) {
 }
 
 void SpectrumWindow::saveGif() {
-    namespace fs = std::filesystem;
-    const fs::path record = source_ ? fs::path(source_->doc().fileName(record_)) : fs::path("spectrum");
     const std::string name =
-        (record.parent_path() / dotsToGifName(record.filename().string(), "_fft.gif")).string();
+        gifNameBeside(source_ ? source_->doc().fileName(record_) : "spectrum", "_fft.gif");
     saveWindowPicture(this, ctx_.settings, ctx_.ini, ctx_.messages, name,
                       [this](int width, int height) { return picture(width, height); });
 }
 
 void SpectrumWindow::print() {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter p(&printer);
-    const QRect page = p.viewport();
     // The picture at screen proportions, scaled to the page.
     const QSize size(1024, 768);
-    p.setWindow(0, 0, size.width(), size.height());
-    p.setViewport(page);
-    view_->paint(p, size, true);
+    printWindowPicture(this, size, [this, size](QPainter& p) { view_->paint(p, size, true); });
 }
 
 SpectrumWindow* openSpectrumWindow(Cmd cmd, EventWindow& source, QMdiArea* mdi, AppContext& context) {

@@ -79,6 +79,11 @@ void SaveNameState::changeFormat(int format) {
         n = applySaveExtension(n, format_);
 }
 
+std::string gifNameBeside(const std::string& recordFile, const std::string& suffix) {
+    const std::filesystem::path record(recordFile);
+    return (record.parent_path() / dotsToGifName(record.filename().string(), suffix)).string();
+}
+
 std::string dotsToGifName(const std::string& fileName, const std::string& suffix) {
     std::string s = fileName;
     for (char& c : s)

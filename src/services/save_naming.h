@@ -40,6 +40,8 @@ class SaveNameState {
 
 // "name.ext" -> "name_ext.gif", lower-cased (the event view's automatic picture name).
 std::string dotsToGifName(const std::string& fileName, const std::string& suffix = ".gif");
+// A window's picture name beside its record's file: the folder, then dotsToGifName of the name.
+std::string gifNameBeside(const std::string& recordFile, const std::string& suffix);
 
 // The picture-mode GIF name for an event file and an optional target from the command line.
 std::string pictureGifName(const std::string& eventPath, const std::string& target);
