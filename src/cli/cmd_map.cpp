@@ -2,9 +2,9 @@
 // [--station LAT LON SP_DEGREES]... [--event LAT LON]: the location map window's picture drawn
 // offscreen with the window's painter and written as a GIF image.
 #include "cli/cli_command.h"
+#include "cli/gif_output.h"
 
 #include "core/text.h"
-#include "views/gif_export.h"
 #include "views/map_painter.h"
 
 #include <QGuiApplication>
@@ -96,13 +96,7 @@ int runMap(const Args& input) {
     if (centre) doc.setCentre(centre->first, centre->second);
     if (scale) doc.setLevel(views::snapScaleLevel(*scale));
     const QImage image = views::renderMap(doc, width, height);
-    std::string message;
-    if (!views::saveImageAsGif(image, args[0], message)) {
-        std::fprintf(stderr, "Error Making GIF Image.\nError: %s\n", message.c_str());
-        return 1;
-    }
-    std::printf("%s\n", args[0].c_str());
-    return 0;
+    return writeGifAndReport(image, args[0]);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // tellurix-cli render FILE OUT.gif [--width W --height H] [--p T --s T]: the event window's picture (text
 // lines, traces, markers and read-outs) drawn offscreen and written as a GIF image.
 #include "cli/cli_command.h"
+#include "cli/gif_output.h"
 #include "cli/session_console.h"
 
-#include "views/gif_export.h"
 #include "views/scene_painter.h"
 
 #include <QGuiApplication>
@@ -52,13 +52,7 @@ int runRender(const Args& input) {
     model.resetMarkers();
     if (!placeGivenMarkers(session, pTime, sTime)) return 2;
     const QImage image = views::renderPicture(model, style, width, height);
-    std::string message;
-    if (!views::saveImageAsGif(image, args[1], message)) {
-        std::fprintf(stderr, "Error Making GIF Image.\nError: %s\n", message.c_str());
-        return 1;
-    }
-    std::printf("%s\n", args[1].c_str());
-    return 0;
+    return writeGifAndReport(image, args[1]);
 }
 
 } // namespace

@@ -2,10 +2,10 @@
 // first channel of a file (read in its own pass, beyond the event record limit) in helicorder lines,
 // drawn offscreen and written as a GIF image.
 #include "cli/cli_command.h"
+#include "cli/gif_output.h"
 
 #include "core/text.h"
 #include "record/whole_channel.h"
-#include "views/gif_export.h"
 #include "views/helicorder_painter.h"
 
 #include <QGuiApplication>
@@ -66,13 +66,7 @@ int drawHelicorder(const Args& input) {
     scene.pyramid = &pyramid;
     scene.mean = mean;
     const QImage image = views::helicorderPicture(width, height, layout, scene, views::ViewStyle{});
-    std::string message;
-    if (!views::saveImageAsGif(image, args[1], message)) {
-        std::fprintf(stderr, "Error Making GIF Image.\nError: %s\n", message.c_str());
-        return 1;
-    }
-    std::printf("%s\n", args[1].c_str());
-    return 0;
+    return writeGifAndReport(image, args[1]);
 }
 
 } // namespace

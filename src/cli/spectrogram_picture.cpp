@@ -1,8 +1,8 @@
 // tellurix-render spectrogram ...: the spectrogram window's picture of a whole record, drawn
 // offscreen and written as a GIF image (tellurix-cli spectrogram --gif runs it).
+#include "cli/gif_output.h"
 #include "cli/spectrogram_console.h"
 
-#include "views/gif_export.h"
 #include "views/spectrogram_painter.h"
 
 #include <QGuiApplication>
@@ -29,13 +29,7 @@ int drawSpectrogram(const Args& args) {
     layout.setFrequencyRange(s.frequency(1), s.request().sampleRate / 2, options.logFrequency);
     const QImage image = views::spectrogramPicture(options.width, options.height, layout, s,
                                                    views::decibelRange(s, 80), views::ViewStyle{});
-    std::string message;
-    if (!views::saveImageAsGif(image, options.gif, message)) {
-        std::fprintf(stderr, "Error Making GIF Image.\nError: %s\n", message.c_str());
-        return 1;
-    }
-    std::printf("%s\n", options.gif.c_str());
-    return 0;
+    return writeGifAndReport(image, options.gif);
 }
 
 } // namespace
