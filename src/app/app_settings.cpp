@@ -42,6 +42,7 @@ AppSettings readAppSettings(const IniProfile& ini, const fs::path& programDirect
         directoryKey(ini, kPhaseDirectory, fs::is_directory(tables, ec) ? tables : programDirectory);
     s.datalessDirectory = readSetting(ini, kDatalessDir);
     s.datalessExtension = readSetting(ini, kDatalessExt);
+    s.googleEarthPath = readSetting(ini, kGoogleEarthPath);
     s.archiveDirectory = readSetting(ini, kArchiveDirectory);
     s.longFileNames = readSetting(ini, kLongFileNames);
     s.useEventTime = readSetting(ini, kUseEventTime);

@@ -34,6 +34,7 @@ struct AppSettings {
     std::filesystem::path phaseDirectory;
     std::string datalessDirectory;
     std::string datalessExtension = "Dataless";
+    std::string googleEarthPath;
     std::string archiveDirectory;
     bool longFileNames = true;
     bool useEventTime = true;

@@ -3,6 +3,7 @@
 #include "app/convert_mode.h"
 #include "app/event_window.h"
 #include "app/picture_server.h"
+#include "app/shell_commands.h"
 #include "app/single_instance.h"
 #include "core/data_paths.h"
 #include "core/debug_log.h"
@@ -76,14 +77,7 @@ int CEqApp::run(const std::vector<std::string>& args) {
     ctx_.messages.setParent(frame_.get());
     frame_->placeWindow(desk);
     if (!batch) frame_->show();
-    const views::TableFolders folders =
-        views::tableFolders(programDir, ctx_.settings.localDirectory, ctx_.settings.phaseDirectory);
-    ctx_.seismo.load(ctx_.ini, folders.tables, folders.data, ctx_.messages);
-    // Without a phases.dat of the user's, the one shipped with the program is read.
-    const bool ownPhases = !findDataFile({ctx_.settings.localDirectory, programDir}, "phases.dat").empty();
-    ctx_.seismo.travel.readPhases(ctx_.settings.localDirectory,
-                                  ownPhases ? programDir : shippedDataDirectory(),
-                                  ctx_.settings.phaseDirectory, ctx_.messages);
+    loadProgramTables(ctx_);
     ctx_.seismo.magnitudeUnits = magnitudeUnitsFromSetting(ctx_.settings.magAuto);
 
     // TLX_STARTUP_TIMING prints the time to the first painted event window ("quit": then ends);

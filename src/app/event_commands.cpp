@@ -141,6 +141,18 @@ const CommandSpec kSpecs[] = {
     {Cmd::LocalDataDirectory, "&Local Data Directory...", "", A, false},
     {Cmd::TablesDirectory, "Ta&bles Directory...", "", A, false},
     {Cmd::HelpTopics, "&Help", "F1", A, false},
+    {Cmd::AutoFft, "&Auto FFT Display", "", W, true},
+    {Cmd::GoogleEarthEvent, "&Event", "", W, false},
+    {Cmd::GoogleEarthStation, "&Station", "", W, false},
+    {Cmd::GoogleEarthExe, "GoogleEarth E&xe...", "", A, false},
+    {Cmd::DatalessDirectory, "Default Dataless &Directory...", "", A, false},
+    {Cmd::DatalessExtension, "Default Dataless File &Extension...", "", A, false},
+    {Cmd::AddMiniSeedInfo, "&Add Header Information...", "", W, false},
+    {Cmd::WebBroadband, "&Broadband Request", "", A, false},
+    {Cmd::WebNewEvents, "&New Event Files", "", A, false},
+    {Cmd::WebArchives, "Event File &Archives", "", A, false},
+    {Cmd::WebFerncast, "&Ferncast", "", A, false},
+    {Cmd::TextPanel, "Te&xt", "", W, true},
     {Cmd::Arrange, "&Arrange", "", W, false},
     {Cmd::Cascade, "&Cascade", "", W, false},
     {Cmd::About, "&About Tellurix...", "", A, false},
@@ -158,6 +170,11 @@ MenuItem sub(const char* title, std::vector<MenuItem> items) {
 
 MenuItem helpMenu() {
     return sub("&Help", {c(Cmd::HelpTopics), c(Cmd::About)});
+}
+
+MenuItem webMenu() {
+    return sub("&Web",
+               {c(Cmd::WebBroadband), c(Cmd::WebNewEvents), c(Cmd::WebArchives), c(Cmd::WebFerncast)});
 }
 
 int recordIndex(Cmd cmd, Cmd first) {
@@ -213,11 +230,13 @@ const CommandSpec& commandSpec(Cmd cmd) {
 }
 
 std::vector<MenuItem> emptyFrameMenus() {
-    return {
-        sub("&File", {c(Cmd::Open), c(Cmd::AssociateSvx), c(Cmd::EventReport), c(Cmd::ReplaySettings), sep(),
-                      c(Cmd::LocalDataDirectory), c(Cmd::TablesDirectory), sep(), c(Cmd::PrintSettings),
-                      c(Cmd::GifSettings), sep(), c(Cmd::RemoteRequest), sep(), c(Cmd::Exit)}),
-        sub("&View", {c(Cmd::ToolBar), c(Cmd::StatusBar)}), helpMenu()};
+    return {sub("&File", {c(Cmd::Open), c(Cmd::AssociateSvx), c(Cmd::EventReport), c(Cmd::ReplaySettings),
+                          c(Cmd::GoogleEarthExe), sep(), c(Cmd::LocalDataDirectory), c(Cmd::TablesDirectory),
+                          sep(), c(Cmd::PrintSettings), c(Cmd::GifSettings), sep(), c(Cmd::RemoteRequest),
+                          sep(), c(Cmd::Exit)}),
+            sub("&View", {c(Cmd::WebBroadband), c(Cmd::WebArchives), c(Cmd::WebNewEvents),
+                          c(Cmd::WebFerncast), sep(), c(Cmd::ToolBar), c(Cmd::StatusBar)}),
+            helpMenu()};
 }
 
 std::vector<MenuItem> eventWindowMenus() {
@@ -240,6 +259,9 @@ std::vector<MenuItem> eventWindowMenus() {
                       sep(),
                       c(Cmd::LocalDataDirectory),
                       c(Cmd::TablesDirectory),
+                      sub("M&INISEED Control",
+                          {c(Cmd::DatalessDirectory), c(Cmd::DatalessExtension), c(Cmd::AddMiniSeedInfo)}),
+                      c(Cmd::GoogleEarthExe),
                       sep(),
                       c(Cmd::SendEmail),
                       c(Cmd::RemoteRequest),
@@ -254,11 +276,13 @@ std::vector<MenuItem> eventWindowMenus() {
                   c(Cmd::MagUseCorrection), c(Cmd::MagUseSensor), sep(), c(Cmd::MbPeriod), c(Cmd::MsPeriod)}),
              c(Cmd::MagnitudeCalculator), c(Cmd::GreatCircle),
              sub("DFT/&FFT Settings", {c(Cmd::DftFull), c(Cmd::DftView), c(Cmd::FftFull), c(Cmd::FftView),
-                                       sep(), c(Cmd::WindowFft), c(Cmd::PadFft)}),
+                                       sep(), c(Cmd::AutoFft), c(Cmd::WindowFft), c(Cmd::PadFft)}),
              c(Cmd::Spectrogram), c(Cmd::Helicorder), sep(), c(Cmd::TimeFilter), c(Cmd::StaLta), c(Cmd::Rms),
              sep(), c(Cmd::EwPicks)}),
-        sub("&Display/Modify", {c(Cmd::EventInformation), c(Cmd::SensorInformation), c(Cmd::TimeInformation),
-                                c(Cmd::NextEvent), c(Cmd::DataOperations)}),
+        sub("&Display/Modify",
+            {c(Cmd::EventInformation), c(Cmd::SensorInformation), c(Cmd::TimeInformation), c(Cmd::NextEvent),
+             c(Cmd::DataOperations), sep(),
+             sub("&Google Earth", {c(Cmd::GoogleEarthEvent), c(Cmd::GoogleEarthStation)})}),
         sub("&Tables", {c(Cmd::TravelTimeTables)}),
         sub("&View",
             {c(Cmd::Display1),
@@ -282,8 +306,10 @@ std::vector<MenuItem> eventWindowMenus() {
              c(Cmd::DataPoints),
              c(Cmd::Invert),
              sub("Y-Scale &Display", {c(Cmd::YCounts), c(Cmd::YVoltsAd), c(Cmd::YVoltsAmp), c(Cmd::YSensor)}),
+             webMenu(),
              sep(),
              c(Cmd::StatusBar),
+             c(Cmd::TextPanel),
              c(Cmd::ToolBar)}),
         sub("&X-Scale", {c(Cmd::XScale)}),
         sub("&Y-Scale", {c(Cmd::YScale)}),
@@ -309,10 +335,10 @@ std::vector<MenuItem> spectrumWindowMenus() {
                       c(Cmd::GifSettings), c(Cmd::SpecExport), sep(), c(Cmd::Exit)}),
         sub("&Calculate", {c(Cmd::SpecLowPass), c(Cmd::SpecHighPass), c(Cmd::SpecNotch), c(Cmd::SpecBandPass),
                            sep(), c(Cmd::SpecTimeDomain), c(Cmd::SpecRatio)}),
-        sub("&View", {c(Cmd::SpecCopy), c(Cmd::SpecZoom), c(Cmd::SpecHigher), c(Cmd::SpecLower), sep(),
-                      c(Cmd::StatusBar), c(Cmd::ToolBar)}),
+        sub("&View", {c(Cmd::SpecCopy), c(Cmd::SpecZoom), c(Cmd::SpecHigher), c(Cmd::SpecLower), webMenu(),
+                      sep(), c(Cmd::StatusBar), c(Cmd::ToolBar)}),
         sub("&Options", {c(Cmd::SpecVolts), c(Cmd::SpecCounts), c(Cmd::SpecPeakToPeak), c(Cmd::SpecLogY),
-                         c(Cmd::SpecYGrid), c(Cmd::SpecXGrid)}),
+                         c(Cmd::SpecYGrid), c(Cmd::SpecXGrid), sep(), c(Cmd::Title)}),
         sub("&Window", {c(Cmd::Arrange), c(Cmd::Cascade)}),
         helpMenu(),
     };
@@ -376,6 +402,8 @@ CommandState commandState(Cmd cmd, const WindowContext* w, const AppSettings& s,
         if (cmd == Cmd::VertBar) st.checked = w->frame->vertBar;
         if (cmd == Cmd::HorzBar) st.checked = w->frame->horzBar;
         if (cmd == Cmd::Title) st.checked = w->frame->caption;
+        if (cmd == Cmd::TextPanel) st.checked = w->frame->textPanel;
+        if (cmd == Cmd::AutoFft) st.checked = w->frame->autoFft;
     }
     const CEqDoc& doc = w->doc;
     const views::EqViewModel& m = w->model;
@@ -594,6 +622,10 @@ Outcome runWindowCommand(Cmd cmd, WindowContext& w, ShellContext& shell) {
     case Cmd::Title:
         if (!w.frame) return Outcome::Refused;
         w.frame->caption = !w.frame->caption;
+        break;
+    case Cmd::TextPanel:
+        if (!w.frame) return Outcome::Refused;
+        w.frame->textPanel = !w.frame->textPanel;
         break;
     case Cmd::CropMessage:
         doc.toggleCropMessage();

@@ -151,6 +151,18 @@ enum class Cmd {
     LocalDataDirectory,
     TablesDirectory,
     HelpTopics,
+    AutoFft,
+    GoogleEarthEvent,
+    GoogleEarthStation,
+    GoogleEarthExe,
+    DatalessDirectory,
+    DatalessExtension,
+    AddMiniSeedInfo,
+    WebBroadband,
+    WebNewEvents,
+    WebArchives,
+    WebFerncast,
+    TextPanel,
     // Window, Help
     Arrange,
     Cascade,
@@ -187,11 +199,15 @@ std::vector<MenuItem> eventContextMenu();
 std::vector<MenuItem> pickContextMenu();
 std::vector<Cmd> toolBarCommands();
 
-// What an event window shows around its seismogram: the caption bar and the two scroll bars.
+// What an event window shows around its seismogram: the caption bar, the two scroll bars and the
+// text panel.
 struct WindowFrame {
     bool caption = true;
     bool horzBar = true;
     bool vertBar = true;
+    bool textPanel = true;
+    // The window's spectrum follows its view and data ("&Auto FFT Display").
+    bool autoFft = false;
 };
 
 // The event window a command acts on.

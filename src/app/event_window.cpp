@@ -80,10 +80,14 @@ bool EventWindow::load(const OpenRequest& request, const views::SeismoTables& ta
     session_ = std::make_unique<views::EventSession>(tables, loader, messages, ini, mode, &view_->model());
     if (!session_->open(request)) return false;
     // Filters, undo, integration and crop change the samples: the view follows with new pyramids.
-    session_->onDataChanged = [this] { refresh(); };
+    session_->onDataChanged = [this] {
+        refresh();
+        Q_EMIT dataChanged();
+    };
     session_->onSelectionChanged = [this] {
         setWindowTitle(QString::fromStdString(doc().title()));
         refresh();
+        Q_EMIT dataChanged();
     };
     view_->onSelectRecord = [this](int slot) { doc().selectRecord(slot); };
     view_->onShowAlone = [this](int slot) {
@@ -110,11 +114,21 @@ void EventWindow::setFrame(const WindowFrame& frame) {
 void EventWindow::applyFrame() {
     hbar_->setVisible(frame_.horzBar);
     vbar_->setVisible(frame_.vertBar);
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (!sub || sub->windowFlags().testFlag(Qt::FramelessWindowHint) == !frame_.caption) return;
+    text_->setVisible(frame_.textPanel);
+    showCaption(*this, frame_.caption);
+}
+
+bool captionShown(const QWidget& mdiChild) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(mdiChild.parentWidget());
+    return !sub || !sub->windowFlags().testFlag(Qt::FramelessWindowHint);
+}
+
+void showCaption(QWidget& mdiChild, bool shown) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(mdiChild.parentWidget());
+    if (!sub || captionShown(mdiChild) == shown) return;
     // Without its caption the frame stays where it was: the window's contents do not jump.
     const QRect contents = sub->geometry();
-    sub->setWindowFlag(Qt::FramelessWindowHint, !frame_.caption);
+    sub->setWindowFlag(Qt::FramelessWindowHint, !shown);
     sub->setGeometry(contents);
     sub->show();
 }

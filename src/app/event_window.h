@@ -31,6 +31,8 @@ class EventWindow : public QWidget {
     WindowContext context();
     // The caption and scroll bars the window opens with.
     void setFrame(const WindowFrame& frame);
+    bool autoFft() const { return frame_.autoFft; }
+    void setAutoFft(bool on) { frame_.autoFft = on; }
 
     views::CEqView* view() { return view_; }
     views::CTextView* textView() { return text_; }
@@ -54,6 +56,8 @@ class EventWindow : public QWidget {
     void timeAxisChanged();
     // A double right-click in the seismogram: Title.
     void titleToggleRequested();
+    // The records' samples or the selected record changed.
+    void dataChanged();
 
   protected:
     // Unsaved records ask first; a window kept open ignores the close.
@@ -74,5 +78,9 @@ class EventWindow : public QWidget {
     std::int64_t shownLeftMs_ = -1;
     double shownSpan_ = -1;
 };
+
+// The caption bar of a window of the program's window area.
+bool captionShown(const QWidget& mdiChild);
+void showCaption(QWidget& mdiChild, bool shown);
 
 } // namespace tlx::app

@@ -12,6 +12,7 @@
 #include "app/magnitude_period.h"
 #include "app/main_frame.h"
 #include "app/open_file_dialog.h"
+#include "app/outside_programs.h"
 #include "app/phase_control_dialog.h"
 #include "app/phase_times_window.h"
 #include "app/pick_commands.h"
@@ -123,7 +124,22 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
         chooseLocalDataDirectory(ctx_, this);
         return;
     case Cmd::TablesDirectory:
-        chooseTablesDirectory(ctx_, this);
+        chooseTablesDirectory(ctx_, eventWindows(), this);
+        return;
+    case Cmd::DatalessDirectory:
+        chooseDatalessDirectory(ctx_, this);
+        return;
+    case Cmd::DatalessExtension:
+        chooseDatalessExtension(ctx_, this);
+        return;
+    case Cmd::GoogleEarthExe:
+        chooseGoogleEarthProgram(ctx_, this);
+        return;
+    case Cmd::WebBroadband:
+    case Cmd::WebNewEvents:
+    case Cmd::WebArchives:
+    case Cmd::WebFerncast:
+        openWebCommand(cmd, ctx_);
         return;
     case Cmd::HelpTopics:
         showHelp(ctx_, this);
@@ -215,6 +231,16 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::FftFull:
     case Cmd::FftView:
         openSpectrumWindow(cmd, *w, mdi_, ctx_);
+        break;
+    case Cmd::AutoFft:
+        toggleAutoFft(*w, mdi_, ctx_);
+        break;
+    case Cmd::GoogleEarthEvent:
+    case Cmd::GoogleEarthStation:
+        showRecordInGoogleEarth(*w, cmd == Cmd::GoogleEarthEvent, ctx_);
+        break;
+    case Cmd::AddMiniSeedInfo:
+        addHeaderInformation(*w, ctx_, this);
         break;
     case Cmd::Spectrogram:
         openSpectrogramWindow(*w, mdi_, ctx_);

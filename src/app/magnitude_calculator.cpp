@@ -51,9 +51,10 @@ CMagCalcDialog::CMagCalcDialog(views::EqViewModel& model, const views::SeismoTab
                                                                               rec.stationName().c_str()))
                                               : QString("Magnitude Calculator"));
     if (const AttenuationTables* t = tables.attenuation.tableFor(rec.stationName())) attenuation_ = *t;
-    const char* names[FieldCount] = {
-        "displacement", "counts", "sensitivity", "correction", "km", "degrees", "miles",    "minusLogA0",
-        "ml",           "mlCorr", "ms",          "msCorr",     "mb", "mbCorr",  "msPeriod", "mbPeriod"};
+    const char* names[FieldCount] = {"displacement", "counts",  "sensitivity", "correction", "km",
+                                     "degrees",      "miles",   "minusLogA0",  "ml",         "mlCorr",
+                                     "ms",           "msCorr",  "mb",          "mbCorr",     "msPeriod",
+                                     "mbPeriod",     "mbDepth", "mbTerm"};
     for (int f = 0; f < FieldCount; ++f) {
         edits_[f] = new QLineEdit;
         edits_[f]->setObjectName(names[f]);
@@ -82,6 +83,8 @@ CMagCalcDialog::CMagCalcDialog(views::EqViewModel& model, const views::SeismoTab
         {"Mag Corr && Counts:", MbCorr, 5, 2},
         {"Ms Period:", MsPeriod, 6, 2},
         {"Mb Period:", MbPeriod, 7, 2},
+        {"Mb Depth:", MbDepth, 8, 0},
+        {"Mb Depth / Dist Correction:", MbTerm, 8, 2},
     };
     for (const Row& r : rows) {
         auto* label = new QLabel(QString(r.label).replace("&&", "&"));
@@ -92,6 +95,12 @@ CMagCalcDialog::CMagCalcDialog(views::EqViewModel& model, const views::SeismoTab
         connect(edit(f), &QLineEdit::textEdited, this, [this, f] { distanceEdited(f); });
     for (Field f : {Ml, MlCorr, Ms, MsCorr, Mb, MbCorr})
         connect(edit(f), &QLineEdit::textEdited, this, [this, f] { typed_ = f; });
+    // Empty again, the term is the formula's.
+    connect(edit(MbTerm), &QLineEdit::textEdited, this,
+            [this](const QString& t) { termTyped_ = !t.trimmed().isEmpty(); });
+    edit(MbDepth)->setToolTip(
+        "The depth to look up the Mb distance/depth correction with (km, \"M\" miles, \"D\" "
+        "degrees); a correction typed beside it replaces 0.01 x degrees + 5.9.");
     auto* buttons = new QHBoxLayout;
     auto button = [&](const char* name, auto slot) {
         auto* b = new QPushButton(name);
@@ -111,7 +120,7 @@ CMagCalcDialog::CMagCalcDialog(views::EqViewModel& model, const views::SeismoTab
     auto* close = new QPushButton("Close");
     buttons->addWidget(close);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    grid->addLayout(buttons, 8, 0, 1, 4);
+    grid->addLayout(buttons, 9, 0, 1, 4);
     reset();
 }
 
@@ -119,6 +128,7 @@ void CMagCalcDialog::clear() {
     for (QLineEdit* e : edits_)
         e->clear();
     typed_ = -1;
+    termTyped_ = false;
 }
 
 void CMagCalcDialog::reset() {
@@ -135,6 +145,7 @@ void CMagCalcDialog::reset() {
     if (r.found) {
         edit(Km)->setText(text(r.hypocentralKm));
         distanceEdited(Km);
+        edit(MbDepth)->setText(text(r.depthKm));
     }
     edit(MsPeriod)->setText(text(model_.msPeriod()));
     edit(MbPeriod)->setText(text(model_.mbPeriod()));
@@ -160,6 +171,7 @@ MagCalcValues CMagCalcDialog::values() const {
     v.sensitivity = number(edit(Sensitivity));
     v.correction = number(edit(Correction));
     v.distanceKm = CMagCalc::parseDistanceKm(edit(Km)->text().toStdString());
+    if (termTyped_) v.mbDistanceTerm = number(edit(MbTerm));
     v.msPeriodS = model_.msPeriod();
     v.mbPeriodS = model_.mbPeriod();
     return v;
@@ -203,13 +215,18 @@ void CMagCalcDialog::compute(bool fill) {
     edit(Correction)->setText(text(v.correction));
     const MagCalcResults r = calc.calculate(v);
     edit(MinusLogA0)->setText(text(r.minusLogA0));
+    if (auto depth = CMagCalc::parseDistanceKm(edit(MbDepth)->text().toStdString()))
+        edit(MbDepth)->setText(text(depth));
+    edit(MbTerm)->setText(r.teleseismicFieldsEnabled
+                              ? QString::fromStdString(CMagCalc::resultText(r.mbDistanceTerm))
+                              : QString());
     const std::pair<Field, const std::optional<double>*> results[] = {{Ml, &r.ml}, {MlCorr, &r.mlCorrection},
                                                                       {Ms, &r.ms}, {MsCorr, &r.msCorrection},
                                                                       {Mb, &r.mb}, {MbCorr, &r.mbCorrection}};
     for (const auto& [f, value] : results)
         edit(f)->setText(QString::fromStdString(CMagCalc::resultText(*value)));
     // Ms and Mb only beyond the teleseismic limit.
-    for (Field f : {Ms, MsCorr, Mb, MbCorr})
+    for (Field f : {Ms, MsCorr, Mb, MbCorr, MbTerm})
         edit(f)->setEnabled(r.teleseismicFieldsEnabled);
 }
 

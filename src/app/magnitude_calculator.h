@@ -48,6 +48,8 @@ class CMagCalcDialog : public QDialog {
         MbCorr,
         MsPeriod,
         MbPeriod,
+        MbDepth,
+        MbTerm,
         FieldCount
     };
     QLineEdit* edit(Field f) const { return edits_[f]; }
@@ -63,7 +65,8 @@ class CMagCalcDialog : public QDialog {
     Messages& messages_;
     AttenuationTables attenuation_; // the record's station table or magtbl.dat; empty: no Ml
     QLineEdit* edits_[FieldCount] = {};
-    int typed_ = -1; // the magnitude field typed into since the last calculation
+    int typed_ = -1;         // the magnitude field typed into since the last calculation
+    bool termTyped_ = false; // the Mb distance term is the user's, not the formula's
 };
 
 } // namespace tlx::app

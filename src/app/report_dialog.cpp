@@ -5,7 +5,6 @@
 #include "app/report_net_dialog.h"
 #include "core/data_paths.h"
 #include "core/text.h"
-#include "platform/process.h"
 #include "seismo/regions.h"
 #include "services/report_kml.h"
 
@@ -223,7 +222,7 @@ void CReport::googleEarth() {
         ctx_.messages.error("Error Creating GoogleEarth.kml file");
         return;
     }
-    openWithDesktop(file.string());
+    showInGoogleEarth(file, ctx_.settings.googleEarthPath);
 }
 
 bool CReport::storeSelected() {

@@ -19,6 +19,12 @@ inline constexpr B kToolBar{"Settings", "ToolBar", true};
 inline constexpr S kDirectory{"Settings", "Directory", ""};
 inline constexpr S kDatalessDir{"Settings", "DatalessDir", ""};
 inline constexpr S kDatalessExt{"Settings", "DatalessExt", "Dataless"};
+inline constexpr S kGoogleEarthPath{"Settings", "GoogleEarthPath", ""};
+// The View > Web pages, and the companion browser program started with the new-event page.
+inline constexpr S kWebBroadband{"Web", "BroadbandRequest", "https://ds.iris.edu/wilber3/"};
+inline constexpr S kWebNewEvents{"Web", "NewEventFiles", "https://earthquake.usgs.gov/earthquakes/map/"};
+inline constexpr S kWebArchives{"Web", "EventFileArchives", "https://www.fdsn.org/datacenters/"};
+inline constexpr S kWebFerncast{"Web", "Ferncast", "ferncast"};
 inline constexpr S kLocalDirectory{"Settings", "LocalDirectory", ""};
 inline constexpr S kPhaseDirectory{"Settings", "PhaseDirectory", ""};
 inline constexpr S kArchiveDirectory{"Settings", "ArchiveDirectory", ""};

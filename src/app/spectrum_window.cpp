@@ -51,6 +51,8 @@ class JobReaper {
 };
 
 constexpr int kPollMs = 20;
+// Scrolling or zooming fires many changes; one transform after the last of them.
+constexpr int kFollowPauseMs = 300;
 
 } // namespace
 
@@ -74,6 +76,11 @@ SpectrumWindow::SpectrumWindow(AppContext& context, EventWindow& source, QWidget
     cancel_->hide();
     connect(cancel_, &QPushButton::clicked, this, &SpectrumWindow::cancel);
     connect(&poll_, &QTimer::timeout, this, &SpectrumWindow::poll);
+    follow_.setSingleShot(true);
+    follow_.setInterval(kFollowPauseMs);
+    connect(&follow_, &QTimer::timeout, this, [this] { compute(kind_, wholeRecord_); });
+    connect(&source, &EventWindow::timeAxisChanged, this, [this] { sourceChanged(true); });
+    connect(&source, &EventWindow::dataChanged, this, [this] { sourceChanged(false); });
     const SpectrumSettings& s = ctx_.settings.spectrum;
     views::SpectrumOptions& o = view_->model().options();
     o.yLog = s.yLog;
@@ -119,10 +126,16 @@ double SpectrumWindow::voltsPerCount() const {
                : 0;
 }
 
+void SpectrumWindow::sourceChanged(bool viewOnly) {
+    if (!source_ || !source_->autoFft() || (viewOnly && wholeRecord_)) return;
+    follow_.start();
+}
+
 void SpectrumWindow::compute(TransformKind kind, bool wholeRecord) {
     if (!source_ || source_->doc().recordCount() == 0) return;
     cancel();
     kind_ = kind;
+    wholeRecord_ = wholeRecord;
     CEqDoc& doc = source_->doc();
     record_ = doc.currentRecord();
     const std::span<const double> samples = doc.samples(record_);
@@ -283,6 +296,9 @@ std::optional<CommandState> SpectrumWindow::commandState(Cmd cmd) const {
     case Cmd::SpecXGrid:
         st.checked = o.xGrid;
         break;
+    case Cmd::Title:
+        st.checked = captionShown(*this);
+        break;
     default:
         st.enabled = false; // the event window's commands
         break;
@@ -312,6 +328,9 @@ bool SpectrumWindow::run(Cmd cmd, QMdiArea* mdi) {
         return true;
     case Cmd::Cascade:
         if (mdi) mdi->cascadeSubWindows();
+        return true;
+    case Cmd::Title:
+        showCaption(*this, !captionShown(*this));
         return true;
     case Cmd::Print:
         print();
@@ -444,16 +463,25 @@ void SpectrumWindow::print() {
     printWindowPicture(this, size, [this, size](QPainter& p) { view_->paint(p, size, true); });
 }
 
+namespace {
+
+SpectrumWindow* spectrumWindowOf(const EventWindow& source, QMdiArea* mdi) {
+    for (QMdiSubWindow* sub : mdi->subWindowList())
+        if (auto* sw = qobject_cast<SpectrumWindow*>(sub->widget()); sw && sw->source() == &source) return sw;
+    return nullptr;
+}
+
+} // namespace
+
 SpectrumWindow* openSpectrumWindow(Cmd cmd, EventWindow& source, QMdiArea* mdi, AppContext& context) {
     const TransformKind kind =
         cmd == Cmd::DftFull || cmd == Cmd::DftView ? TransformKind::Dft : TransformKind::Fft;
     const bool whole = cmd == Cmd::DftFull || cmd == Cmd::FftFull;
-    for (QMdiSubWindow* sub : mdi->subWindowList())
-        if (auto* sw = qobject_cast<SpectrumWindow*>(sub->widget()); sw && sw->source() == &source) {
-            mdi->setActiveSubWindow(sub);
-            sw->compute(kind, whole);
-            return sw;
-        }
+    if (SpectrumWindow* sw = spectrumWindowOf(source, mdi)) {
+        mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(sw->parentWidget()));
+        sw->compute(kind, whole);
+        return sw;
+    }
     auto* window = new SpectrumWindow(context, source);
     window->setWindowTitle(
         QString::fromStdString(format("%s - %s", kindName(kind), source.doc().title().c_str())));
@@ -462,6 +490,12 @@ SpectrumWindow* openSpectrumWindow(Cmd cmd, EventWindow& source, QMdiArea* mdi, 
     sub->show();
     window->compute(kind, whole);
     return window;
+}
+
+void toggleAutoFft(EventWindow& source, QMdiArea* mdi, AppContext& context) {
+    source.setAutoFft(!source.autoFft());
+    if (source.autoFft() && !spectrumWindowOf(source, mdi))
+        openSpectrumWindow(Cmd::FftView, source, mdi, context);
 }
 
 SpectrumWindow* activeSpectrumWindow(QMdiArea* mdi) {

@@ -57,6 +57,8 @@ class SpectrumWindow : public QWidget {
 
   private:
     void poll();
+    // "&Auto FFT Display": the source's view or data changed; recompute after a short pause.
+    void sourceChanged(bool viewOnly);
     void showSpectrum();
     void recomputeAmplitudes();
     void spectralFilter(Cmd cmd);
@@ -75,9 +77,11 @@ class SpectrumWindow : public QWidget {
     QPointer<EventWindow> source_;
     int record_ = 0;
     TransformKind kind_ = TransformKind::Fft;
+    bool wholeRecord_ = false;
     Spectrum spectrum_;
     std::shared_ptr<SpectrumJob> job_;
     QTimer poll_;
+    QTimer follow_;
     CFFTView* view_;
     QProgressBar* progress_;
     QPushButton* cancel_;
@@ -87,6 +91,9 @@ class SpectrumWindow : public QWidget {
 // "&DFT Full" … "FFT &View Only": opens a spectrum window for the event window, or recomputes
 // the one it already has.
 SpectrumWindow* openSpectrumWindow(Cmd cmd, EventWindow& source, QMdiArea* mdi, AppContext& context);
+// "&Auto FFT Display": the window's spectrum follows its view and data; switched on without a
+// spectrum window, one opens for the part the window shows.
+void toggleAutoFft(EventWindow& source, QMdiArea* mdi, AppContext& context);
 // The active MDI child when it is a spectrum window.
 SpectrumWindow* activeSpectrumWindow(QMdiArea* mdi);
 

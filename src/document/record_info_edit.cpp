@@ -3,6 +3,7 @@
 #include "core/file_io.h"
 #include "core/text.h"
 #include "record/sac_reader.h"
+#include "record/seed.h"
 
 #include <algorithm>
 #include <cctype>
@@ -752,6 +753,22 @@ std::optional<SaveChoice> writeBackChoice(const CEqDoc& doc, std::string& refusa
     }
 }
 
-} // namespace tlx
+int addMiniSeedInformation(CEqDoc& doc, const std::filesystem::path& file, std::string& message) {
+    int changed = 0;
+    for (int i = 0; i < doc.recordCount(); ++i) {
+        std::string note;
+        if (CSeed::addMiniSeedInformation(file, {&doc.editRecord(i)}, note) > 0) {
+            doc.setRecordModified(i);
+            ++changed;
+        } else if (note.rfind("Dataless", 0) == 0) {
+            message = note; // the file itself is unusable: no need to try the other records
+            return 0;
+        }
+    }
+    message =
+        changed ? std::string() : format("No Channel Information Found in File %s", file.string().c_str());
+    if (changed) doc.refresh();
+    return changed;
+}
 
-#undef TLX_ASSIGN
+} // namespace tlx

@@ -8,6 +8,7 @@
 #include "document/eq_doc.h"
 #include "record/geography.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -234,6 +235,11 @@ struct InfoApplied {
 // Each page's values go to every record or only to the selected one; a field is written only
 // when it differs, and each changed record gets its modified flag.
 InfoApplied applyRecordInfo(CEqDoc& doc, int selected, const InfoEdits& edits);
+
+// "Add Header Information": the dataless SEED (or SEED) file's description goes to every record
+// whose station and channel it holds, each marked modified. Returns how many; with none, `message`
+// says why ("Dataless SEED or SEED File Parse Error", "No Channel Information Found in File %s").
+int addMiniSeedInformation(CEqDoc& doc, const std::filesystem::path& file, std::string& message);
 
 // --- writing a file back ---------------------------------------------------------------------
 

@@ -135,4 +135,13 @@ ShownMagnitude shownMagnitude(const EventEntry& e) {
     return {};
 }
 
+std::string eventSummary(const EventEntry& e) {
+    const EventTime t = e.originTime;
+    std::string line =
+        format("%02d/%02d/%04d %02d:%02d:%02d", t.month, t.day, t.year, t.hour, t.minute, t.second);
+    if (const ShownMagnitude m = shownMagnitude(e); m.present)
+        line += format(" %s%.1f", m.label.c_str(), m.value);
+    return line + format(" %gkm", double{e.depth});
+}
+
 } // namespace tlx

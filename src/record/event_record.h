@@ -206,5 +206,7 @@ struct ShownMagnitude {
 };
 // The first non-zero magnitude in the order Ms, Mb, Mw, Ml, Md, other.
 ShownMagnitude shownMagnitude(const EventEntry& entry);
+// One line for an event: origin "mm/dd/yyyy hh:mm:ss", the shown magnitude and the depth.
+std::string eventSummary(const EventEntry& entry);
 
 } // namespace tlx

@@ -25,6 +25,10 @@ double CMagCalc::minusLogA0At(double km) const {
     return minusLogA0(tables_, static_cast<int>(std::trunc(km + 0.5)));
 }
 
+double CMagCalc::mbTerm(const MagCalcValues& v, double degrees) {
+    return v.mbDistanceTerm ? *v.mbDistanceTerm : 0.01 * degrees + 5.9;
+}
+
 MagCalcResults CMagCalc::calculate(const MagCalcValues& v) const {
     MagCalcResults r;
     if (!positive(v.distanceKm)) return r;
@@ -42,12 +46,15 @@ MagCalcResults CMagCalc::calculate(const MagCalcValues& v) const {
     if (positive(v.displacementM)) {
         r.ms = finitePositive(std::log10(*v.displacementM * 1e6 / v.msPeriodS) + 1.66 * std::log10(degrees) +
                               3.3);
-        r.mb = finitePositive(std::log10(*v.displacementM * 1e6 / v.mbPeriodS) + 0.01 * degrees + 5.9);
+        r.mb = finitePositive(std::log10(*v.displacementM * 1e6 / v.mbPeriodS) + mbTerm(v, degrees));
     }
+    r.mbDistanceTerm = mbTerm(v, degrees);
     if (positive(v.correction) && positive(v.counts)) {
         const StationResponse station{*v.correction, 0, 0};
         r.msCorrection = magnitudeMs(km, *v.counts, station, v.msPeriodS).byCorrection;
         r.mbCorrection = magnitudeMb(km, *v.counts, station, v.mbPeriodS).byCorrection;
+        if (r.mbCorrection)
+            r.mbCorrection = finitePositive(*r.mbCorrection - (0.01 * degrees + 5.9) + mbTerm(v, degrees));
     }
     return r;
 }
@@ -75,7 +82,7 @@ std::optional<double> CMagCalc::correctionFor(MagnitudeKind kind, double m, cons
         return finitePositive(std::pow(10.0, m - 3.3 - 1.66 * std::log10(degrees)) * v.msPeriodS / a / 100);
     case MagnitudeKind::Mb:
         if (km <= kTeleseismicKm) return std::nullopt;
-        return finitePositive(std::pow(10.0, m - 5.9 - 0.01 * degrees) * v.mbPeriodS / a / 100);
+        return finitePositive(std::pow(10.0, m - mbTerm(v, degrees)) * v.mbPeriodS / a / 100);
     }
     return std::nullopt;
 }
@@ -94,7 +101,7 @@ std::optional<double> CMagCalc::displacementFor(MagnitudeKind kind, double m, co
         return finitePositive(std::pow(10.0, m - 3.3 - 1.66 * std::log10(degrees)) * v.msPeriodS * 1e-6);
     case MagnitudeKind::Mb:
         if (km <= kTeleseismicKm) return std::nullopt;
-        return finitePositive(std::pow(10.0, m - 5.9 - 0.01 * degrees) * v.mbPeriodS * 1e-6);
+        return finitePositive(std::pow(10.0, m - mbTerm(v, degrees)) * v.mbPeriodS * 1e-6);
     }
     return std::nullopt;
 }

@@ -16,6 +16,9 @@ struct MagCalcValues {
     std::optional<double> sensitivity;   // cm per A/D bit
     std::optional<double> correction;    // "Magnitude Correction:"
     std::optional<double> distanceKm;
+    // "Mb Depth / Dist Correction:": a Q(distance, depth) typed from the user's own table takes
+    // the place of the distance term 0.01 x degrees + 5.9.
+    std::optional<double> mbDistanceTerm;
     double msPeriodS = 20;
     double mbPeriodS = 1;
 };
@@ -25,6 +28,7 @@ struct MagCalcResults {
     std::optional<double> ml, mlCorrection;
     std::optional<double> ms, msCorrection;
     std::optional<double> mb, mbCorrection;
+    std::optional<double> mbDistanceTerm;  // the term Mb used
     bool teleseismicFieldsEnabled = false; // Ms and Mb fields, beyond 556 km
 };
 
@@ -54,6 +58,7 @@ class CMagCalc {
 
   private:
     double minusLogA0At(double km) const;
+    static double mbTerm(const MagCalcValues& v, double degrees);
     const AttenuationTables& tables_;
 };
 

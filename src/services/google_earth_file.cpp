@@ -2,6 +2,7 @@
 
 #include "core/atomic_file.h"
 #include "core/text.h"
+#include "platform/process.h"
 
 namespace tlx {
 
@@ -48,6 +49,14 @@ std::filesystem::path writeGoogleEarthFile(const std::filesystem::path& director
     const std::filesystem::path path = directory / "GoogleEarth.kml";
     if (!writeFileAtomically(path, googleEarthKml(points, range))) return {};
     return path;
+}
+
+bool showInGoogleEarth(const std::filesystem::path& kml, const std::string& googleEarthProgram) {
+    std::error_code ec;
+    if (!googleEarthProgram.empty() && std::filesystem::is_regular_file(googleEarthProgram, ec) &&
+        startDetached({googleEarthProgram, kml.string()}))
+        return true;
+    return openWithDesktop(kml.string());
 }
 
 } // namespace tlx

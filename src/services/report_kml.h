@@ -2,6 +2,7 @@
 #pragma once
 
 #include "record/event_record.h"
+#include "record/geography.h"
 #include "services/google_earth_file.h"
 #include "services/report_row.h"
 
@@ -14,5 +15,14 @@ namespace tlx {
 // is shown as well.
 std::vector<KmlPoint> reportKmlPoints(const ReportRow& row, const std::string& regionName,
                                       const EventRecord* record);
+
+// The event window's Google Earth view of its current record: with `withEvent` and an event entry,
+// the event ("%s %s": its summary and region name) and the station, looked at from 3000 x their
+// distance in km (at most 8368588 m); otherwise the station alone.
+struct RecordKml {
+    std::vector<KmlPoint> points;
+    double range = kKmlPointRange;
+};
+RecordKml recordKmlPoints(const EventRecord& record, bool withEvent, const Geography* geography);
 
 } // namespace tlx

@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 namespace tlx::app {
 namespace {
@@ -313,6 +315,61 @@ TEST(EventWindowInput, FontsComeBackAtTheSizeChosen) {
     QFont pixels("DejaVu Sans");
     pixels.setPixelSize(15);
     EXPECT_EQ(views::fontSpecFromFont(pixels, views::FontSpec{}, 96).height, -15);
+}
+
+} // namespace
+} // namespace tlx::app
+
+namespace tlx::app {
+namespace {
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> placemarkNames(const std::string& kml) {
+    std::vector<std::string> names;
+    for (std::size_t at = kml.find("<Placemark>"); at != std::string::npos;
+         at = kml.find("<Placemark>", at + 1)) {
+        const std::size_t from = kml.find("<name>", at) + 6;
+        names.push_back(kml.substr(from, kml.find("</name>", from) - from));
+    }
+    return names;
+}
+
+TEST(EventWindowInput, GoogleEarthShowsTheEventAndStationWithTheChosenProgram) {
+    Program p;
+    // The Google Earth program chosen by the user: it notes the file it was started with.
+    const auto program = p.dir / "earth.sh";
+    const auto started = p.dir / "started.txt";
+    std::ofstream(program) << "#!/bin/sh\necho \"$1\" > '" << started.string() << "'\n";
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    p.ctx.settings.googleEarthPath = program.string();
+    EventWindow* w =
+        p.open({p.writeEvent("a.svx", "TEST", 1000, {test::eventBlock({}, 45.5, -124.0, 10, 455)})});
+    ASSERT_NE(w, nullptr);
+
+    p.frame->run(Cmd::GoogleEarthEvent);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(started); }, 5000));
+    EXPECT_EQ(readText(started), (p.dir / "GoogleEarth.kml").string() + "\n");
+    std::string kml = readText(p.dir / "GoogleEarth.kml");
+    EXPECT_EQ(placemarkNames(kml), (std::vector<std::string>{"Event", "Station"}));
+    EXPECT_NE(kml.find("Ml4.5 10km"), std::string::npos);
+    // Looked at from 3000 x the distance between them: haversine on a 6371 km sphere.
+    const double rad = M_PI / 180, lat1 = 45.5 * rad, lat2 = 47.25 * rad, dlon = (-122.5 + 124.0) * rad;
+    const double h = std::pow(std::sin((lat2 - lat1) / 2), 2) +
+                     std::cos(lat1) * std::cos(lat2) * std::pow(std::sin(dlon / 2), 2);
+    const double km = 2 * 6371 * std::asin(std::sqrt(h));
+    const std::size_t range = kml.find("<range>") + 7;
+    EXPECT_NEAR(std::stod(kml.substr(range)), 3000 * km, 3000 * km * 0.01);
+
+    std::filesystem::remove(started);
+    p.frame->run(Cmd::GoogleEarthStation);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(started); }, 5000));
+    kml = readText(p.dir / "GoogleEarth.kml");
+    EXPECT_EQ(placemarkNames(kml), (std::vector<std::string>{"Station"}));
+    EXPECT_NE(kml.find("<range>160934.000000</range>"), std::string::npos);
 }
 
 } // namespace

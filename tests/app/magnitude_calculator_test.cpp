@@ -37,7 +37,12 @@ TEST(GuiMagnitudeCalculator, ForwardAndBackwardSolutionsFromTypedValues) {
         {{{"mlCorr", "6"}}, {{"correction", "1"}, {"mlCorr", "6.00"}}},
         {{{"ml", "5"}}, {{"displacement", "35.7143 um"}, {"counts", "35.7143"}, {"ml", "5.00"}}},
         // 20 degrees: Ms and Mb with the 20 s and 1 s periods.
-        {{{"km", "20 D"}}, {{"degrees", "20"}, {"miles", "1381.65"}, {"ms", "5.71"}, {"mb", "7.65"}}},
+        {{{"km", "20 D"}},
+         {{"degrees", "20"}, {"miles", "1381.65"}, {"ms", "5.71"}, {"mb", "7.65"}, {"mbTerm", "6.10"}}},
+        // A distance/depth correction of the user's own replaces 0.01 x 20 + 5.9; the depth is
+        // read as miles with "M".
+        {{{"mbTerm", "6.5"}, {"mbDepth", "10 M"}},
+         {{"mb", "8.05"}, {"mbTerm", "6.50"}, {"mbDepth", "16.0934"}}},
     };
     const bool shown =
         answerDialog<CMagCalcDialog>(*p.frame, Cmd::MagnitudeCalculator, [&](CMagCalcDialog* d) {

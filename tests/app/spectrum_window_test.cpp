@@ -231,3 +231,36 @@ TEST(GuiSpectrumWindow, TimeDomainAfterALowPassChangesTheRecordAndUndoRestoresIt
 
 } // namespace
 } // namespace tlx::app
+
+namespace tlx::app {
+namespace {
+
+TEST(GuiSpectrumWindow, AutoFftDisplayFollowsTheWindowsViewUntilSwitchedOff) {
+    Program p;
+    EventWindow* w = p.open({p.writeEvent("a.svx")});
+    ASSERT_NE(w, nullptr);
+    p.frame->run(Cmd::AutoFft);
+    SpectrumWindow* s = spectrumOf(p);
+    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(waitDone(s));
+    const long long before = s->spectrum().analysed();
+    // A shorter span: the spectrum of the shown part follows by itself.
+    modelOf(w).setSpan(10);
+    w->refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !s->busy() && s->spectrum().analysed() != before; }, 5000));
+    const long long shown = s->spectrum().analysed();
+    EXPECT_NEAR(shown, 1000, 2);
+    // Switched off in the event window, the spectrum stays as it is.
+    auto* mdi = p.frame->findChild<QMdiArea*>();
+    mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    p.frame->run(Cmd::AutoFft);
+    EXPECT_FALSE(w->autoFft());
+    modelOf(w).setSpan(20);
+    w->refresh();
+    QTest::qWait(600);
+    EXPECT_FALSE(s->busy());
+    EXPECT_EQ(s->spectrum().analysed(), shown);
+}
+
+} // namespace
+} // namespace tlx::app
