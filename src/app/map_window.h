@@ -62,6 +62,7 @@ class CMapWindow : public QWidget {
     views::CMapView* view_;
     std::map<views::MapCmd, QAction*> actions_;
     std::optional<views::MapPosition> clicked_; // the right-click position, while its menu is open
+    std::optional<views::MapPosition> kept_;    // the last right-click position, for Make Event Report
 };
 
 } // namespace tlx::app
