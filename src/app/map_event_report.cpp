@@ -3,7 +3,7 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/report_dialog.h"
-#include "services/point_report.h"
+#include "views/marker_event.h"
 
 namespace tlx::app {
 namespace {
@@ -12,21 +12,6 @@ EventWindow* firstWithRecords(const std::vector<EventWindow*>& windows) {
     for (EventWindow* w : windows)
         if (w->doc().recordCount() > 0) return w;
     return nullptr;
-}
-
-// The origin time and magnitudes of a window's markers; absent without a distance.
-std::optional<MarkerEvent> markerEvent(EventWindow& w) {
-    if (w.doc().recordCount() == 0) return std::nullopt;
-    const views::Readout r = w.session().readout();
-    if (!r.found) return std::nullopt;
-    const ChannelHeader& h = w.doc().record(0).header;
-    MarkerEvent e{addSeconds(h.startTime, h.startTimeOffset), r.originMs, r.depthKm, {}};
-    if (r.magnitudes)
-        for (const auto& [type, value] :
-             {std::pair{"Ml", r.magnitudes->ml}, std::pair{"Ms", r.magnitudes->ms},
-              std::pair{"Mb", r.magnitudes->mb}, std::pair{"Md", r.magnitudes->md}})
-            if (value) e.magnitudes.emplace_back(type, *value);
-    return e;
 }
 
 } // namespace
@@ -40,7 +25,8 @@ void makeMapEventReport(AppContext& ctx, const std::vector<EventWindow*>& window
     EventWindow* source = nullptr;
     std::optional<MarkerEvent> event;
     for (EventWindow* w : windows)
-        if ((event = markerEvent(*w))) {
+        if (w->doc().recordCount() > 0 &&
+            (event = views::markerEvent(w->session().readout(), w->doc().record(0)))) {
             source = w;
             break;
         }
