@@ -1,6 +1,6 @@
 // CMapWindow: the location map's MDI child (CMDIMapChildWnd): its own menu bar from the map's
 // command table, the view, and the commands that need Qt (colours, fonts, Save, Copy, Print,
-// Google Earth). The stations and the event come from the open event windows.
+// Google Earth, the event reports). The stations and the event come from the open event windows.
 #pragma once
 
 #include "platform/process.h"

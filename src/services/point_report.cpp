@@ -15,13 +15,17 @@ bool usable(const GeoPoint& p) {
     return std::isfinite(p.lat) && std::isfinite(p.lon) && std::fabs(p.lat) <= 90 && std::fabs(p.lon) <= 180;
 }
 
+bool validDay(const EventTime& t) {
+    return t.year > 0 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= daysInMonth(t.year, t.month);
+}
+
 } // namespace
 
 PointReport makePointReport(const std::optional<GeoPoint>& point, const std::optional<MarkerEvent>& event) {
     if (!point || !usable(*point)) return {std::nullopt, "Mouse Location Error"};
-    const EventTime& start = event ? event->recordStart : EventTime{};
-    if (!event || start.year == 0 || start.month < 1 || start.month > 12 || start.day < 1 || start.day > 31)
+    if (!event || !validDay(event->recordStart))
         return {std::nullopt, "Error getting event time and magnitude"};
+    const EventTime& start = event->recordStart;
 
     const std::int64_t dayMs = daysFromCivil(start.year, start.month, start.day) * kMsPerDay;
     const std::int64_t tenths = floorDiv(dayMs + event->originMs + 50, 100);
