@@ -2,6 +2,7 @@
 
 #include "app/event_window.h"
 #include "app/main_frame.h"
+#include "app/map_event_report.h"
 #include "app/save_dialog.h"
 #include "core/debug_log.h"
 #include "core/text.h"
@@ -139,6 +140,12 @@ void CMapWindow::run(MapCmd cmd) {
     case MapCmd::GoogleEarth:
         if (clicked_) googleEarth(*clicked_);
         break;
+    case MapCmd::EventReport:
+        mapEventReport(ctx_, windows_(), this);
+        break;
+    case MapCmd::MakeEventReport:
+        makeMapEventReport(ctx_, windows_(), kept_, this);
+        break;
     case MapCmd::Close:
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
             sub->close();
@@ -151,7 +158,7 @@ void CMapWindow::run(MapCmd cmd) {
 }
 
 std::unique_ptr<QMenu> CMapWindow::contextMenu(const std::optional<views::MapPosition>& at) {
-    clicked_ = at;
+    clicked_ = kept_ = at;
     updateActions();
     auto menu = std::make_unique<QMenu>();
     fillMenu(menu.get(), views::mapContextMenu());
@@ -234,6 +241,9 @@ void CMainFrame::showLocationMap() {
     QMdiSubWindow* sub = mdi_->addSubWindow(map_);
     // The main window's client area less 10 pixels and 20 more.
     sub->resize(std::max(400, mdi_->width() - 30), std::max(300, mdi_->height() - 30));
+    // At the top left: the area's own placement avoids the event windows and would leave most
+    // of the map outside the visible area.
+    sub->move(0, 0);
     sub->show();
     map_->view()->setFocus();
 }

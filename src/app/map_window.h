@@ -1,6 +1,6 @@
 // CMapWindow: the location map's MDI child (CMDIMapChildWnd): its own menu bar from the map's
 // command table, the view, and the commands that need Qt (colours, fonts, Save, Copy, Print,
-// Google Earth). The stations and the event come from the open event windows.
+// Google Earth, the event reports). The stations and the event come from the open event windows.
 #pragma once
 
 #include "platform/process.h"
@@ -62,6 +62,7 @@ class CMapWindow : public QWidget {
     views::CMapView* view_;
     std::map<views::MapCmd, QAction*> actions_;
     std::optional<views::MapPosition> clicked_; // the right-click position, while its menu is open
+    std::optional<views::MapPosition> kept_;    // the last right-click position, for Make Event Report
 };
 
 } // namespace tlx::app

@@ -123,14 +123,24 @@ std::vector<std::filesystem::path> CReport::dataFolders() const {
 
 bool CReport::loadReportFile(const std::string& path, bool detect) {
     if (!list_.load(path, type_->currentIndex(), detect)) return false;
-    list_.sort(static_cast<ReportColumn>(std::clamp(readSetting(ctx_.ini, keys::kReportColumn), 0, 5)),
-               readSetting(ctx_.ini, keys::kReportDirection));
+    sortSaved();
     list_.select(list_.empty() ? -1 : 0);
     selectMatch();
     ctx_.settings.reportFile = path;
     ctx_.settings.reportType = list_.typeIndex();
     fill();
     return true;
+}
+
+void CReport::sortSaved() {
+    list_.sort(static_cast<ReportColumn>(std::clamp(readSetting(ctx_.ini, keys::kReportColumn), 0, 5)),
+               readSetting(ctx_.ini, keys::kReportDirection));
+}
+
+void CReport::showMadeReport(const ReportRow& row) {
+    list_.add(row);
+    sortSaved();
+    fill();
 }
 
 void CReport::fill() {

@@ -24,6 +24,8 @@ class CReport : public QDialog {
 
     // Loads a report file (detect: the type from the file's own text) and shows it.
     bool loadReportFile(const std::string& path, bool detect);
+    // Adds a report made by the operator (a point on the map) to the list and selects it.
+    void showMadeReport(const ReportRow& row);
     // The explicit Search: selects the row nearest to the record start, or says "Time not found!".
     void search();
     // Stores the selected row into every record of the window (asking Add or Replace when a record
@@ -35,6 +37,8 @@ class CReport : public QDialog {
     void fill();
     void showDistance();
     void sortBy(int column);
+    // By the column and direction of the settings.
+    void sortSaved();
     void chooseFile();
     void networkReport(bool historical);
     void googleEarth();

@@ -66,6 +66,13 @@ void ReportList::parse(std::string_view text, int typeIndex, bool detect) {
     if (!rows_.empty()) selected_ = 0;
 }
 
+int ReportList::add(ReportRow row) {
+    if (row.comment.empty()) row.comment = std::string(trim(regionName(row.latitude, row.longitude)));
+    rows_.push_back(std::move(row));
+    selected_ = static_cast<int>(rows_.size()) - 1;
+    return selected_;
+}
+
 void ReportList::sort(ReportColumn column, bool descending) {
     std::vector<int> order(rows_.size());
     for (std::size_t i = 0; i < order.size(); ++i)

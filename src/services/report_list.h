@@ -28,6 +28,9 @@ class ReportList {
     bool load(const std::filesystem::path& file, int typeIndex, bool detect);
     // The same on a text already in memory.
     void parse(std::string_view text, int typeIndex, bool detect);
+    // Appends a row made by the operator (a point on the map) and selects it; an empty comment gets
+    // the region name as on loading. Its index.
+    int add(ReportRow row);
 
     const std::vector<ReportRow>& rows() const { return rows_; }
     bool empty() const { return rows_.empty(); }

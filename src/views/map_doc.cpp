@@ -44,6 +44,8 @@ const MapCommandSpec kMapSpecs[] = {
     {MapCmd::Copy, "Co&py", "", false},
     {MapCmd::Print, "&Print...", "", false},
     {MapCmd::GoogleEarth, "Google Earth", "", false},
+    {MapCmd::EventReport, "&Event Report...", "", false},
+    {MapCmd::MakeEventReport, "&Make Event Report", "", false},
     {MapCmd::Close, "&Close", "", false},
 };
 
@@ -75,8 +77,10 @@ const MapCommandSpec& mapCommandSpec(MapCmd cmd) {
 }
 
 std::vector<MapMenuItem> mapMenus() {
-    return {sub("&File", {c(MapCmd::Save), c(MapCmd::Print), sep(), c(MapCmd::Close)}),
-            sub("&Calculate", {c(MapCmd::Redraw), c(MapCmd::GoogleEarth)}), sub("Co&py", {c(MapCmd::Copy)}),
+    return {sub("&File",
+                {c(MapCmd::Save), c(MapCmd::Print), sep(), c(MapCmd::EventReport), sep(), c(MapCmd::Close)}),
+            sub("&Calculate", {c(MapCmd::Redraw), c(MapCmd::MakeEventReport), c(MapCmd::GoogleEarth)}),
+            sub("Co&py", {c(MapCmd::Copy)}),
             sub("&Zoom",
                 {c(MapCmd::In2), c(MapCmd::In3), c(MapCmd::In4), c(MapCmd::In5), c(MapCmd::In10),
                  c(MapCmd::In20), c(MapCmd::FullIn), sep(), c(MapCmd::Out2), c(MapCmd::Out3), c(MapCmd::Out4),
@@ -92,8 +96,14 @@ std::vector<MapMenuItem> mapMenus() {
 }
 
 std::vector<MapMenuItem> mapContextMenu() {
-    return {c(MapCmd::In2),       c(MapCmd::In5), c(MapCmd::Out2),       c(MapCmd::Out5),
-            c(MapCmd::FullGlobe), sep(),          c(MapCmd::GoogleEarth)};
+    return {c(MapCmd::In2),
+            c(MapCmd::In5),
+            c(MapCmd::Out2),
+            c(MapCmd::Out5),
+            c(MapCmd::FullGlobe),
+            sep(),
+            c(MapCmd::MakeEventReport),
+            c(MapCmd::GoogleEarth)};
 }
 
 CMapDoc::CMapDoc(const IniProfile& ini, bool largeScreen, const std::filesystem::path& dataDirectory)

@@ -52,6 +52,8 @@ enum class MapCmd {
     Copy,
     Print,
     GoogleEarth,
+    EventReport,
+    MakeEventReport,
     Close,
 };
 

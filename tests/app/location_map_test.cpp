@@ -1,19 +1,27 @@
 // The location map window: View > Locate Event with an open event window, its fitting, the
 // painted stations, event and coasts at their projected pixels, zoom keys, recentring, the cached
-// picture under the cursor, following the markers, and Save.
+// picture under the cursor, following the markers, Save, and an event report made from a
+// right-clicked point.
 #include "app/map_window.h"
+#include "app/report_dialog.h"
 #include "app/save_dialog.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "program_fixture.h"
+#include "seismo/geodesy.h"
 
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace tlx::app {
@@ -33,6 +41,33 @@ double shareOf(const QImage& image, views::ScreenPoint at, int r, QColor colour)
             hits += image.pixelColor(p) == colour;
         }
     return all ? static_cast<double>(hits) / all : 0;
+}
+
+// Calls `act` once with the popup menu or modal dialog of type W that comes up next.
+template <class W, class F> void whenShown(F act) {
+    auto* timer = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
+        QWidget* top = QApplication::activePopupWidget();
+        if (!top) top = QApplication::activeModalWidget();
+        auto* w = dynamic_cast<W*>(top);
+        if (!w && ++*ticks < 500) return;
+        timer->stop();
+        timer->deleteLater();
+        if (w) act(w);
+    });
+    timer->start(10);
+}
+
+// A right click at a point of the map view, choosing a context-menu entry.
+void rightClickAndChoose(views::CMapView* view, QPoint at, const QString& entry) {
+    whenShown<QMenu>([entry](QMenu* menu) {
+        for (QAction* a : menu->actions())
+            if (a->text() == entry) menu->setActiveAction(a);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    // Through the window, as the platform delivers it: the press becomes the context-menu event.
+    QTest::mouseClick(view->window()->windowHandle(), Qt::RightButton, {}, view->mapTo(view->window(), at));
 }
 
 struct MapProgram : Program {
@@ -197,6 +232,84 @@ TEST(GuiLocationMap, FollowsTheMarkersAndSavesTheImageUnderItsProposedName) {
     QTest::keyClick(p.window->view(), Qt::Key_Right, Qt::ControlModifier);
     p.frame->run(Cmd::LocateEvent);
     EXPECT_EQ(p.frame->findChildren<CMapWindow*>().size(), 1);
+}
+
+TEST(GuiLocationMap, MakeEventReportTakesTheRightClickedPointIntoTheReportAndTheMap) {
+    MapProgram p;
+    views::CMapView* view = p.map->view();
+    views::CMapDoc& doc = p.map->doc();
+    // The map opens inside the visible area, beside the event window.
+    auto* sub = qobject_cast<QMdiSubWindow*>(p.map->parentWidget());
+    EXPECT_TRUE(sub->parentWidget()->rect().contains(sub->geometry()));
+    doc.setLevel(views::snapScaleLevel(1000));
+    p.map->stationsChanged();
+    const views::MapLayout layout = view->currentLayout();
+    const views::MapProjection proj = doc.projection(layout.map);
+    const views::ScreenPoint target = *proj.project(44.8, -122.9);
+    const QPoint at(static_cast<int>(std::lround(target.x)), static_cast<int>(std::lround(target.y)));
+    const views::Readout readout = p.window->session().readout();
+    ASSERT_TRUE(readout.found);
+
+    ReportRow made;
+    QString distance;
+    whenShown<CReport>([&](CReport* d) {
+        ASSERT_TRUE(p.ctx.reports.selectedRow());
+        made = *p.ctx.reports.selectedRow();
+        auto* rows = d->findChild<QTreeWidget*>("reportRows");
+        EXPECT_EQ(rows->currentItem()->text(1).toStdString(), reportLatitudeText(made.latitude));
+        distance = d->findChild<QLabel*>("distance")->text();
+        saveScreenshot(d, "map_made_event_report.png");
+        whenShown<QMessageBox>(
+            [](QMessageBox* ask) { QTest::mouseClick(buttonOf(ask, "&Replace"), Qt::LeftButton); });
+        QTest::mouseClick(d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    rightClickAndChoose(view, at, "&Make Event Report");
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget() && !QApplication::activePopupWidget(), 5000);
+
+    // Within a pixel of the point clicked, at the markers' origin time (tenths), with its distance.
+    GreatCircle gc;
+    ASSERT_TRUE(greatCircle(made.latitude, made.longitude, 44.8, -122.9, gc));
+    EXPECT_LT(gc.km, proj.kmPerPixel());
+    EXPECT_EQ(reportTimeText(made).substr(0, 8), "03/01/24");
+    const std::int64_t madeMs =
+        ((made.hour * 60 + made.minute) * 60 + made.second) * 1000 + made.tenths * 100;
+    EXPECT_LE(std::abs(madeMs - readout.originMs), 50);
+    EXPECT_EQ(made.depth, readout.depthKm);
+    EXPECT_FALSE(distance.isEmpty());
+
+    // Stored in the window's records; the map shows the new event in place of the old one.
+    const EventRecord& r = p.window->doc().record(0);
+    ASSERT_EQ(r.info.events.size(), 1u);
+    EXPECT_EQ(r.info.events[0].latitude, made.latitude);
+    ASSERT_TRUE(doc.contents().event);
+    EXPECT_EQ(doc.contents().event->lat, made.latitude);
+    EXPECT_EQ(doc.contents().event->lon, made.longitude);
+    const QImage image = p.map->picture(view->width(), view->height());
+    EXPECT_GT(shareOf(image, target, 4, QColor(128, 0, 0)), 0.7);
+    EXPECT_LT(shareOf(image, *proj.project(45.5, -124.0), 4, QColor(128, 0, 0)), 0.2);
+    saveScreenshot(p.map->parentWidget(), "location_map_made_report.png");
+
+    // File > Event Report: the same list, for the map's event window (its distance line).
+    QString again;
+    whenShown<CReport>([&](CReport* d) {
+        again = d->findChild<QLabel*>("distance")->text();
+        d->reject();
+    });
+    p.map->run(MapCmd::EventReport);
+    EXPECT_EQ(again, distance);
+
+    // Off the globe the kept click is no position.
+    p.ctx.messages.setSuppressed(false);
+    QString said;
+    doc.setLevel(0);
+    p.map->stationsChanged();
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        said = box->text();
+        box->accept();
+    });
+    rightClickAndChoose(view, QPoint(layout.map.left + 3, layout.map.top + 3), "&Make Event Report");
+    QTRY_COMPARE_WITH_TIMEOUT(said, QString("Mouse Location Error"), 5000);
+    EXPECT_EQ(r.info.events.size(), 1u);
 }
 
 } // namespace
