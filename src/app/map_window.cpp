@@ -226,7 +226,8 @@ std::filesystem::path CMapWindow::googleEarth(const views::MapPosition& at) {
         ctx_.messages.error("Error Creating GoogleEarth.kml file");
         return path;
     }
-    if (!openWithDesktop(path.string())) logFormat("xdg-open could not be started for %s", path.c_str());
+    if (!showInGoogleEarth(path, ctx_.settings.googleEarthPath))
+        logFormat("Google Earth could not be started for %s", path.c_str());
     return path;
 }
 
