@@ -78,6 +78,7 @@ TEST(GuiMagnitudeCalculator, ForwardAndBackwardSolutionsFromTypedValues) {
                         << name << " after " << s.typed[0].first;
             }
             EXPECT_TRUE(field("ms")->isEnabled());
+            saveScreenshot(d, "magnitude_calculator.png");
             d->reject();
         });
     EXPECT_TRUE(shown);
