@@ -3,9 +3,7 @@
 set -eu
 cli="$1"
 src="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$src/tests/cli/scratch.sh"
 
 mkdir -p "$work/tree/deep/er"
 /usr/bin/python3 "$src/tools/make_sample_event.py" "$work/tree/one.svx" --samples 600

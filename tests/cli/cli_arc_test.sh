@@ -5,9 +5,7 @@ set -eu
 cli="$1"
 src="$2"
 shared="${3:-}"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$src/tests/cli/scratch.sh"
 py=/usr/bin/python3
 "$py" "$src/tools/make_sample_event.py" "$work/one.svx"
 printf '202403011200 0000\nAAA  XX  BHZ P  1202403011200 1000\n   end\n' > "$work/p.arc"

@@ -4,9 +4,7 @@
 set -eu
 cli="$1"
 src="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$src/tests/cli/scratch.sh"
 py=/usr/bin/python3
 field() { "$py" -c "import json,sys; j=json.load(open(sys.argv[1])); print($2)" "$1"; }
 

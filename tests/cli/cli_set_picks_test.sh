@@ -5,9 +5,7 @@ set -eu
 cli="$1"
 src="$2"
 shared="${3:-}"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$src/tests/cli/scratch.sh"
 py=/usr/bin/python3
 # field FILE EXPR: a value of the JSON object in FILE ("r" is its first record, "q" its second)
 field() { "$py" -c "import json,sys; j=json.load(open(sys.argv[1])); r=j['records'][0]; q=j['records'][-1]; print($2)" "$1"; }
