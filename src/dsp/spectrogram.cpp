@@ -134,38 +134,4 @@ bool Spectrogram::compute(std::span<const double> x, const SpectrogramRequest& r
     return true;
 }
 
-SpectrogramJob::~SpectrogramJob() {
-    cancel();
-    if (thread_.joinable()) thread_.join();
-}
-
-void SpectrogramJob::start(std::span<const double> record, const SpectrogramRequest& request) {
-    if (thread_.joinable()) {
-        cancel();
-        thread_.join();
-    }
-    samples_.assign(record.begin(), record.end());
-    request_ = request;
-    progress_.percent = 0;
-    progress_.cancel = false;
-    done_ = false;
-    ok_ = false;
-    thread_ = std::thread([this] {
-        std::string error;
-        ok_ = result_.compute(samples_, request_, &progress_, error);
-        error_ = progress_.cancel.load() ? "Cancelled" : error;
-        samples_ = {};
-        done_ = true;
-    });
-}
-
-bool SpectrogramJob::take(Spectrogram& out, std::string& error) {
-    if (thread_.joinable()) thread_.join();
-    error = error_;
-    if (!ok_ || progress_.cancel.load()) return false;
-    out = std::move(result_);
-    result_ = Spectrogram{};
-    return true;
-}
-
 } // namespace tlx

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tlx {
@@ -53,30 +52,14 @@ class Spectrogram {
 };
 
 // Runs a spectrogram off the user-interface thread; the window polls done() and percent().
-class SpectrogramJob {
+class SpectrogramJob : public TransformJob<Spectrogram, SpectrogramRequest> {
   public:
-    SpectrogramJob() = default;
-    ~SpectrogramJob();
-    SpectrogramJob(const SpectrogramJob&) = delete;
-    SpectrogramJob& operator=(const SpectrogramJob&) = delete;
-
     // The samples are copied, so the record may change or close while the job runs.
-    void start(std::span<const double> record, const SpectrogramRequest& request);
-    int percent() const { return progress_.percent.load(); }
-    bool done() const { return done_.load(); }
-    void cancel() { progress_.cancel = true; }
+    void start(std::span<const double> record, const SpectrogramRequest& request) {
+        launch({record.begin(), record.end()}, request);
+    }
     // After done(): the spectrogram, or false when it failed or was cancelled.
-    bool take(Spectrogram& out, std::string& error);
-
-  private:
-    std::vector<double> samples_;
-    SpectrogramRequest request_;
-    SpectrumProgress progress_;
-    std::atomic<bool> done_{false};
-    bool ok_ = false;
-    std::string error_;
-    Spectrogram result_;
-    std::thread thread_;
+    bool take(Spectrogram& out, std::string& error) { return takeResult(out, error); }
 };
 
 } // namespace tlx

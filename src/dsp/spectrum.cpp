@@ -324,48 +324,25 @@ double fractionToFrequency(double x, double fLow, double fHigh) {
     return fLow * std::pow(fHigh / fLow, x);
 }
 
-SpectrumJob::~SpectrumJob() {
-    cancel();
-    if (thread_.joinable()) thread_.join();
-}
-
 void SpectrumJob::start(std::span<const double> record, const SpectrumRequest& request) {
-    if (thread_.joinable()) {
-        cancel();
-        thread_.join();
-    }
-    request_ = request;
     const std::size_t begin = std::min<std::size_t>(
         static_cast<std::size_t>(std::max<long long>(request.startIndex, 0)), record.size());
     std::size_t end = record.size();
     if (request.count >= 0) end = std::min(end, begin + static_cast<std::size_t>(request.count));
-    samples_.assign(record.begin() + static_cast<std::ptrdiff_t>(begin),
-                    record.begin() + static_cast<std::ptrdiff_t>(end));
+    std::vector<double> samples(record.begin() + static_cast<std::ptrdiff_t>(begin),
+                                record.begin() + static_cast<std::ptrdiff_t>(end));
     if (request.startIndex >= 0 && static_cast<std::size_t>(request.startIndex) >= record.size())
-        samples_.clear();
-    request_.startIndex = 0;
-    request_.count = -1;
-    progress_.percent = 0;
-    progress_.cancel = false;
-    done_ = false;
-    ok_ = false;
-    thread_ = std::thread([this] {
-        std::string error;
-        ok_ = result_.compute(samples_, request_, &progress_, error);
-        error_ = progress_.cancel.load() ? "Cancelled" : error;
-        samples_ = {};
-        done_ = true;
-    });
+        samples.clear();
+    SpectrumRequest whole = request;
+    whole.startIndex = 0;
+    whole.count = -1;
+    launch(std::move(samples), whole);
     startIndex_ = static_cast<long long>(begin);
 }
 
 bool SpectrumJob::take(Spectrum& out, std::string& error) {
-    if (thread_.joinable()) thread_.join();
-    error = error_;
-    if (!ok_ || progress_.cancel.load()) return false;
-    result_.rebase(startIndex_);
-    out = std::move(result_);
-    result_ = Spectrum{};
+    if (!takeResult(out, error)) return false;
+    out.rebase(startIndex_);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/messages.h"
 #include "dsp/filter_target.h"
+#include "dsp/transform_job.h"
 
 #include <atomic>
 #include <complex>
@@ -11,7 +12,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tlx {
@@ -45,12 +45,6 @@ struct AmplitudeOptions {
     bool peakToPeak = true;
     bool volts = false;
     double voltsPerCount = 0; // adVolts / (2^adBits × 0.5)
-};
-
-// Progress and cancel shared with a worker thread.
-struct SpectrumProgress {
-    std::atomic<int> percent{0};
-    std::atomic<bool> cancel{false};
 };
 
 class Spectrum {
@@ -137,31 +131,15 @@ double frequencyToFraction(double f, double fLow, double fHigh);
 double fractionToFrequency(double x, double fLow, double fHigh);
 
 // Runs a long transform off the user-interface thread; the window polls done() and percent().
-class SpectrumJob {
+class SpectrumJob : public TransformJob<Spectrum, SpectrumRequest> {
   public:
-    SpectrumJob() = default;
-    ~SpectrumJob();
-    SpectrumJob(const SpectrumJob&) = delete;
-    SpectrumJob& operator=(const SpectrumJob&) = delete;
-
     // The samples are copied, so the record may change or close while the job runs.
     void start(std::span<const double> record, const SpectrumRequest& request);
-    int percent() const { return progress_.percent.load(); }
-    bool done() const { return done_.load(); }
-    void cancel() { progress_.cancel = true; }
     // After done(): the spectrum, or false when it failed or was cancelled.
     bool take(Spectrum& out, std::string& error);
 
   private:
-    std::vector<double> samples_;
-    SpectrumRequest request_;
-    SpectrumProgress progress_;
-    std::atomic<bool> done_{false};
-    bool ok_ = false;
-    std::string error_;
-    Spectrum result_;
     long long startIndex_ = 0;
-    std::thread thread_;
 };
 
 // Export file: "Freq,Real,Imaginary,Magnitude" and one line per bin below N/2.
