@@ -2,6 +2,8 @@
 // Send Email do with the selected rows.
 #include "browser/browser_actions.h"
 #include "browser/directory_listing.h"
+#include "browser/file_convert.h"
+#include "browser/file_walk.h"
 #include "format_fixtures.h"
 #include "mseed_builder.h"
 #include "support/svx4_builder.h"
@@ -179,6 +181,61 @@ TEST(BrowserActions, OpenGroupsDataSetsAndMail) {
     EXPECT_EQ(planMail({"/e/1.svx"}, {5}, "ABC").subject, "New event file from ABC");
     EXPECT_EQ(planMail({"1", "2", "3", "4", "5"}, {1, 1, 1, 1, 1}, "ABC").message,
               "Too many files selected. Maximum = 4 files.");
+}
+
+TEST(FileConvert, CountsPlansAndConvertsOldFiles) {
+    test::TempDir dir;
+    test::Svx3Spec three, two;
+    two.version = 2;
+    two.minute = two.endMinute = 31;
+    test::writeBytes(dir / "ev.abc", test::buildSvx3(three));
+    test::writeBytes(dir / "ev2.xyz", test::buildSvx3(two));
+    test::writeBytes(dir / ".hidden.ghi", test::buildSvx3(three));
+    test::Svx4Spec oldName = event("DEF", 7);
+    test::writeBytes(dir / "240301a.def", test::buildSvx4(oldName));
+    test::writeBytes(dir / "good.svx", test::buildSvx4(event("GGG", 7)));
+    std::vector<std::string> paths;
+    for (const fs::path& p : listFiles(dir.path()))
+        paths.push_back(p.string());
+
+    const auto candidates = convertCandidates(paths, {}, true);
+    ASSERT_EQ(candidates.size(), 3u);
+    const ConvertCounts counts = countConvertible(candidates);
+    EXPECT_EQ(convertCountText("Format", counts.format), "Format: 2 Files to Convert");
+    EXPECT_EQ(convertCountText("Name", counts.name), "Name: 3 Files to Convert");
+    EXPECT_EQ(convertCountText("Name", 1), "Name: 1 File to Convert");
+    EXPECT_EQ(convertCountText("Format", 0), "Format: No Files to Convert");
+
+    // source -> target, "w" rewritten as SVX Type 4 or "r" renamed, "-" the source removed after.
+    auto table = [&](ConvertChoice choice) {
+        std::vector<std::string> out;
+        for (const ConvertStep& s : planConvert(candidates, choice))
+            out.push_back(fs::path(s.source).filename().string() + (s.rewrite ? " w " : " r ") +
+                          fs::path(s.target).filename().string() + (s.removeSource ? " -" : ""));
+        return out;
+    };
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ(table(ConvertChoice::Both),
+              (Rows{"240301a.def r 240301.120007.def.svx", "ev.abc w 030512.143000.abc.svx -",
+                    "ev2.xyz w 030512.143100.xyz.svx -"}));
+    EXPECT_EQ(table(ConvertChoice::Format), (Rows{"ev.abc w ev.abc.svx", "ev2.xyz w ev2.xyz.svx"}));
+    EXPECT_EQ(table(ConvertChoice::Name),
+              (Rows{"240301a.def r 240301.120007.def.svx", "ev.abc r 030512.143000.abc.svx",
+                    "ev2.xyz r 030512.143100.xyz.svx"}));
+
+    // A file that already has a target name is never replaced; its source stays.
+    test::writeBytes(dir / "240301.120007.def.svx", test::buildSvx4(event("DEF", 7)));
+    RecordingMessages messages;
+    EXPECT_EQ(runConvert(planConvert(candidates, ConvertChoice::Both), {}, messages), 2);
+    std::string left;
+    for (const fs::path& p : listFiles(dir.path()))
+        left += p.filename().string() + " ";
+    EXPECT_EQ(left, ".hidden.ghi 030512.143000.abc.svx 030512.143100.xyz.svx 240301.120007.def.svx "
+                    "240301a.def good.svx ");
+    const LoadResult converted = EventLoader(messages).load({(dir / "030512.143100.xyz.svx").string()});
+    ASSERT_TRUE(converted.ok);
+    EXPECT_EQ(converted.subKind, SubKind::Binary);
+    EXPECT_EQ(converted.channels[0].record.info.comment, "type three"); // moved from the version 2 place
 }
 
 } // namespace
