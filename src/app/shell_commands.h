@@ -15,6 +15,7 @@ void associateEventFiles(AppContext& ctx);
 void chooseLocalDataDirectory(AppContext& ctx, QWidget* parent);
 void chooseTablesDirectory(AppContext& ctx, QWidget* parent);
 // The manual "help/index.html" of the program folder, else of the shipped data, in a window.
-void showHelp(AppContext& ctx, QWidget* parent);
+// `anchor`: the section of the manual to show first (empty: its top).
+void showHelp(AppContext& ctx, QWidget* parent, const std::string& anchor = {});
 
 } // namespace tlx::app
