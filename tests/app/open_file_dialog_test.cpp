@@ -170,11 +170,17 @@ TEST(GuiOpenFile, AddReportStoresTheChosenReportInTheSelectedFiles) {
     const std::string svx = p.writeEvent("events/AAA.svx", "AAA");
     test::writeBytes(p.dir / "events/old.abc", test::buildSvx3({}));
     const auto oldBytes = test::readBytes(p.dir / "events/old.abc");
+    test::Svx4Spec damaged;
+    damaged.samples = test::rampSignal(200);
+    damaged.crcOverride = 0x1234;
+    test::writeBytes(p.dir / "events/bad.svx", test::buildSvx4(damaged));
+    const auto badBytes = test::readBytes(p.dir / "events/bad.svx");
     auto addReport = [&] {
         return answerDialog<COpenFileDialog>(*p.frame, Cmd::Open, [&](COpenFileDialog* d) {
             waitForListing(d);
             clickRow(d->list(), "AAA.svx", Qt::NoModifier);
             clickRow(d->list(), "old.abc", Qt::ControlModifier);
+            clickRow(d->list(), "bad.svx", Qt::ControlModifier);
             QTest::mouseClick(buttonOf(d, "&Add Report"), Qt::LeftButton);
             waitForListing(d);
             d->reject();
@@ -205,6 +211,8 @@ TEST(GuiOpenFile, AddReportStoresTheChosenReportInTheSelectedFiles) {
     EXPECT_EQ(back.channels[0].samples.size(), 6000u);
     // The Type 3 file is not one that Save rewrites: it stays as it was.
     EXPECT_EQ(test::readBytes(p.dir / "events/old.abc"), oldBytes);
+    // A file with a CRC error is not rewritten with a fresh CRC over its damaged data.
+    EXPECT_EQ(test::readBytes(p.dir / "events/bad.svx"), badBytes);
 }
 
 } // namespace
