@@ -1,5 +1,5 @@
 // GSE2.0 messages: recognition and loading, a forced load of the second waveform, and the
-// parser with its file-browser listing.
+// parser with its file-browser listing and the header-only reading of every waveform.
 #include "record/gse2_reader.h"
 #include "record/loader.h"
 
@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     forced.forcedKind = tlx::kForceGse2;
     forced.channelIndex = 1;
     loader.loadBytes(bytes, "fuzz.gse", forced);
+    loader.readHeaderOnlyBytes(bytes, "fuzz.gse");
     tlx::CGse20 gse;
     gse.parse({reinterpret_cast<const char*>(data), size}, tlx::StationTable{});
     gse.listing();

@@ -1,4 +1,5 @@
-// PEPP files: recognition through the loader and the forced load of the trace the first byte names.
+// PEPP files: recognition through the loader, the forced load of the trace the first byte names
+// and the header-only walk through every trace.
 #include "record/loader.h"
 
 #include <cstddef>
@@ -14,5 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     forced.forcedKind = tlx::kForcePepp;
     forced.channelIndex = data[0] % 8;
     loader.loadBytes(bytes, "fuzz.pep", forced);
+    loader.readHeaderOnlyBytes(bytes, "fuzz.pep");
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/open_file_dialog.h"
 
+#include "app/convert_question.h"
 #include "app/event_window.h"
 #include "app/file_search_dialog.h"
 #include "app/main_frame.h"
@@ -7,7 +8,10 @@
 #include "app/replay_dialog.h"
 #include "app/send_mail_dialog.h"
 #include "app/setting_keys.h"
+#include "app/shell_commands.h"
 #include "core/text.h"
+#include "document/report_files.h"
+#include "services/report_row.h"
 
 #include <QFileDialog>
 #include <QGridLayout>
@@ -56,25 +60,22 @@ COpenFileDialog::COpenFileDialog(AppContext& ctx, EventWindow* addTo, QWidget* p
         auto* b = new QPushButton(text);
         b->setAutoDefault(false);
         buttons->addWidget(b);
-        if constexpr (!std::is_same_v<decltype(slot), std::nullptr_t>)
-            connect(b, &QPushButton::clicked, this, slot);
-        else
-            b->setEnabled(false); // reports and conversion are not offered here yet
+        connect(b, &QPushButton::clicked, this, slot);
         return b;
     };
     button("&Open File", &COpenFileDialog::open)->setDefault(true);
-    button("&Add Report", nullptr);
+    button("&Add Report", &COpenFileDialog::addReport);
     button("D&irectory...", &COpenFileDialog::chooseDirectory);
     button("&Search...", &COpenFileDialog::search);
     button("Send &Email...", &COpenFileDialog::mail);
-    button("Con&vert", nullptr);
+    button("Con&vert", &COpenFileDialog::convert);
     button("&Replay...", [this] {
         if (auto* frame = qobject_cast<CMainFrame*>(parentWidget())) showReplay(*frame, ctx_);
     });
     button("Re&mote...", [this] { CRemoteReq::showFor(nullptr, ctx_, this); });
     button("&Update", [this] { startListing(target_); });
     delete_ = button("&Delete", &COpenFileDialog::remove);
-    button("&Help", nullptr);
+    button("&Help", [this] { showHelp(ctx_, this, "browser"); });
     buttons->addStretch();
     button("Close", &QDialog::reject);
 
@@ -308,6 +309,54 @@ void COpenFileDialog::remove() {
     if (deleted) startListing(target_);
 }
 
+void COpenFileDialog::convert() {
+    std::vector<std::string> paths;
+    for (const FileEntry* e : selected())
+        paths.push_back(e->path);
+    if (paths.empty()) {
+        ctx_.messages.error("No File(s) Selected");
+        return;
+    }
+    const std::vector<browser::ConvertCandidate> candidates = browser::convertCandidates(
+        paths, ctx_.loader->settings(), readSetting(ctx_.ini, keys::kUseEventTime));
+    if (candidates.empty()) {
+        ctx_.messages.error("No SVX Type 2 or 3 Format File(s) or File Names to Convert");
+        return;
+    }
+    CConvertQuestion ask(browser::countConvertible(candidates), this);
+    if (ask.exec() != QDialog::Accepted || !ask.choice()) return;
+    const auto steps = browser::planConvert(candidates, *ask.choice());
+    if (browser::runConvert(steps, ctx_.loader->settings(), ctx_.messages) == 0)
+        ctx_.messages.error("Not File(s) Converted");
+    startListing(target_);
+}
+
+void COpenFileDialog::addReport() {
+    const ReportRow* row = ctx_.reports.selectedRow();
+    if (!row) {
+        ctx_.messages.error("No event report selected. Choose one with File > Event Report first.");
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const FileEntry* e : selected())
+        paths.push_back(e->path);
+    if (paths.empty()) {
+        ctx_.messages.error("No File(s) Selected");
+        return;
+    }
+    const std::string question = format("Add the event report %s to %zu file(s)? The files are rewritten.",
+                                        reportTimeText(*row).c_str(), paths.size());
+    if (ctx_.messages.ask(question, Buttons::YesNo) != Answer::Yes) return;
+    const ReportRow chosen = *row;
+    const ReportFilesResult result = addReportToFiles(
+        paths, [&chosen](EventRecord& r) { storeReport(r, chosen, false); }, ctx_.loader->settings());
+    std::string text = format("Event report added to %d of %zu file(s).", result.changed, paths.size());
+    if (!result.unchanged.empty())
+        text += " Files that are not SVX Type 4 or fail to load cleanly stay as they were.";
+    ctx_.messages.information(text);
+    startListing(target_);
+}
+
 void showOpenFileDialog(CMainFrame& frame, AppContext& ctx, EventWindow* addTo) {
     COpenFileDialog dialog(ctx, addTo, &frame);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -322,7 +371,7 @@ void showOpenFileDialog(CMainFrame& frame, AppContext& ctx, EventWindow* addTo) 
                         format("%s does not match the records of this window", file.c_str()));
             continue;
         }
-        frame.openRequest(OpenRequest{group.files, kForceNone, group.channels});
+        frame.openRequest(OpenRequest{group.files, group.forcedKind, group.channels});
     }
     if (!addTo && readSetting(ctx.ini, keys::kArrange)) frame.run(Cmd::Arrange);
 }

@@ -57,6 +57,8 @@ class COpenFileDialog : public QDialog {
     void search();
     void remove();
     void mail();
+    void convert();
+    void addReport();
     void nameEntered();
     void showCount();
 

@@ -118,7 +118,7 @@ void addHeaderInformation(EventWindow& window, AppContext& ctx, QWidget* parent)
     window.refresh();
 }
 
-void showHelp(AppContext& ctx, QWidget* parent) {
+void showHelp(AppContext& ctx, QWidget* parent, const std::string& anchor) {
     fs::path page = findFileAnyCase(ctx.settings.programDirectory / "help", "index.html");
     if (page.empty() && !shippedDataDirectory().empty())
         page = findFileAnyCase(shippedDataDirectory() / "help", "index.html");
@@ -131,7 +131,9 @@ void showHelp(AppContext& ctx, QWidget* parent) {
     dialog->setWindowTitle("Tellurix Help");
     auto* browser = new QTextBrowser;
     browser->setOpenExternalLinks(true);
-    browser->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(page.string()));
+    if (!anchor.empty()) url.setFragment(QString::fromStdString(anchor));
+    browser->setSource(url);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(browser);
     dialog->resize(760, 640);

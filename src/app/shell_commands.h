@@ -24,6 +24,7 @@ void chooseDatalessDirectory(AppContext& ctx, QWidget* parent);
 void chooseDatalessExtension(AppContext& ctx, QWidget* parent);
 void addHeaderInformation(EventWindow& window, AppContext& ctx, QWidget* parent);
 // The manual "help/index.html" of the program folder, else of the shipped data, in a window.
-void showHelp(AppContext& ctx, QWidget* parent);
+// `anchor`: the section of the manual to show first (empty: its top).
+void showHelp(AppContext& ctx, QWidget* parent, const std::string& anchor = {});
 
 } // namespace tlx::app

@@ -5,19 +5,33 @@
 
 namespace tlx::browser {
 
+int channelForcedKind(int kind) {
+    switch (kind) {
+    case kKindSvxVolume:
+        return kForceSvxVolumeChannel;
+    case kKindPepp:
+        return kForcePepp;
+    case kKindGse2:
+        return kForceGse2;
+    default:
+        return kForceSeedChannel;
+    }
+}
+
 OpenPlan planOpen(const std::vector<const FileEntry*>& selected, bool dataSetMode) {
     OpenPlan plan;
     if (selected.empty()) return plan;
     plan.action = OpenPlan::Action::Open;
     if (dataSetMode) {
+        const int forced = channelForcedKind(selected.front()->kind);
         if (entriesAgree(selected)) {
-            OpenGroup group{{selected.front()->path}, {}};
+            OpenGroup group{{selected.front()->path}, {}, forced};
             for (const FileEntry* e : selected)
                 group.channels.push_back(e->channel);
             plan.groups.push_back(std::move(group));
         } else {
             for (const FileEntry* e : selected)
-                plan.groups.push_back({{e->path}, {e->channel}});
+                plan.groups.push_back({{e->path}, {e->channel}, forced});
         }
         return plan;
     }

@@ -9,11 +9,16 @@
 
 namespace tlx::browser {
 
-// One event window: files, or channels of files[0] when `channels` is not empty.
+// One event window: files, or channels of files[0] when `channels` is not empty, loaded with
+// the forced kind of the volume's format.
 struct OpenGroup {
     std::vector<std::string> files;
     std::vector<int> channels;
+    int forcedKind = kForceNone;
 };
+
+// The forced load that reads one channel of a data set of this file kind.
+int channelForcedKind(int kind);
 
 struct OpenPlan {
     enum class Action { Nothing, Message, EnterDataSet, Open } action = Action::Nothing;

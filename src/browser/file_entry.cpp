@@ -75,8 +75,8 @@ FileEntry summarise(const std::string& path, std::int64_t writeTime, const LoadR
     if (header.channels.empty()) return e;
     const EventRecord& r = header.channels.front().record;
     fill(e, r);
-    e.dataSet = header.channels.size() > 1 &&
-                (header.kind == kKindSeed || header.kind == kKindMiniSeedSet || header.kind == kKindMiniSeed);
+    // SEED, miniSEED, SVX volumes, PEPP and GSE2.0 files of several channels list them first.
+    e.dataSet = header.channels.size() > 1;
     e.columns[kColumnComment] = commentColumn(header.kind, header, r);
     return e;
 }
@@ -91,11 +91,28 @@ std::vector<FileEntry> dataSetEntries(const std::string& path, const LoadResult&
         e.channel = static_cast<int>(i);
         fill(e, r);
         e.columns[kColumnFile] = std::filesystem::path(path).filename().string();
-        e.columns[kColumnComment] =
-            header.kind == kKindSeed || header.kind == kKindMiniSeedSet || header.kind == kKindMiniSeed
-                ? format("MINISEED Dataset File - Channel: %s - %s", r.stationName().c_str(),
-                         r.component().c_str())
-                : commentColumn(kKindSvx4, header, r);
+        switch (header.kind) {
+        case kKindSeed:
+        case kKindMiniSeedSet:
+        case kKindMiniSeed:
+            e.columns[kColumnComment] = format("MINISEED Dataset File - Channel: %s - %s",
+                                               r.stationName().c_str(), r.component().c_str());
+            break;
+        case kKindGse2:
+            // The waveform list's own row: its start to the rounded second, station and calibration.
+            e.columns[kColumnFile] = "GSE2.0 Data Set";
+            e.columns[kColumnTime] =
+                timeColumn(toCivil(addSeconds(r.header.startTime, r.header.startTimeOffset + 0.5)));
+            e.columns[kColumnComment] = format("%s %s", r.stationName().c_str(), r.info.comment.c_str());
+            break;
+        case kKindPepp:
+            e.columns[kColumnComment] =
+                format("PEPP Data Set - Channel: %s - %s", r.stationName().c_str(), r.component().c_str());
+            break;
+        default:
+            e.columns[kColumnComment] = commentColumn(kKindSvx4, header, r);
+            break;
+        }
         out.push_back(std::move(e));
     }
     return out;

@@ -7,9 +7,11 @@
 #include "core/data_paths.h"
 #include "core/file_io.h"
 #include "core/text.h"
+#include "document/report_files.h"
 #include "seismo/regions.h"
 #include "services/historical_query.h"
 #include "services/report_list.h"
+#include "services/report_row.h"
 #include "services/report_transfer.h"
 
 #include <chrono>
@@ -23,7 +25,8 @@ constexpr const char* kUsage =
     "usage: tellurix-cli report fetch \"SERVICE LINE\" [--dir DIR] [--start mm/dd/yyyy --end mm/dd/yyyy "
     "--min-mag M --max-mag M] [--timeout S]\n"
     "       tellurix-cli report parse FILE.rpt [--type NAME] [--report-dat FILE]\n"
-    "       tellurix-cli report match EVENTFILE FILE.rpt [--type NAME] [--report-dat FILE]\n";
+    "       tellurix-cli report match EVENTFILE FILE.rpt [--type NAME] [--report-dat FILE]\n"
+    "       tellurix-cli report add FILE.rpt ROW EVENTFILE... [--type NAME] [--report-dat FILE]\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -200,12 +203,37 @@ int match(Args args) {
     return found ? 0 : 1;
 }
 
+// The Open File dialog's Add Report: row ROW (from 0, in the file's order) stored into the files.
+int add(Args args) {
+    if (args.empty()) return usage();
+    ReportList list;
+    if (!loadReport(args, args[0], list)) return 1;
+    if (args.size() < 3) return usage();
+    int row = 0;
+    if (!parseCount(args[1], row) || row >= static_cast<int>(list.rows().size())) {
+        std::fprintf(stderr, "tellurix-cli: no report row %s\n", args[1].c_str());
+        return 1;
+    }
+    const ReportRow chosen = list.rows()[static_cast<std::size_t>(row)];
+    const std::vector<std::string> files(args.begin() + 2, args.end());
+    const ReportFilesResult result = addReportToFiles(
+        files, [&chosen](EventRecord& r) { storeReport(r, chosen, false); }, consoleLoaderSettings());
+    JsonWriter json;
+    json.beginObject().key("changed").value(result.changed).key("unchanged").beginArray();
+    for (const std::string& file : result.unchanged)
+        json.value(file);
+    json.endArray().endObject();
+    std::printf("%s\n", json.str().c_str());
+    return result.unchanged.empty() ? 0 : 1;
+}
+
 int runReport(const Args& args) {
     if (args.empty()) return usage();
     const Args rest(args.begin() + 1, args.end());
     if (args[0] == "fetch") return fetch(rest);
     if (args[0] == "parse") return parse(rest);
     if (args[0] == "match") return match(rest);
+    if (args[0] == "add") return add(rest);
     return usage();
 }
 
@@ -213,7 +241,7 @@ int runReport(const Args& args) {
 
 TLX_CLI_COMMAND(report, "report",
                 "report fetch \"SERVICE LINE\" [--dir DIR] [--timeout S] | report parse FILE.rpt | "
-                "report match EVENTFILE FILE.rpt",
+                "report match EVENTFILE FILE.rpt | report add FILE.rpt ROW EVENTFILE...",
                 runReport);
 
 } // namespace tlx::cli

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <new>
 
 namespace tlx {
@@ -17,6 +18,14 @@ namespace {
 
 std::string stationOf(const EventRecord& record) {
     return std::string(trim(record.stationName()));
+}
+
+// "vol.svx", channel index 1 -> "vol-2.svx".
+std::string volumeChannelName(const std::string& volume, int channel) {
+    std::filesystem::path p(volume);
+    const std::string extension = p.extension().string();
+    p.replace_filename(p.stem().string() + format("-%d", channel + 1) + extension);
+    return p.string();
 }
 
 } // namespace
@@ -58,15 +67,21 @@ void CEqDoc::notify(void (DocObserver::*hook)()) {
 bool CEqDoc::open(const OpenRequest& request) {
     if (request.files.empty()) return false;
     const bool channelList = !request.channels.empty();
-    const int forced = channelList ? kForceSeedChannel : request.forcedKind;
+    const int forced =
+        channelList && request.forcedKind == kForceNone ? kForceSeedChannel : request.forcedKind;
     if (!loadRecord(0, request.files[0], forced, channelList ? request.channels[0] : 0)) {
         count_ = 0;
         return false;
     }
     if (channelList) {
+        // Channels taken out of an SVX volume are single records: Save must not write them over
+        // the volume, so each gets a name of its own beside it.
+        const bool fromVolume = forced == kForceSvxVolumeChannel;
+        if (fromVolume) setFileName(0, volumeChannelName(request.files[0], request.channels[0]));
         for (std::size_t i = 1; i < request.channels.size() && count_ < kMaxRecords; ++i) {
-            if (loadRecord(count_, request.files[0], kForceSeedChannel, request.channels[i]))
-                singleRecord_ = false;
+            if (!loadRecord(count_, request.files[0], forced, request.channels[i])) continue;
+            singleRecord_ = false;
+            if (fromVolume) setFileName(count_ - 1, volumeChannelName(request.files[0], request.channels[i]));
         }
     } else {
         for (std::size_t i = 1; i < request.files.size() && count_ < kMaxRecords; ++i)

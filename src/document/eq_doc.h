@@ -95,7 +95,7 @@ struct CropSpan {
 struct OpenRequest {
     std::vector<std::string> files;
     int forcedKind = kForceNone;
-    std::vector<int> channels; // non-empty: channel indexes within files[0] (forced kind 4)
+    std::vector<int> channels; // non-empty: channel indexes within files[0] (forced kind 4 unless set)
 };
 
 enum class SaveMode { Save, SaveAs };

@@ -25,6 +25,7 @@ enum ForcedKind : int {
     kForceSeedVolume = 2,
     kForceGse2 = 3,
     kForceSeedChannel = 4,
+    kForceSvxVolumeChannel = 5, // one channel of an SVX data-set volume, chosen in the browser
 };
 
 // Unattended modes of the command line decide which loader messages are shown.

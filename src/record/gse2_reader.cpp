@@ -295,6 +295,28 @@ HeaderStatus Gse2Reader::readHeader(LoadContext& context, LoadResult& result, st
     return HeaderStatus::Ok;
 }
 
+bool Gse2Reader::readHeaderOnly(LoadContext& context, LoadResult& result) const {
+    const auto bytes = context.bytes();
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!CGse20::hasBeginLine(text)) return false;
+    StationTable stations;
+    stations.load(context.settings());
+    CGse20 gse;
+    gse.parse(text, stations);
+    for (const Gse2Waveform& w : gse.waveforms()) {
+        LoadedChannel channel;
+        if (w.samples.empty() || w.samples.size() > static_cast<std::size_t>(kMaxSampleCount) ||
+            !gse2WaveformToRecord(w, channel.record, context.settings().geography))
+            break; // later waveforms would no longer match their index in a forced load
+        channel.record.fileName = context.path();
+        result.channels.push_back(std::move(channel));
+    }
+    if (result.channels.empty()) return false;
+    result.kind = kKindGse2;
+    result.commonCount = result.channels.front().record.header.sampleCount;
+    return true;
+}
+
 bool Gse2Reader::readSamples(LoadContext&, LoadResult& result, int count) const {
     std::vector<double>& samples = result.channels.front().samples;
     samples.resize(static_cast<std::size_t>(count));

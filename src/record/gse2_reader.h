@@ -59,6 +59,8 @@ class Gse2Reader : public FormatReader {
     int kind() const override { return kKindGse2; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
+    // Every waveform, in order up to the first that cannot describe a record.
+    bool readHeaderOnly(LoadContext& context, LoadResult& result) const override;
 };
 
 } // namespace tlx

@@ -55,7 +55,10 @@ const FormatReader* forcedReader(int forcedKind) {
     static const Gse2Reader gse2;
     static const PeppReader forcedPepp(true);
     static const SeedChannelReader seedChannel;
+    static const Svx4VolumeReader volumeChannel(true);
     switch (forcedKind) {
+    case kForceSvxVolumeChannel:
+        return &volumeChannel;
     case kForceGse2:
         return &gse2;
     case kForcePepp:
@@ -74,6 +77,8 @@ const char* forcedFailure(int forcedKind) {
         return "Error loading PEPP file";
     case kForceGse2:
         return "Error loading GSE20 file";
+    case kForceSvxVolumeChannel:
+        return "Error loading SVX Data Set Volume";
     default:
         return "Error loading SEED Volume";
     }

@@ -170,6 +170,27 @@ HeaderStatus PeppReader::readHeader(LoadContext& context, LoadResult& result, st
     return HeaderStatus::Ok;
 }
 
+bool PeppReader::readHeaderOnly(LoadContext& context, LoadResult& result) const {
+    std::string failure;
+    if (readHeader(context, result, failure) != HeaderStatus::Ok) return false;
+    const auto bytes = context.bytes();
+    if (forced_ || std::memcmp(bytes.data(), "PEPP", 4) != 0) return true;
+    // One walk through the traces (prefix, header, samples, marker), each step checked against the size.
+    std::uint64_t p = kMultiPrefix + kTracePrefix;
+    for (;;) {
+        p += kPeppHeaderSize + static_cast<std::uint64_t>(std::max(i32(bytes.data(), p + 45), 0)) * 4;
+        if (p + kMarkerSize > bytes.size() || readLE<std::uint32_t>(bytes.data() + p) != kPeppTraceMarker)
+            break;
+        p += kMarkerSize + kTracePrefix;
+        if (p + kPeppHeaderSize > bytes.size() || !headerCheck(bytes.data() + p)) break;
+        LoadedChannel channel;
+        fillRecord(bytes.data() + p, channel.record);
+        channel.record.fileName = context.path();
+        result.channels.push_back(std::move(channel));
+    }
+    return true;
+}
+
 bool PeppReader::readSamples(LoadContext& context, LoadResult& result, int count) const {
     const auto bytes = context.bytes();
     std::size_t offset = 0;

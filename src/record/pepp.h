@@ -17,6 +17,8 @@ class PeppReader : public FormatReader {
     int kind() const override { return kKindPepp; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
+    // Every trace of a multi-trace file, in order up to the first that cannot be read.
+    bool readHeaderOnly(LoadContext& context, LoadResult& result) const override;
 
   private:
     int traceIndex(const LoadContext& context) const { return forced_ ? context.channelIndex : -1; }

@@ -66,8 +66,8 @@ bool Svx4Reader::readSamples(LoadContext& context, LoadResult& result, int count
     return readSvx4ChannelSamples(context, 0, result.channels.front(), count);
 }
 
-HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& result,
-                                            VarHeaderScope scope) const {
+HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& result, VarHeaderScope scope,
+                                            std::vector<std::size_t>& offsets) const {
     const auto bytes = context.bytes();
     if (bytes.size() < kVolumeHeaderSize || std::memcmp(bytes.data(), kVolumeMagic, 10) != 0)
         return HeaderStatus::NotThisFormat;
@@ -87,6 +87,7 @@ HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& re
             varBytes = parseVariableHeader(bytes.subspan(p + kChannelHeaderSize), channel.record.info, scope);
             if (varBytes < 0) return HeaderStatus::Failed;
         }
+        offsets.push_back(static_cast<std::size_t>(p));
         p += kChannelHeaderSize + varBytes +
              static_cast<std::uint64_t>(sampleWidth(h.sampleType)) * h.sampleCount + 2;
         if (k == 0) result.commonCount = h.sampleCount;
@@ -97,16 +98,37 @@ HeaderStatus Svx4VolumeReader::readChannels(LoadContext& context, LoadResult& re
 
 HeaderStatus Svx4VolumeReader::readHeader(LoadContext& context, LoadResult& result,
                                           std::string& failure) const {
-    const HeaderStatus status = readChannels(context, result, VarHeaderScope::Full);
+    std::vector<std::size_t> offsets;
+    HeaderStatus status = readChannels(context, result, VarHeaderScope::Full, offsets);
+    if (status == HeaderStatus::Ok && oneChannel_) {
+        const auto index = static_cast<std::size_t>(std::max(context.channelIndex, 0));
+        if (index >= result.channels.size()) return HeaderStatus::Failed;
+        LoadedChannel chosen = std::move(result.channels[index]);
+        result.channels.clear();
+        result.channels.push_back(std::move(chosen));
+        result.kind = kKindSvx4;
+        result.subKind = SubKind::Binary;
+        result.commonCount = result.channels.front().record.header.sampleCount;
+    }
     if (status == HeaderStatus::Failed) failure = "Error loading SVX Data Set Volume";
     return status;
 }
 
 bool Svx4VolumeReader::readHeaderOnly(LoadContext& context, LoadResult& result) const {
-    return readChannels(context, result, VarHeaderScope::TextsAndEvents) == HeaderStatus::Ok;
+    std::vector<std::size_t> offsets;
+    return readChannels(context, result, VarHeaderScope::TextsAndEvents, offsets) == HeaderStatus::Ok;
 }
 
 bool Svx4VolumeReader::readSamples(LoadContext& context, LoadResult& result, int count) const {
+    if (oneChannel_) {
+        LoadResult again;
+        std::vector<std::size_t> offsets;
+        const auto index = static_cast<std::size_t>(std::max(context.channelIndex, 0));
+        if (readChannels(context, again, VarHeaderScope::TextsAndEvents, offsets) != HeaderStatus::Ok ||
+            index >= offsets.size())
+            return false;
+        return readSvx4ChannelSamples(context, offsets[index], result.channels.front(), count);
+    }
     std::size_t p = kVolumeHeaderSize;
     for (LoadedChannel& channel : result.channels) {
         if (!readSvx4ChannelSamples(context, p, channel, count)) return false;

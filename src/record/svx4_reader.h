@@ -14,15 +14,20 @@ class Svx4Reader : public FormatReader {
     bool readHeaderOnly(LoadContext& context, LoadResult& result) const override;
 };
 
+// With `oneChannel` (the forced load of a channel chosen in the browser) only the channel that the
+// load request names is read, as a single SVX Type 4 record.
 class Svx4VolumeReader : public FormatReader {
   public:
+    explicit Svx4VolumeReader(bool oneChannel = false) : oneChannel_(oneChannel) {}
     int kind() const override { return kKindSvxVolume; }
     HeaderStatus readHeader(LoadContext& context, LoadResult& result, std::string& failure) const override;
     bool readSamples(LoadContext& context, LoadResult& result, int count) const override;
     bool readHeaderOnly(LoadContext& context, LoadResult& result) const override;
 
   private:
-    HeaderStatus readChannels(LoadContext& context, LoadResult& result, VarHeaderScope scope) const;
+    HeaderStatus readChannels(LoadContext& context, LoadResult& result, VarHeaderScope scope,
+                              std::vector<std::size_t>& offsets) const;
+    bool oneChannel_;
 };
 
 // Reads one channel's samples at `offset` (its fixed header), checking the CRC that follows

@@ -30,4 +30,13 @@ search() { "$cli" search "$@" 2>/dev/null | sed "s|$work/tree/||"; }
 sed -i '4s/,Z,/,ZZ,/' "$work/eventdb.dat"
 [ "$(search --db "$work/eventdb.dat" --min-mag 4)" = "deep/er/two.svx" ] || fail "damaged line"
 "$cli" search --db "$work/none.dat" 2>&1 | grep -q 'Error Opening Database File' || fail "missing database"
+# upgrade (the browser's Convert): a short archive name becomes the long name; --plan changes nothing.
+mkdir "$work/old"
+cp "$work/tree/one.svx" "$work/old/240301a.tlx"
+"$cli" upgrade "$work/old/240301a.tlx" --plan --file-time | grep -Fq "\"target\":\"$work/old/240301.115950.tlx01.svx\"" ||
+  fail "upgrade plan"
+[ -f "$work/old/240301a.tlx" ] || fail "the plan changed a file"
+"$cli" upgrade "$work/old/240301a.tlx" --file-time > /dev/null || fail "upgrade exit status"
+[ -f "$work/old/240301.115950.tlx01.svx" ] && [ ! -e "$work/old/240301a.tlx" ] || fail "upgrade rename"
+"$cli" upgrade "$work/tree/one.svx" 2>&1 > /dev/null | grep -q 'No SVX Type 2 or 3' || fail "nothing to upgrade"
 echo "cli browser: ok"

@@ -38,4 +38,11 @@ echo "$out" | grep -q '"agency":"SED"' || fail "agency: $out"
 out=$("$cli" report match "$work/event.svx" "$file")
 echo "$out" | grep -q '"row":{"time":"2024-03-01T11:59:40.700Z"' || fail "match: $out"
 echo "$out" | grep -q '"distance":"[0-9.]*km  [0-9.]*mi"' || fail "distance: $out"
+# report add (the Open File dialog's Add Report): the row becomes a further event entry of the file.
+cp "$work/event.svx" "$work/added.svx"
+out=$("$cli" report add "$file" 0 "$work/added.svx")
+[ "$out" = '{"changed":1,"unchanged":[]}' ] || fail "add: $out"
+"$cli" info "$work/added.svx" | grep -q '{"time":"2024-03-01T11:30:00.000Z","latitude":46,"longitude":7,"depth":5' ||
+  fail "added entry: $("$cli" info "$work/added.svx")"
+"$cli" report add "$file" 9 "$work/added.svx" 2>/dev/null && fail "row beyond the list accepted"
 echo "cli report: ok"

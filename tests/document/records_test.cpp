@@ -30,6 +30,19 @@ TEST_F(DocTest, VolumeFillsOneSlotPerChannelAndTitlesWithTheStation) {
     EXPECT_EQ(doc->fileKind(), kKindSvxVolume);
     EXPECT_EQ(doc->currentRecord(), 1);
     EXPECT_EQ(doc->title(), "vol.svx - TWO  (Velocity)");
+
+    // Channels chosen out of the volume are records of their own: Save writes them beside it.
+    const auto volume = readBytes(path);
+    resetDoc();
+    ASSERT_TRUE(doc->open(OpenRequest{{path.string()}, kForceSvxVolumeChannel, {2, 0}}));
+    ASSERT_EQ(doc->recordCount(), 2);
+    EXPECT_EQ(doc->record(0).stationName(), "THREE");
+    EXPECT_EQ(std::vector<double>(doc->samples(0).begin(), doc->samples(0).end()), rampSignal(120, 20));
+    doc->setRecordModified(0);
+    ASSERT_TRUE(doc->save(SaveMode::Save));
+    EXPECT_EQ(readBytes(path), volume);
+    EXPECT_EQ(std::filesystem::path(doc->fileName(1)).filename(), "vol-1.svx");
+    EXPECT_TRUE(loader.load({(dir / "vol-3.svx").string()}).ok);
 }
 
 TEST_F(DocTest, FailedOpenLeavesNoRecords) {
