@@ -6,7 +6,7 @@ packages="build-essential cmake ninja-build ccache pkg-config clang libclang-rt-
   qt6-base-dev libgif-dev libfftw3-dev libmseed-dev
   python3 python3-numpy python3-scipy wget xvfb xauth
   sac2mseed mseed2sac python3-aiosmtpd python3-pyftpdlib
-  libssl-dev openssl desktop-file-utils shared-mime-info dpkg-dev"
+  libssl-dev openssl desktop-file-utils shared-mime-info dpkg-dev debootstrap"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
