@@ -4,6 +4,7 @@
 #include "core/version.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace tlx::app {
 
@@ -96,6 +97,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         }
     }
     return cl;
+}
+
+void anchorToWorkingDirectory(CommandLine& commandLine) {
+    namespace fs = std::filesystem;
+    for (std::string& file : commandLine.files) {
+        std::error_code ec;
+        const fs::path path(file);
+        if (path.is_relative() && fs::exists(path, ec))
+            file = fs::absolute(path, ec).lexically_normal().string();
+    }
 }
 
 } // namespace tlx::app

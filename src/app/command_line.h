@@ -29,4 +29,9 @@ std::optional<int> answerConsoleOption(const std::vector<std::string>& args);
 // Parses the arguments after the program name (joined as the one argument string they form).
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
+// A name given from a terminal means the file in its working folder when one is there: such names
+// become whole paths, so neither the event folder nor a running instance (handed the list, in its
+// own folder) takes them for another file. Other names stay for the event folder.
+void anchorToWorkingDirectory(CommandLine& commandLine);
+
 } // namespace tlx::app

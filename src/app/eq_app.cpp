@@ -43,6 +43,7 @@ int CEqApp::run(const std::vector<std::string>& args) {
     ctx_.ini.load(programDir / "TELLURIX.INI");
 
     ctx_.commandLine = parseCommandLine(args);
+    anchorToWorkingDirectory(ctx_.commandLine);
     const bool batch = ctx_.commandLine.mode == RunMode::Print || ctx_.commandLine.mode == RunMode::Picture;
     ctx_.messages.setSuppressed(batch || ctx_.commandLine.mode == RunMode::Server);
     if (ctx_.commandLine.tooLong) ctx_.messages.error("Command line too long to process");

@@ -2,6 +2,7 @@
 
 #include "app/event_window.h"
 #include "app/main_frame.h"
+#include "app/shell_commands.h"
 #include "core/text.h"
 #include "views/document_filter_target.h"
 
@@ -108,10 +109,11 @@ CFilterDialog::CFilterDialog(EventWindow& window, AppContext& ctx)
     apply_ = new QPushButton("&Apply Filter");
     undo_ = new QPushButton("U&ndo Filter");
     auto* close = new QPushButton("&Close");
+    auto* help = new QPushButton("&Help");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(saveDefault_);
     buttons->addStretch();
-    for (QPushButton* b : {apply_, undo_, close}) {
+    for (QPushButton* b : {apply_, undo_, close, help}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -157,6 +159,7 @@ CFilterDialog::CFilterDialog(EventWindow& window, AppContext& ctx)
     connect(apply_, &QPushButton::clicked, this, &CFilterDialog::applyFilter);
     connect(undo_, &QPushButton::clicked, this, &CFilterDialog::undoFilter);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(help, &QPushButton::clicked, this, [this] { showHelp(ctx_, this, "analysis"); });
     connect(update_, &QPushButton::clicked, this, [this] {
         logic_.update(presets_->currentIndex());
         showSettings();

@@ -186,9 +186,12 @@ void CMainFrame::hostCommand(Cmd cmd, EventWindow* w) {
     case Cmd::Rms:
         CRmsDialog::showFor(*w, ctx_);
         break;
-    case Cmd::MagnitudeCalculator:
-        CMagCalcDialog(w->view()->model(), ctx_.seismo, ctx_.messages, this).exec();
+    case Cmd::MagnitudeCalculator: {
+        CMagCalcDialog dialog(w->view()->model(), ctx_.seismo, ctx_.messages, this);
+        dialog.onHelp = [this, &dialog] { showHelp(ctx_, &dialog, "measure"); };
+        dialog.exec();
         break;
+    }
     case Cmd::TravelTimeTables:
         editTravelTimeTables(*w, eventWindows(), ctx_, this);
         break;

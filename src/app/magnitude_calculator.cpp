@@ -120,6 +120,11 @@ CMagCalcDialog::CMagCalcDialog(views::EqViewModel& model, const views::SeismoTab
     auto* close = new QPushButton("Close");
     buttons->addWidget(close);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* help = new QPushButton("&Help");
+    buttons->addWidget(help);
+    connect(help, &QPushButton::clicked, this, [this] {
+        if (onHelp) onHelp();
+    });
     grid->addLayout(buttons, 9, 0, 1, 4);
     reset();
 }

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 
@@ -29,6 +31,8 @@ class CMagCalcDialog : public QDialog {
     // "&Calculate": a magnitude typed since the last calculation is first solved backwards for
     // the correction (a "Mag Corr && Counts" field) or the displacement (the others).
     void calculate() { compute(true); }
+    // "&Help": the manual's page on magnitudes.
+    std::function<void()> onHelp;
 
   private:
     enum Field {

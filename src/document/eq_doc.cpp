@@ -77,11 +77,11 @@ bool CEqDoc::open(const OpenRequest& request) {
         // Channels taken out of an SVX volume are single records: Save must not write them over
         // the volume, so each gets a name of its own beside it.
         const bool fromVolume = forced == kForceSvxVolumeChannel;
-        if (fromVolume) setFileName(0, volumeChannelName(request.files[0], request.channels[0]));
+        if (fromVolume) nameChannelBesideVolume(0, request.files[0], request.channels[0]);
         for (std::size_t i = 1; i < request.channels.size() && count_ < kMaxRecords; ++i) {
             if (!loadRecord(count_, request.files[0], forced, request.channels[i])) continue;
             singleRecord_ = false;
-            if (fromVolume) setFileName(count_ - 1, volumeChannelName(request.files[0], request.channels[i]));
+            if (fromVolume) nameChannelBesideVolume(count_ - 1, request.files[0], request.channels[i]);
         }
     } else {
         for (std::size_t i = 1; i < request.files.size() && count_ < kMaxRecords; ++i)
@@ -420,6 +420,11 @@ bool CEqDoc::anyRecordModified() const {
     return false;
 }
 
+void CEqDoc::nameChannelBesideVolume(int index, const std::string& volume, int channel) {
+    setFileName(index, volumeChannelName(volume, channel));
+    mutableSlot(index).nameGivenHere = true;
+}
+
 void CEqDoc::setFileName(int index, const std::string& name) {
     mutableSlot(index).record.fileName = name.substr(0, kMaxFileName);
 }
@@ -511,8 +516,10 @@ bool CEqDoc::writeSvx4Files(int index) {
                     return false;
                 }
         }
-        if (!writeSvx4File(fileName(i), channels[static_cast<std::size_t>(i)], options, messages_))
-            return false;
+        WriterOptions own = options;
+        if (slot(i).nameGivenHere) own.askOverwrite = true;
+        if (!writeSvx4File(fileName(i), channels[static_cast<std::size_t>(i)], own, messages_)) return false;
+        mutableSlot(i).nameGivenHere = false;
     }
     return true;
 }

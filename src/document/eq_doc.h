@@ -54,6 +54,9 @@ struct RecordSlot {
     std::array<std::size_t, kMaxIntegrationLevel> integrationHistoryIndex = {};
     std::array<std::uint8_t, kMaxIntegrationLevel> integrationSensorType = {};
     bool integrationModified = false; // modified flag before the first integration
+    // The record's name was given here, not the file it came from (a channel of a volume): a
+    // file already there is someone else's until this window has written it.
+    bool nameGivenHere = false;
 
     int undoArrays() const {
         return int(!filterUndo.empty()) + int(!integrationUndo[0].empty()) + int(!integrationUndo[1].empty());
@@ -236,6 +239,7 @@ class CEqDoc {
 
   private:
     RecordSlot& mutableSlot(int index) { return slots_[static_cast<std::size_t>(index)]; }
+    void nameChannelBesideVolume(int index, const std::string& volume, int channel);
     bool fillSlots(int first, LoadResult& result, int maxChannels);
     bool matchesWindow(const EventRecord& candidate) const;
     void removeSlot(int index);

@@ -253,6 +253,17 @@ TEST(CommandLineModes, PictureServerServesTwoRequestsAndStops) {
 }
 
 // A second start with a file hands it to the running program and ends; the first opens it.
+TEST(CommandLine, NamesOfFilesInTheWorkingFolderBecomeWholePaths) {
+    test::TempDir dir;
+    writeEvent(dir, "here.svx");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    CommandLine cl = parseCommandLine({"here.svx,elsewhere.svx"});
+    anchorToWorkingDirectory(cl);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(cl.files, (std::vector<std::string>{(dir / "here.svx").string(), "elsewhere.svx"}));
+}
+
 TEST(CommandLineModes, SecondInstanceHandsItsFileOver) {
     test::TempDir dir;
     const auto first = writeEvent(dir, "first.svx");

@@ -39,6 +39,12 @@ TEST_F(DocTest, VolumeFillsOneSlotPerChannelAndTitlesWithTheStation) {
     EXPECT_EQ(doc->record(0).stationName(), "THREE");
     EXPECT_EQ(std::vector<double>(doc->samples(0).begin(), doc->samples(0).end()), rampSignal(120, 20));
     doc->setRecordModified(0);
+    // A file of that name already there is not the window's: it is kept unless the user says so.
+    writeBytes(dir / "vol-3.svx", {'k', 'e', 'e', 'p'});
+    messages.queueAnswer(Answer::No);
+    EXPECT_FALSE(doc->save(SaveMode::Save));
+    EXPECT_EQ(readBytes(dir / "vol-3.svx"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(messages.contains("Overwrite file " + (dir / "vol-3.svx").string()));
     ASSERT_TRUE(doc->save(SaveMode::Save));
     EXPECT_EQ(readBytes(path), volume);
     EXPECT_EQ(std::filesystem::path(doc->fileName(1)).filename(), "vol-1.svx");
