@@ -281,11 +281,16 @@ void COpenFileDialog::mail() {
                              frame ? frame->eventWindows() : std::vector<EventWindow*>{}, this);
 }
 
-void COpenFileDialog::remove() {
-    // Paths first: the rows may change while the question is open.
+std::vector<std::string> COpenFileDialog::selectedPaths(bool mustHave) const {
     std::vector<std::string> paths;
     for (const FileEntry* e : selected())
         paths.push_back(e->path);
+    if (paths.empty() && mustHave) ctx_.messages.error("No File(s) Selected");
+    return paths;
+}
+
+void COpenFileDialog::remove() {
+    const std::vector<std::string> paths = selectedPaths(false);
     bool all = false, deleted = false;
     for (const std::string& path : paths) {
         if (!all) {
@@ -310,13 +315,8 @@ void COpenFileDialog::remove() {
 }
 
 void COpenFileDialog::convert() {
-    std::vector<std::string> paths;
-    for (const FileEntry* e : selected())
-        paths.push_back(e->path);
-    if (paths.empty()) {
-        ctx_.messages.error("No File(s) Selected");
-        return;
-    }
+    const std::vector<std::string> paths = selectedPaths(true);
+    if (paths.empty()) return;
     const std::vector<browser::ConvertCandidate> candidates = browser::convertCandidates(
         paths, ctx_.loader->settings(), readSetting(ctx_.ini, keys::kUseEventTime));
     if (candidates.empty()) {
@@ -337,13 +337,8 @@ void COpenFileDialog::addReport() {
         ctx_.messages.error("No event report selected. Choose one with File > Event Report first.");
         return;
     }
-    std::vector<std::string> paths;
-    for (const FileEntry* e : selected())
-        paths.push_back(e->path);
-    if (paths.empty()) {
-        ctx_.messages.error("No File(s) Selected");
-        return;
-    }
+    const std::vector<std::string> paths = selectedPaths(true);
+    if (paths.empty()) return;
     const std::string question = format("Add the event report %s to %zu file(s)? The files are rewritten.",
                                         reportTimeText(*row).c_str(), paths.size());
     if (ctx_.messages.ask(question, Buttons::YesNo) != Answer::Yes) return;

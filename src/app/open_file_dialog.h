@@ -52,6 +52,9 @@ class COpenFileDialog : public QDialog {
     void rebuild();
     void sortBy(int column);
     std::vector<const browser::FileEntry*> selected() const;
+    // The selected files' paths, taken before any question: the rows may change meanwhile.
+    // With `mustHave`, none selected shows "No File(s) Selected".
+    std::vector<std::string> selectedPaths(bool mustHave) const;
     void open();
     void chooseDirectory();
     void search();

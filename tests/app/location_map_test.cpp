@@ -280,7 +280,7 @@ TEST(GuiLocationMap, MakeEventReportTakesTheRightClickedPointIntoTheReportAndThe
     // Stored in the window's records; the map shows the new event in place of the old one.
     const EventRecord& r = p.window->doc().record(0);
     ASSERT_EQ(r.info.events.size(), 1u);
-    EXPECT_EQ(r.info.events[0].latitude, made.latitude);
+    EXPECT_EQ(double{r.info.events[0].latitude}, made.latitude);
     ASSERT_TRUE(doc.contents().event);
     EXPECT_EQ(doc.contents().event->lat, made.latitude);
     EXPECT_EQ(doc.contents().event->lon, made.longitude);
