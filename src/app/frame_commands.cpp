@@ -32,7 +32,7 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "document/doc_save.h"
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 #include "views/scene_painter.h"
 
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/file_kind.h"
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "core/ini_profile.h"
 #include "core/messages.h"
 #include "document/doc_save.h"
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 
 #include <QDialog>
 #include <QSize>

@@ -4,7 +4,7 @@
 #include "app/main_frame.h"
 #include "app/save_dialog.h"
 #include "core/text.h"
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 #include "views/spectrogram_painter.h"
 
 #include <QCheckBox>

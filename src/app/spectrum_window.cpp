@@ -6,7 +6,7 @@
 #include "app/spectral_filter_dialog.h"
 #include "core/text.h"
 #include "dsp/spectrum_settings.h"
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 #include "views/document_filter_target.h"
 
 #include <QApplication>

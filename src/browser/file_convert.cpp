@@ -3,8 +3,8 @@
 #include "core/debug_log.h"
 #include "core/text.h"
 #include "record/loader.h"
+#include "record/save_naming.h"
 #include "record/svx3.h"
-#include "services/save_naming.h"
 
 #include <filesystem>
 

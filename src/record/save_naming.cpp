@@ -1,4 +1,4 @@
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 
 #include "core/text.h"
 

@@ -1,4 +1,4 @@
-#include "services/save_naming.h"
+#include "record/save_naming.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
