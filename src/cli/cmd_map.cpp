@@ -7,11 +7,8 @@
 #include "core/text.h"
 #include "views/map_painter.h"
 
-#include <QGuiApplication>
-
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <numbers>
 #include <optional>
 
@@ -82,11 +79,6 @@ int runMap(const Args& input) {
         std::fprintf(stderr, "usage: tellurix-cli %s\n", kUsage);
         return 2;
     }
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "tellurix-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
 
     views::MapStyle style;
     views::MapData data = views::loadMapData(views::mapDataDirectory(), {});

@@ -6,10 +6,7 @@
 
 #include "views/scene_painter.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 namespace tlx::cli {
@@ -36,11 +33,6 @@ int runRender(const Args& input) {
                              "--s hh:mm:ss.s]\n");
         return 2;
     }
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "tellurix-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
 
     ConsoleEvent event(false);
     if (!event.open(args[0])) return 1;

@@ -8,11 +8,8 @@
 #include "record/whole_channel.h"
 #include "views/helicorder_painter.h"
 
-#include <QGuiApplication>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 namespace tlx::cli {
 namespace {
@@ -57,11 +54,6 @@ int drawHelicorder(const Args& input) {
                    static_cast<long long>(channel.samples.size()));
     layout.setMinutesPerLine(minutes);
     layout.setClip(views::defaultClip(channel.samples, mean));
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "tellurix-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
     views::HelicorderScene scene;
     scene.pyramid = &pyramid;
     scene.mean = mean;

@@ -4,6 +4,8 @@
 
 #include "core/debug_log.h"
 
+#include <QGuiApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,12 @@
 int main(int argc, char** argv) {
     using namespace tlx::cli;
     if (const char* logDir = std::getenv("TLX_LOG_DIR")) tlx::setDebugLogDirectory(logDir);
+    // Every command draws off-screen; the program's own arguments are not Qt's.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    char name[] = "tellurix-cli";
+    char* qtArgv[] = {name, nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
     // "tellurix-render spectrogram ..." and the like; anything else is the event picture.
     if (argc > 1)
         for (const Command& command : commands())

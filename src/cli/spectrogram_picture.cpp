@@ -5,10 +5,7 @@
 
 #include "views/spectrogram_painter.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
-#include <cstdlib>
 
 namespace tlx::cli {
 namespace {
@@ -18,11 +15,6 @@ int drawSpectrogram(const Args& args) {
     if (!parseSpectrogramOptions(args, options) || options.gif.empty()) return 2;
     ConsoleSpectrogram result;
     if (!computeConsoleSpectrogram(options, result)) return 1;
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "tellurix-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
     const Spectrogram& s = result.spectrogram;
     views::SpectrogramLayout layout;
     layout.setTimeRange(0, result.seconds, result.startOfDay);
