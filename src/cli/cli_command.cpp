@@ -6,6 +6,7 @@
 #include "core/data_paths.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -32,6 +33,19 @@ bool takeFlag(Args& args, const std::string& name) {
     if (it == args.end()) return false;
     args.erase(it);
     return true;
+}
+
+bool takeMailTransport(Args& args, MailTransport& transport) {
+    std::string tls = "auto";
+    takeOption(args, "--tls", tls);
+    takeOption(args, "--ca-file", transport.caFile);
+    transport.allowPlainLogin = takeFlag(args, "--allow-plain-login");
+    return parseMailSecurity(tls, transport.security);
+}
+
+int usageError(const char* name, const char* usage, const std::string& problem) {
+    std::fprintf(stderr, "tellurix-cli %s: %s\nusage: tellurix-cli %s\n", name, problem.c_str(), usage);
+    return 2;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "record/loader.h"
+#include "services/mail_record.h"
 
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ struct Registrar {
 // Takes "--name value" from args (removing both); false when absent.
 bool takeOption(Args& args, const std::string& name, std::string& value);
 bool takeFlag(Args& args, const std::string& name);
+// "--tls auto|starttls|implicit|none", "--ca-file F" and "--allow-plain-login" of the commands that
+// send mail; false for a --tls value that is none of those.
+bool takeMailTransport(Args& args, MailTransport& transport);
+// A command's usage error: "tellurix-cli NAME: PROBLEM" and its usage on standard error; returns 2.
+int usageError(const char* name, const char* usage, const std::string& problem);
 
 // Loader settings for the console: the program's own folder, and the data folders that the
 // TLX_LOCAL_DIR and TLX_EVENT_DIR environment variables name.

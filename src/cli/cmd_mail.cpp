@@ -18,32 +18,28 @@ constexpr const char* kUsage =
     "[--user NAME --password-file F] [--tls auto|starttls|implicit|none] [--ca-file F] [--allow-plain-login] "
     "FILE...";
 
-int usage(const char* problem) {
-    std::fprintf(stderr, "tellurix-cli mail: %s\nusage: tellurix-cli %s\n", problem, kUsage);
-    return 2;
+int usage(const std::string& problem) {
+    return usageError("mail", kUsage, problem);
 }
 
 int runMail(const Args& given) {
     Args args = given;
     MailRecord record;
     MailTransport transport;
-    std::string server, bodyFile, passwordFile, tls = "auto";
+    std::string server, bodyFile, passwordFile;
     if (!takeOption(args, "--server", server)) return usage("--server is missing");
     if (!takeOption(args, "--from", record.fromAddress)) return usage("--from is missing");
     if (!takeOption(args, "--to", record.to)) return usage("--to is missing");
     if (!takeOption(args, "--subject", record.subject)) return usage("--subject is missing");
     takeOption(args, "--name", record.senderName);
     takeOption(args, "--body-file", bodyFile);
-    takeOption(args, "--tls", tls);
-    takeOption(args, "--ca-file", transport.caFile);
-    transport.allowPlainLogin = takeFlag(args, "--allow-plain-login");
+    const bool knownTls = takeMailTransport(args, transport);
     const bool hasUser = takeOption(args, "--user", record.account);
     const bool hasPassword = takeOption(args, "--password-file", passwordFile);
     if (hasUser != hasPassword) return usage("--user and --password-file go together");
-    if (!parseMailSecurity(tls, transport.security))
-        return usage("--tls takes auto, starttls, implicit or none");
+    if (!knownTls) return usage("--tls takes auto, starttls, implicit or none");
     for (const std::string& a : args)
-        if (a.rfind("--", 0) == 0) return usage(("unknown option " + a).c_str());
+        if (a.rfind("--", 0) == 0) return usage("unknown option " + a);
     if (args.size() > static_cast<std::size_t>(kMaxAttachments))
         return usage("Too many files selected. Maximum = 4 files.");
     record.attachments = args;

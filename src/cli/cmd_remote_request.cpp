@@ -18,23 +18,18 @@ constexpr const char* kUsage =
     "--station-info) [--tls auto|starttls|implicit|none] [--ca-file F] "
     "[--allow-plain-login]";
 
-int usage(const char* problem) {
-    std::fprintf(stderr, "tellurix-cli remote-request: %s\nusage: tellurix-cli %s\n", problem, kUsage);
-    return 2;
+int usage(const std::string& problem) {
+    return usageError("remote-request", kUsage, problem);
 }
 
 int runRemoteRequest(const Args& given) {
     Args args = given;
     RemoteRequestForm form;
     MailTransport transport;
-    std::string start, length, tls = "auto";
+    std::string start, length;
     form.stationInfo = takeFlag(args, "--station-info");
     form.localTime = takeFlag(args, "--local");
-    transport.allowPlainLogin = takeFlag(args, "--allow-plain-login");
-    takeOption(args, "--ca-file", transport.caFile);
-    takeOption(args, "--tls", tls);
-    if (!parseMailSecurity(tls, transport.security))
-        return usage("--tls takes auto, starttls, implicit or none");
+    if (!takeMailTransport(args, transport)) return usage("--tls takes auto, starttls, implicit or none");
     if (takeOption(args, "--length", length) &&
         (!parseCount(length, form.lengthMinutes) || form.lengthMinutes < 1))
         return usage("bad --length");
