@@ -15,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -24,7 +23,6 @@
 namespace tlx::app {
 namespace {
 
-constexpr int kPollMs = 20;
 constexpr double kRangeDb = 80; // colours from the loudest value down by this much
 
 } // namespace
@@ -60,27 +58,17 @@ SpectrogramWindow::SpectrogramWindow(AppContext& context, EventWindow& source, Q
     controls->addStretch(1);
     controls->addWidget(gif);
     controls->addWidget(printButton);
-    progress_ = new QProgressBar;
-    progress_->setRange(0, 100);
-    cancel_ = new QPushButton("Cancel");
-    status_ = new QLabel;
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(status_, 1);
-    bar->addWidget(progress_);
-    bar->addWidget(cancel_);
+    bar_ = new JobStatusBar;
+    bar_->onCancel = [this] { cancel(); };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(controls);
     layout->addWidget(canvas_, 1);
-    layout->addLayout(bar);
-    progress_->hide();
-    cancel_->hide();
-    connect(cancel_, &QPushButton::clicked, this, &SpectrogramWindow::cancel);
+    layout->addWidget(bar_);
     connect(apply, &QPushButton::clicked, this, &SpectrogramWindow::compute);
     connect(gif, &QPushButton::clicked, this, &SpectrogramWindow::saveGif);
     connect(printButton, &QPushButton::clicked, this, &SpectrogramWindow::print);
     connect(log_, &QCheckBox::toggled, canvas_, qOverload<>(&QWidget::update));
-    connect(&poll_, &QTimer::timeout, this, &SpectrogramWindow::poll);
     connect(&source, &EventWindow::timeAxisChanged, this, [this] {
         followSource();
         canvas_->update();
@@ -113,46 +101,39 @@ void SpectrogramWindow::compute() {
     request.overlap = spectrogramOverlap(request.window, overlap_->value());
     job_ = std::make_shared<SpectrogramJob>();
     job_->start(doc.samples(record_), request);
-    progress_->setValue(0);
-    progress_->show();
-    cancel_->show();
-    status_->setText(QString::fromStdString(
+    bar_->start([this] { poll(); });
+    bar_->setText(QString::fromStdString(
         format("Computing: window %d samples, overlap %d", request.window, request.overlap)));
-    poll_.start(kPollMs);
 }
 
 void SpectrogramWindow::cancel() {
-    poll_.stop();
-    progress_->hide();
-    cancel_->hide();
+    bar_->finish();
     if (!job_) return;
     job_->cancel();
     job_.reset();
-    status_->setText("Cancelled");
+    bar_->setText("Cancelled");
     Q_EMIT finished(false);
 }
 
 void SpectrogramWindow::poll() {
-    if (!job_) return poll_.stop();
-    progress_->setValue(job_->percent());
+    if (!job_) return bar_->finish();
+    bar_->setPercent(job_->percent());
     if (!job_->done()) return;
-    poll_.stop();
+    bar_->finish();
     Spectrogram result;
     std::string error;
     const bool ok = job_->take(result, error);
     job_.reset();
-    progress_->hide();
-    cancel_->hide();
     if (ok) {
         spectrogram_ = std::move(result);
         const SpectrogramRequest& r = spectrogram_.request();
-        status_->setText(QString::fromStdString(
+        bar_->setText(QString::fromStdString(
             format("%d segments of %d samples (%.3g s), overlap %d, %.4g Hz per bin", spectrogram_.columns(),
                    r.window, r.window / r.sampleRate, r.overlap, spectrogram_.frequency(1))));
         followSource();
     } else {
         ctx_.messages.error(error);
-        status_->setText(QString::fromStdString(error));
+        bar_->setText(QString::fromStdString(error));
     }
     canvas_->update();
     Q_EMIT finished(ok);
@@ -167,7 +148,7 @@ void SpectrogramWindow::followSource() {
 }
 
 QString SpectrogramWindow::statusText() const {
-    return status_->text();
+    return bar_->text();
 }
 
 QImage SpectrogramWindow::picture(int width, int height) {

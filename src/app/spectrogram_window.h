@@ -3,20 +3,18 @@
 // time axis following the event window's left edge and span; saved as GIF and printed.
 #pragma once
 
+#include "app/job_status_bar.h"
 #include "dsp/spectrogram.h"
 #include "views/spectrogram_layout.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
 
 class QCheckBox;
 class QDoubleSpinBox;
-class QLabel;
 class QMdiArea;
-class QProgressBar;
 class QPushButton;
 
 namespace tlx::app {
@@ -42,7 +40,7 @@ class SpectrogramWindow : public QWidget {
     QDoubleSpinBox* windowSeconds() { return seconds_; }
     QDoubleSpinBox* overlap() { return overlap_; }
     QCheckBox* logFrequency() { return log_; }
-    QPushButton* cancelButton() { return cancel_; }
+    QPushButton* cancelButton() { return bar_->cancelButton(); }
     QString statusText() const;
     QImage picture(int width, int height);
     void saveGif();
@@ -66,14 +64,11 @@ class SpectrogramWindow : public QWidget {
     Spectrogram spectrogram_;
     std::shared_ptr<SpectrogramJob> job_;
     views::SpectrogramLayout layout_;
-    QTimer poll_;
     QWidget* canvas_;
     QDoubleSpinBox* seconds_;
     QDoubleSpinBox* overlap_;
     QCheckBox* log_;
-    QProgressBar* progress_;
-    QPushButton* cancel_;
-    QLabel* status_;
+    JobStatusBar* bar_;
 };
 
 // Calculate > Spectrogram: opens the window for the active event window's current record, or

@@ -12,14 +12,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -50,7 +46,6 @@ class JobReaper {
     std::vector<std::shared_ptr<SpectrumJob>> jobs_;
 };
 
-constexpr int kPollMs = 20;
 // Scrolling or zooming fires many changes; one transform after the last of them.
 constexpr int kFollowPauseMs = 300;
 
@@ -60,22 +55,12 @@ SpectrumWindow::SpectrumWindow(AppContext& context, EventWindow& source, QWidget
     : QWidget(parent), ctx_(context), source_(&source) {
     setAttribute(Qt::WA_DeleteOnClose);
     view_ = new CFFTView(ctx_.style);
-    progress_ = new QProgressBar;
-    progress_->setRange(0, 100);
-    cancel_ = new QPushButton("Cancel");
-    status_ = new QLabel;
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(status_, 1);
-    bar->addWidget(progress_);
-    bar->addWidget(cancel_);
+    bar_ = new JobStatusBar;
+    bar_->onCancel = [this] { cancel(); };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 1);
-    layout->addLayout(bar);
-    progress_->hide();
-    cancel_->hide();
-    connect(cancel_, &QPushButton::clicked, this, &SpectrumWindow::cancel);
-    connect(&poll_, &QTimer::timeout, this, &SpectrumWindow::poll);
+    layout->addWidget(bar_);
     follow_.setSingleShot(true);
     follow_.setInterval(kFollowPauseMs);
     connect(&follow_, &QTimer::timeout, this, [this] { compute(kind_, wholeRecord_); });
@@ -155,43 +140,36 @@ void SpectrumWindow::compute(TransformKind kind, bool wholeRecord) {
     }
     job_ = std::make_shared<SpectrumJob>();
     job_->start(samples, request);
-    progress_->setValue(0);
-    progress_->setFormat(kind == TransformKind::Dft ? QString::fromStdString(progressText(0)) : "%p%");
-    progress_->show();
-    cancel_->show();
-    setStatus(QString::fromStdString(format("%s Performing %s", recordName().c_str(), kindName(kind))));
-    poll_.start(kPollMs);
+    bar_->start([this] { poll(); },
+                kind == TransformKind::Dft ? QString::fromStdString(progressText(0)) : "%p%");
+    bar_->setText(QString::fromStdString(format("%s Performing %s", recordName().c_str(), kindName(kind))));
 }
 
 void SpectrumWindow::cancel() {
-    poll_.stop();
-    progress_->hide();
-    cancel_->hide();
+    bar_->finish();
     if (!job_) return;
     JobReaper::instance().retire(std::move(job_));
-    setStatus("Cancelled");
+    bar_->setText("Cancelled");
     Q_EMIT finished(false);
 }
 
 void SpectrumWindow::poll() {
-    if (!job_) return poll_.stop();
+    if (!job_) return bar_->finish();
     const int percent = job_->percent();
-    progress_->setValue(percent);
-    if (kind_ == TransformKind::Dft) progress_->setFormat(QString::fromStdString(progressText(percent)));
+    bar_->setPercent(percent,
+                     kind_ == TransformKind::Dft ? QString::fromStdString(progressText(percent)) : "%p%");
     if (!job_->done()) return;
-    poll_.stop();
+    bar_->finish();
     Spectrum result;
     std::string error;
     const bool ok = job_->take(result, error);
     job_.reset();
-    progress_->hide();
-    cancel_->hide();
     if (ok) {
         spectrum_ = std::move(result);
         showSpectrum();
     } else {
         ctx_.messages.error(error);
-        setStatus(QString::fromStdString(error));
+        bar_->setText(QString::fromStdString(error));
     }
     Q_EMIT finished(ok);
 }
@@ -205,7 +183,7 @@ void SpectrumWindow::showSpectrum() {
     const bool several = source_ && source_->doc().recordCount() > 1;
     const std::string title = several ? sensorId() : source_ ? source_->doc().title() : recordName();
     setWindowTitle(QString::fromStdString(format("%s - %s", kindName(kind_), title.c_str())));
-    setStatus(QString::fromStdString(spectrum_.statusText(recordName())));
+    bar_->setText(QString::fromStdString(spectrum_.statusText(recordName())));
     view_->update();
 }
 
@@ -215,12 +193,8 @@ void SpectrumWindow::recomputeAmplitudes() {
     spectrum_.computeAmplitudes({o.peakToPeak, o.volts, voltsPerCount()});
 }
 
-void SpectrumWindow::setStatus(const QString& text) {
-    status_->setText(text);
-}
-
 QString SpectrumWindow::statusText() const {
-    return status_->text();
+    return bar_->text();
 }
 
 const SpectrumWindow* SpectrumWindow::otherSpectrum(QMdiArea* mdi) const {

@@ -5,6 +5,7 @@
 
 #include "app/event_commands.h"
 #include "app/fft_view.h"
+#include "app/job_status_bar.h"
 #include "dsp/spectrum.h"
 
 #include <QPointer>
@@ -13,9 +14,7 @@
 
 #include <memory>
 
-class QLabel;
 class QMdiArea;
-class QProgressBar;
 class QPushButton;
 
 namespace tlx::app {
@@ -41,8 +40,8 @@ class SpectrumWindow : public QWidget {
     int recordIndex() const { return record_; }
     const Spectrum& spectrum() const { return spectrum_; }
     CFFTView* view() { return view_; }
-    QProgressBar* progressBar() { return progress_; }
-    QPushButton* cancelButton() { return cancel_; }
+    QProgressBar* progressBar() { return bar_->progressBar(); }
+    QPushButton* cancelButton() { return bar_->cancelButton(); }
     QString statusText() const;
 
     // The state of a command while this window is active (spectrum, file and window commands).
@@ -67,7 +66,6 @@ class SpectrumWindow : public QWidget {
     void ratio(QMdiArea* mdi);
     void saveGif();
     void print();
-    void setStatus(const QString& text);
     const SpectrumWindow* otherSpectrum(QMdiArea* mdi) const;
     std::string recordName() const;
     std::string sensorId() const;
@@ -80,12 +78,9 @@ class SpectrumWindow : public QWidget {
     bool wholeRecord_ = false;
     Spectrum spectrum_;
     std::shared_ptr<SpectrumJob> job_;
-    QTimer poll_;
     QTimer follow_;
     CFFTView* view_;
-    QProgressBar* progress_;
-    QPushButton* cancel_;
-    QLabel* status_;
+    JobStatusBar* bar_;
 };
 
 // "&DFT Full" … "FFT &View Only": opens a spectrum window for the event window, or recomputes
