@@ -3,8 +3,8 @@
 #include "app/event_window.h"
 #include "app/main_frame.h"
 #include "app/map_event_report.h"
+#include "app/outside_programs.h"
 #include "app/save_dialog.h"
-#include "core/debug_log.h"
 #include "core/text.h"
 #include "services/google_earth_file.h"
 #include "views/scene_painter.h"
@@ -220,15 +220,7 @@ bool CMapWindow::print(QPrinter& printer) {
 }
 
 std::filesystem::path CMapWindow::googleEarth(const views::MapPosition& at) {
-    const std::filesystem::path path = writeGoogleEarthFile(
-        ctx_.settings.programDirectory, {{"Tellurix", "", at.lat, at.lon}}, kKmlPointRange);
-    if (path.empty()) {
-        ctx_.messages.error("Error Creating GoogleEarth.kml file");
-        return path;
-    }
-    if (!showInGoogleEarth(path, ctx_.settings.googleEarthPath))
-        logFormat("Google Earth could not be started for %s", path.c_str());
-    return path;
+    return showPointsInGoogleEarth(ctx_, {{"Tellurix", "", at.lat, at.lon}}, kKmlPointRange);
 }
 
 void CMainFrame::showLocationMap() {

@@ -4,7 +4,6 @@
 #include "app/setting_keys.h"
 #include "core/debug_log.h"
 #include "platform/process.h"
-#include "services/google_earth_file.h"
 #include "services/report_kml.h"
 
 #include <QFileDialog>
@@ -13,17 +12,22 @@ namespace fs = std::filesystem;
 
 namespace tlx::app {
 
+fs::path showPointsInGoogleEarth(AppContext& ctx, const std::vector<KmlPoint>& points, double range) {
+    const fs::path file = writeGoogleEarthFile(ctx.settings.programDirectory, points, range);
+    if (file.empty()) {
+        ctx.messages.error("Error Creating GoogleEarth.kml file");
+        return file;
+    }
+    if (!showInGoogleEarth(file, ctx.settings.googleEarthPath))
+        logFormat("Google Earth could not be started for %s", file.string().c_str());
+    return file;
+}
+
 void showRecordInGoogleEarth(EventWindow& window, bool withEvent, AppContext& ctx) {
     const CEqDoc& doc = window.doc();
     if (doc.recordCount() == 0) return;
     const RecordKml kml = recordKmlPoints(doc.record(doc.currentRecord()), withEvent, &ctx.geography);
-    const fs::path file = writeGoogleEarthFile(ctx.settings.programDirectory, kml.points, kml.range);
-    if (file.empty()) {
-        ctx.messages.error("Error Creating GoogleEarth.kml file");
-        return;
-    }
-    if (!showInGoogleEarth(file, ctx.settings.googleEarthPath))
-        logFormat("Google Earth could not be started for %s", file.string().c_str());
+    showPointsInGoogleEarth(ctx, kml.points, kml.range);
 }
 
 void chooseGoogleEarthProgram(AppContext& ctx, QWidget* parent) {

@@ -4,6 +4,10 @@
 
 #include "app/event_commands.h"
 #include "app/main_frame.h"
+#include "services/google_earth_file.h"
+
+#include <filesystem>
+#include <vector>
 
 class QWidget;
 
@@ -11,6 +15,10 @@ namespace tlx::app {
 
 class EventWindow;
 
+// Writes "GoogleEarth.kml" with the points into the program folder and opens it in Google Earth;
+// its path, or empty after "Error Creating GoogleEarth.kml file".
+std::filesystem::path showPointsInGoogleEarth(AppContext& ctx, const std::vector<KmlPoint>& points,
+                                              double range);
 // Display/Modify > Google Earth > Event (the event and the station) or Station.
 void showRecordInGoogleEarth(EventWindow& window, bool withEvent, AppContext& ctx);
 // "GoogleEarth Exe...": the program Google Earth files open with ("GoogleEarthPath").

@@ -2,6 +2,7 @@
 
 #include "app/event_window.h"
 #include "app/main_frame.h"
+#include "app/outside_programs.h"
 #include "app/report_net_dialog.h"
 #include "core/data_paths.h"
 #include "core/text.h"
@@ -226,13 +227,7 @@ void CReport::googleEarth() {
                                     ? &window_->doc().record(window_->doc().currentRecord())
                                     : nullptr;
     const std::string region(trim(regionName(row->latitude, row->longitude)));
-    const std::filesystem::path file = writeGoogleEarthFile(
-        ctx_.settings.programDirectory, reportKmlPoints(*row, region, record), kKmlPointRange);
-    if (file.empty()) {
-        ctx_.messages.error("Error Creating GoogleEarth.kml file");
-        return;
-    }
-    showInGoogleEarth(file, ctx_.settings.googleEarthPath);
+    showPointsInGoogleEarth(ctx_, reportKmlPoints(*row, region, record), kKmlPointRange);
 }
 
 bool CReport::storeSelected() {
